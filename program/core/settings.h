@@ -1,0 +1,70 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/document.h"
+
+// Name of the settings file in the settings folder.
+inline constexpr const char* kSettingsFileName = "Quilmorn.ini";
+
+inline constexpr int kRecentFileCount = 10;
+
+// Main-window placement; left, top, width and height in twips.
+struct WindowPlacement {
+    int32_t left = -1;  // -1 = never saved, the window keeps its designed place
+    int32_t top = -1;   // -1 = never saved
+    int32_t width = 9060;
+    int32_t height = 7275;
+    int32_t state = 0;  // 0 normal, 1 minimised, 2 maximised
+};
+
+// The header and footer codes, six groups in the order they are expanded:
+// 0 page number, 1 folder and file name, 2 dates, 3 times, 4 titles, 5 program
+// and user. The chooser offers group g, entry e as its kind g, item e.
+using HeaderFooterCodeTable = std::array<std::vector<std::string>, 6>;
+
+// The user's settings, read at start-up and written when the main window closes.
+struct Settings {
+    std::string iniFile;  // full path of the settings file
+    std::string defaultDataFolder;
+    // Element 0 is the most recent file; "" marks an empty slot.
+    std::array<std::string, kRecentFileCount> recentFiles;
+    // The soil-name tables: modifier names (sub symbols) and main soil names.
+    std::vector<LayerRecord> subSoilNames;
+    std::vector<LayerRecord> mainSoilNames;
+    // Print margins in mm; index 0 top, 1 bottom, 2 left, 3 right.
+    std::array<int32_t, 4> printMargins{20, 20, 20, 20};
+    // Index 0 shows the header, 1 the footer; 1 = shown, 0 = not.
+    std::array<int16_t, 2> headerFooterShow{1, 1};
+    // Templates; index 0 header left, 1 header centre, 2 header right, 3 footer
+    // left, 4 footer centre, 5 footer right.
+    std::array<std::string, 6> headerFooterText{"『&D』", "[&S]", "&V Page-%p",
+                                                "[&P]",   "",     "(&U %D3)"};
+    int16_t colorPrint = 0;  // 1 = print in colour
+    WindowPlacement windowPlacement;
+    HeaderFooterCodeTable headerFooterCodes;
+};
+
+// The constant header and footer code table.
+const HeaderFooterCodeTable& HeaderFooterCodes();
+
+// Reads every setting from settings.iniFile; a missing file, section or key
+// keeps its default. The data folder also becomes the document's current
+// folder. Call after SetDefaultSoilNames: the tables as they are are the
+// defaults of their rows.
+void LoadSettings(Settings& settings, Document& doc);
+
+// Writes the settings into settings.iniFile, keeping every other line of it.
+// False when the file could not be read or written; the old file is then left
+// as it was.
+bool SaveSettings(const Settings& settings);
+
+// Puts the path at the head of the recent-files list (paths compared without
+// regard to ASCII case).
+void AddRecentFile(Settings& settings, const std::string& path);
+
+// Takes the path out of the recent-files list.
+void RemoveRecentFile(Settings& settings, const std::string& path);
