@@ -8,10 +8,11 @@
 namespace {
 
 class Converter {
-public:
+  public:
     Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
         if (cd_ == reinterpret_cast<iconv_t>(-1))
-            throw std::runtime_error(std::string("iconv cannot convert from ") + from + " to " + to);
+            throw std::runtime_error(std::string("iconv cannot convert from ") + from + " to " +
+                                     to);
     }
     ~Converter() { iconv_close(cd_); }
     Converter(const Converter&) = delete;
@@ -46,7 +47,7 @@ public:
         return out;
     }
 
-private:
+  private:
     iconv_t cd_;
 };
 
@@ -80,4 +81,6 @@ std::string Cp932ToUtf8(std::string_view cp932) {
     return converter.Convert(cp932, Cp932SequenceLength);
 }
 
-int Cp932Length(std::string_view utf8) { return static_cast<int>(Utf8ToCp932(utf8).size()); }
+int Cp932Length(std::string_view utf8) {
+    return static_cast<int>(Utf8ToCp932(utf8).size());
+}

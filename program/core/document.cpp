@@ -7,27 +7,43 @@ namespace {
 template <typename Layer, typename Value>
 Value& ConstantOf(Layer& layer, int item) {
     switch (item) {
-        case 1: return layer.gamma;
-        case 2: return layer.FC;
-        case 3: return layer.CC;
-        case 4: return layer.Ip;
-        case 5: return layer.qu;
-        case 6: return layer.nu;
-        case 7: return layer.Vs;
-        case 8: return layer.Vp;
-        case 9: return layer.Eo;
-        case 10: return layer.beta;
-        case 11: return layer.Cc;
-        case 12: return layer.Pc;
-        case 13: return layer.eo;
-        case 14: return layer.Es;
+        case 1:
+            return layer.gamma;
+        case 2:
+            return layer.FC;
+        case 3:
+            return layer.CC;
+        case 4:
+            return layer.Ip;
+        case 5:
+            return layer.qu;
+        case 6:
+            return layer.nu;
+        case 7:
+            return layer.Vs;
+        case 8:
+            return layer.Vp;
+        case 9:
+            return layer.Eo;
+        case 10:
+            return layer.beta;
+        case 11:
+            return layer.Cc;
+        case 12:
+            return layer.Pc;
+        case 13:
+            return layer.eo;
+        case 14:
+            return layer.Es;
     }
     throw std::out_of_range("soil constant item out of range");
 }
 
 }  // namespace
 
-double& LayerRecord::Constant(int item) { return ConstantOf<LayerRecord, double>(*this, item); }
+double& LayerRecord::Constant(int item) {
+    return ConstantOf<LayerRecord, double>(*this, item);
+}
 
 double LayerRecord::Constant(int item) const {
     return ConstantOf<const LayerRecord, const double>(*this, item);

@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "core/codepage.h"
 
@@ -106,10 +105,11 @@ bool ReplaceFile(const std::string& path, const std::string& bytes) {
     namespace fs = std::filesystem;
     std::error_code error;
     fs::path target = path;
-    if (fs::is_symlink(target, error))
+    if (fs::is_symlink(target, error)) {
         target = fs::weakly_canonical(target, error);
-    if (error)
-        return false;
+        if (error)
+            return false;
+    }
     fs::path folder = target.parent_path();
     std::string pattern =
         (folder.empty() ? fs::path(".") : folder) / ("." + target.filename().string() + ".XXXXXX");
@@ -133,12 +133,18 @@ bool ReplaceFile(const std::string& path, const std::string& bytes) {
 IniFile::LoadResult IniFile::Load(const std::string& path) {
     sections_.assign(1, Section{});
     std::error_code error;
-    if (!std::filesystem::exists(path, error))
-        return error ? LoadResult::kFailed : LoadResult::kMissing;
+    std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (status.type() == std::filesystem::file_type::not_found)
+        return LoadResult::kMissing;
+    if (error || status.type() != std::filesystem::file_type::regular)
+        return LoadResult::kFailed;
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return LoadResult::kFailed;
-    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string bytes;
+    char chunk[4096];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
+        bytes.append(chunk, static_cast<size_t>(in.gcount()));
     if (in.bad())
         return LoadResult::kFailed;
     size_t start = 0;

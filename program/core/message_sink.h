@@ -14,7 +14,7 @@ enum class MessageAnswer { Ok, Cancel, Yes, No };
 inline constexpr const char* kProgramTitle = "Vekt／Quilmorn2008";
 
 class MessageSink {
-public:
+  public:
     virtual ~MessageSink() = default;
     virtual MessageAnswer ShowMessage(const std::string& text, MessageIcon icon,
                                       const std::string& title = kProgramTitle,
@@ -24,7 +24,7 @@ public:
 // The main window's calculation message label; it keeps its text until the
 // next message replaces it.
 class CalcMessageSink {
-public:
+  public:
     virtual ~CalcMessageSink() = default;
     virtual void SetCalcMessage(const std::string& text) = 0;
 };

@@ -20,7 +20,8 @@ bool QuorlithLibrary::Open(std::string& message) {
     }
     function_ = reinterpret_cast<QuorlithFunction>(dlsym(handle_, "Quorlith"));
     if (!function_) {
-        message = std::string("計算ライブラリ(") + kFileName + ")に計算関数 Quorlith がありません。";
+        message =
+            std::string("計算ライブラリ(") + kFileName + ")に計算関数 Quorlith がありません。";
         return false;
     }
     return true;

@@ -7,7 +7,7 @@
 // The program's tie to the judgement library. The library is opened at the
 // first call, not before, and stays open for the rest of the run.
 class QuorlithLibrary {
-public:
+  public:
     // The shared library's file name in the program folder.
     static constexpr const char* kFileName = "libquorlith.so";
 
@@ -22,7 +22,7 @@ public:
 
     const std::string& path() const { return path_; }
 
-private:
+  private:
     bool Open(std::string& message);
 
     std::string path_;

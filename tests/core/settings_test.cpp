@@ -1,0 +1,371 @@
+#include "core/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/codepage.h"
+#include "core/ini_file.h"
+#include "core/settings_folder.h"
+#include "core/settings_test_support.h"
+#include "core/soil_names.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Fixture(const std::string& name) {
+    return std::string(QM_TEST_DATA_DIR) + "/settings/" + name;
+}
+
+std::string Zeros(int n) {
+    std::string text;
+    for (int i = 0; i < n; ++i)
+        text += ",0";
+    return text;
+}
+
+void ExpectSameRows(const std::vector<LayerRecord>& expected,
+                    const std::vector<LayerRecord>& actual) {
+    ASSERT_EQ(expected.size(), actual.size());
+    for (size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(FormatSoilNameLine(expected[i]), FormatSoilNameLine(actual[i]))
+            << "row " << i + 1;
+}
+
+// Settings as start-up builds them: built-in tables, the settings file in a
+// temporary configuration folder, never the user's own.
+class SettingsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        SetDefaultSoilNames(builtIn);
+        ASSERT_EQ(0, GetSettingsFilePath(settings));
+        ASSERT_EQ(config.File("varnholt/Quilmorn.ini"), settings.iniFile);
+        SetDefaultSoilNames(settings);
+    }
+
+    // A fresh start-up reading of the settings file.
+    Settings Reload() {
+        Settings loaded;
+        loaded.iniFile = settings.iniFile;
+        SetDefaultSoilNames(loaded);
+        Document doc;
+        LoadSettings(loaded, doc);
+        return loaded;
+    }
+
+    void WriteSettingsFile(std::initializer_list<std::string> lines) {
+        std::string text;
+        for (const std::string& line : lines)
+            text += Utf8ToCp932(line) + "\r\n";
+        WriteBytes(settings.iniFile, text);
+    }
+
+    TempFolder config;
+    ScopedEnv xdg{"XDG_CONFIG_HOME", config.path().c_str()};
+    Settings builtIn;
+    Settings settings;
+    Document doc;
+};
+
+TEST_F(SettingsTest, FirstStartWithoutSettingsFileTakesEveryDefault) {
+    doc.currentFolder = "/somewhere";
+    settings.colorPrint = 0;
+    LoadSettings(settings, doc);
+    EXPECT_FALSE(fs::exists(settings.iniFile));
+    EXPECT_EQ("", settings.defaultDataFolder);
+    EXPECT_EQ("", doc.currentFolder);
+    for (const std::string& path : settings.recentFiles)
+        EXPECT_EQ("", path);
+    ExpectSameRows(builtIn.subSoilNames, settings.subSoilNames);
+    ExpectSameRows(builtIn.mainSoilNames, settings.mainSoilNames);
+    EXPECT_EQ((std::array<int32_t, 4>{20, 20, 20, 20}), settings.printMargins);
+    EXPECT_EQ((std::array<int16_t, 2>{1, 1}), settings.headerFooterShow);
+    EXPECT_EQ((std::array<std::string, 6>{"『&D』", "[&S]", "&V Page-%p", "[&P]", "", "(&U %D3)"}),
+              settings.headerFooterText);
+    EXPECT_EQ(0, settings.colorPrint);
+    const WindowPlacement& w = settings.windowPlacement;
+    EXPECT_EQ((std::array<int32_t, 5>{-1, -1, 9060, 7275, 0}),
+              (std::array<int32_t, 5>{w.left, w.top, w.width, w.height, w.state}));
+    const HeaderFooterCodeTable expectedCodes = {{
+        {"%p"},
+        {"＆P", "＆p", "＆F", "＆f"},
+        {"%D0", "%D1", "%D2", "%D3"},
+        {"%T1", "%T2", "%T2"},
+        {"&T", "&S", "&U"},
+        {"&V", "&D", "&I", "&C", "&N"},
+    }};
+    EXPECT_EQ(expectedCodes, settings.headerFooterCodes);
+}
+
+TEST_F(SettingsTest, ReadsAFileWrittenByHand) {
+    fs::copy_file(Fixture("hand_written.ini"), settings.iniFile);
+    LoadSettings(settings, doc);
+
+    EXPECT_EQ("/home/user/ボーリング データ", settings.defaultDataFolder);
+    EXPECT_EQ(settings.defaultDataFolder, doc.currentFolder);
+    EXPECT_EQ((std::array<std::string, 10>{"/data/site1.qmf", "/data/site 2.qmf", "",
+                                           "/data/地盤/site4.qmf", "", "", "", "", "", ""}),
+              settings.recentFiles);
+
+    std::vector<LayerRecord> sub = builtIn.subSoilNames;
+    sub[0].gamma = 18;
+    sub.resize(12);
+    sub[11].SoilName = "礫混じり,玉石";
+    sub[11].gamma = 19.5;
+    sub[11].FC = 0.00001;
+    ExpectSameRows(sub, settings.subSoilNames);
+
+    std::vector<LayerRecord> main(builtIn.mainSoilNames.begin(), builtIn.mainSoilNames.begin() + 3);
+    main[1] = LayerRecord{};
+    main[1].SoilName = "シルト";
+    main[1].SoilCode = 400;
+    main[1].gamma = 1.8;  // row 3 is not a valid line and keeps the built-in row
+    ExpectSameRows(main, settings.mainSoilNames);
+
+    EXPECT_EQ((std::array<int32_t, 4>{15, 20, 12, 20}), settings.printMargins);
+    EXPECT_EQ((std::array<int16_t, 2>{0, 1}), settings.headerFooterShow);
+    EXPECT_EQ(
+        (std::array<std::string, 6>{"  空白つき  ", "[&S]", "＆F", "引用\"付き", "", "(&U %D3)"}),
+        settings.headerFooterText);
+    EXPECT_EQ(1, settings.colorPrint);
+    const WindowPlacement& w = settings.windowPlacement;
+    EXPECT_EQ((std::array<int32_t, 5>{0, 300, 10000, 7275, 2}),
+              (std::array<int32_t, 5>{w.left, w.top, w.width, w.height, w.state}));
+}
+
+TEST_F(SettingsTest, SavedDefaultsInTheOrderOfTheFile) {
+    LoadSettings(settings, doc);
+    ASSERT_TRUE(SaveSettings(settings));
+    EXPECT_EQ(ReadBytes(Fixture("defaults_saved.ini")), ReadBytes(settings.iniFile));
+}
+
+TEST_F(SettingsTest, EveryKeyRoundTrips) {
+    LoadSettings(settings, doc);
+    settings.defaultDataFolder = "/home/技師/データ";
+    for (int i = 0; i < kRecentFileCount; ++i)
+        settings.recentFiles[i] = "/data/現場" + std::to_string(i) + ".qmf";
+    settings.recentFiles[9] = " /blank around.qmf ";
+    settings.subSoilNames.resize(2);
+    settings.subSoilNames[1].SoilName = "混じり,合い";
+    settings.subSoilNames[1].beta = 0.00001;
+    settings.mainSoilNames.resize(18);
+    settings.mainSoilNames[17].SoilName = "新しい土";
+    settings.mainSoilNames[17].SoilCode = 900;
+    for (int item = 1; item <= kSoilConstantCount; ++item)
+        settings.mainSoilNames[17].Constant(item) = -item * 1.25;
+    settings.printMargins = {5, 10, 15, 25};
+    settings.headerFooterShow = {0, 0};
+    settings.headerFooterText = {"\"引用\"", " 左 ", "&T", "%D1", "中央", ""};
+    settings.colorPrint = 1;
+    settings.windowPlacement = {120, 240, 12000, 9000, 2};
+    ASSERT_TRUE(SaveSettings(settings));
+
+    Settings loaded = Reload();
+    EXPECT_EQ(settings.defaultDataFolder, loaded.defaultDataFolder);
+    EXPECT_EQ(settings.recentFiles, loaded.recentFiles);
+    ExpectSameRows(settings.subSoilNames, loaded.subSoilNames);
+    ExpectSameRows(settings.mainSoilNames, loaded.mainSoilNames);
+    EXPECT_EQ(settings.printMargins, loaded.printMargins);
+    EXPECT_EQ(settings.headerFooterShow, loaded.headerFooterShow);
+    // An empty footer text is written empty and reads back as its default.
+    std::array<std::string, 6> texts = settings.headerFooterText;
+    texts[5] = "(&U %D3)";
+    EXPECT_EQ(texts, loaded.headerFooterText);
+    EXPECT_EQ(1, loaded.colorPrint);
+    const WindowPlacement& w = loaded.windowPlacement;
+    EXPECT_EQ((std::array<int32_t, 5>{120, 240, 12000, 9000, 2}),
+              (std::array<int32_t, 5>{w.left, w.top, w.width, w.height, w.state}));
+
+    // Saving what was read changes nothing.
+    std::string first = ReadBytes(settings.iniFile);
+    loaded.headerFooterText[5] = "";
+    ASSERT_TRUE(SaveSettings(loaded));
+    EXPECT_EQ(first, ReadBytes(settings.iniFile));
+}
+
+TEST_F(SettingsTest, ClearedHeaderTextReadsBackAsItsDefault) {
+    LoadSettings(settings, doc);
+    settings.headerFooterText[0] = "";
+    ASSERT_TRUE(SaveSettings(settings));
+    EXPECT_NE(std::string::npos, ReadBytes(settings.iniFile).find("\r\nHeaderLeft=\r\n"));
+    EXPECT_EQ("『&D』", Reload().headerFooterText[0]);
+}
+
+TEST_F(SettingsTest, SavingKeepsForeignLinesOldRowsAndTheStateOfAMinimisedWindow) {
+    WriteSettingsFile({
+        "; kept comment",
+        "[Other Program]",
+        "Key=kept",
+        "[Default SoilNames0]",
+        "Count=13",
+        "12=\"old row\",0",
+        "13=\"old row\",0",
+        "[Window]",
+        "WindowStyle=2",
+    });
+    LoadSettings(settings, doc);
+    settings.subSoilNames.resize(11);
+    settings.windowPlacement.state = 1;
+    ASSERT_TRUE(SaveSettings(settings));
+
+    EXPECT_EQ("kept", GetIni("other program", "key", "", settings.iniFile));
+    EXPECT_EQ(0u, ReadBytes(settings.iniFile).find("; kept comment\r\n[Other Program]\r\n"));
+    EXPECT_EQ("11", GetIni("Default SoilNames0", "Count", "", settings.iniFile));
+    EXPECT_EQ("\"old row\",0", GetIni("Default SoilNames0", "13", "", settings.iniFile));
+    EXPECT_EQ(2, Reload().windowPlacement.state);
+    EXPECT_EQ(11u, Reload().subSoilNames.size());
+}
+
+TEST_F(SettingsTest, NumbersThatAreNotNumbers) {
+    struct Case {
+        const char* text;
+        int32_t strict;   // OffSetTop: the whole text must be a number
+        int32_t leading;  // WindowLeft: the number the text starts with
+    } cases[] = {
+        {"15", 15, 15},
+        {" 15 ", 15, 15},
+        {"\"15\"", 15, 15},
+        {"abc", 20, 0},
+        {"12abc", 20, 12},
+        {"-7", -7, -7},
+        {"2.5", 2, 2},
+        {"3.5", 4, 4},
+        {"1e2", 100, 100},
+        {"+4", 4, 4},
+        {"99999999999", 20, -1},
+        {"", 20, -1},
+        {"1,5", 20, 1},
+        {".5", 0, 0},
+        {"-", 20, 0},
+    };
+    for (const Case& c : cases) {
+        WriteSettingsFile({"[Print Setting]", std::string("OffSetTop=") + c.text, "[Window]",
+                           std::string("WindowLeft=") + c.text});
+        Settings loaded = Reload();
+        EXPECT_EQ(c.strict, loaded.printMargins[0]) << c.text;
+        EXPECT_EQ(c.leading, loaded.windowPlacement.left) << c.text;
+    }
+    // A 16-bit setting out of its range is not a number either.
+    WriteSettingsFile(
+        {"[Print Setting]", "Header=40000", "[PrintOut Color]", "OutColorType=40000"});
+    settings.colorPrint = 1;
+    Document unused;
+    LoadSettings(settings, unused);
+    EXPECT_EQ(1, settings.headerFooterShow[0]);
+    EXPECT_EQ(1, settings.colorPrint);  // the colour setting defaults to what it was
+}
+
+TEST_F(SettingsTest, SoilNameCounts) {
+    LayerRecord empty;
+    std::vector<LayerRecord> twenty = builtIn.subSoilNames;
+    twenty.resize(20);
+    std::vector<LayerRecord> three(builtIn.subSoilNames.begin(), builtIn.subSoilNames.begin() + 3);
+    struct Case {
+        std::string count;
+        std::vector<LayerRecord> expected;
+    } cases[] = {
+        {"20", twenty},
+        {"3", three},
+        {"0", builtIn.subSoilNames},
+        {"-3", builtIn.subSoilNames},
+        {"abc", builtIn.subSoilNames},
+        {"", builtIn.subSoilNames},
+    };
+    for (const Case& c : cases) {
+        WriteSettingsFile({"[Default SoilNames0]", "Count=" + c.count});
+        ExpectSameRows(c.expected, Reload().subSoilNames);
+    }
+
+    // A count of 20 with rows 1 to 11 present: rows 12 to 20 are empty rows,
+    // and they are written back as such.
+    WriteSettingsFile({"[Default SoilNames0]", "Count=20"});
+    LoadSettings(settings, doc);
+    ASSERT_TRUE(SaveSettings(settings));
+    EXPECT_EQ("\"\",0" + Zeros(14), GetIni("Default SoilNames0", "20", "", settings.iniFile));
+    EXPECT_EQ("\"礫混じり砂質\",0" + Zeros(14),
+              GetIni("Default SoilNames0", "11", "", settings.iniFile));
+    ExpectSameRows(twenty, Reload().subSoilNames);
+}
+
+TEST_F(SettingsTest, LongSoilNameLinesAreReadWhole) {
+    LoadSettings(settings, doc);
+    LayerRecord& row = settings.mainSoilNames[0];
+    row.SoilName = std::string(100, 'n') + "長い名前";
+    for (int item = 1; item <= kSoilConstantCount; ++item)
+        row.Constant(item) = 1.23456789012345 * item;
+    ASSERT_GT(Utf8ToCp932(FormatSoilNameLine(row)).size(), kIniValueLimit);
+    ASSERT_TRUE(SaveSettings(settings));
+    ExpectSameRows(settings.mainSoilNames, Reload().mainSoilNames);
+}
+
+TEST_F(SettingsTest, SaveFailsWithoutTouchingWhatCannotBeReadOrWritten) {
+    settings.iniFile = config.File("no-such-folder/Quilmorn.ini");
+    EXPECT_FALSE(SaveSettings(settings));
+    EXPECT_FALSE(fs::exists(settings.iniFile));
+
+    settings.iniFile = config.File("a-folder");
+    fs::create_directory(settings.iniFile);
+    EXPECT_FALSE(SaveSettings(settings));
+    EXPECT_TRUE(fs::is_directory(settings.iniFile));
+}
+
+TEST(RecentFiles, AddAndRemove) {
+    using Slots = std::array<std::string, 10>;
+    const Slots full = {"/a", "/b", "/c", "/Site.qmf", "/e", "/f", "/g", "/h", "/i", "/j"};
+    struct Case {
+        const char* what;
+        Slots before;
+        bool add;
+        std::string path;
+        Slots after;
+    } cases[] = {
+        {"add to an empty list", {}, true, "/x", {"/x"}},
+        {"add a new path to a full list",
+         full,
+         true,
+         "/x",
+         {"/x", "/a", "/b", "/c", "/Site.qmf", "/e", "/f", "/g", "/h", "/i"}},
+        {"add the path of slot 4 in another case",
+         full,
+         true,
+         "/SITE.QMF",
+         {"/SITE.QMF", "/a", "/b", "/c", "/e", "/f", "/g", "/h", "/i", "/j"}},
+        {"add the path of slot 1", full, true, "/A", full},
+        {"add a path that is twice in the list",
+         {"/a", "/b", "/a", "/c"},
+         true,
+         "/A",
+         {"/A", "/a", "/b", "/c"}},
+        {"add to a short list", {"/a", "/b"}, true, "/c", {"/c", "/a", "/b"}},
+        {"add an empty path", {"/a"}, true, "", {"/a"}},
+        {"remove slot 3",
+         full,
+         false,
+         "/C",
+         {"/a", "/b", "/Site.qmf", "/e", "/f", "/g", "/h", "/i", "/j", ""}},
+        {"remove slot 10",
+         full,
+         false,
+         "/j",
+         {"/a", "/b", "/c", "/Site.qmf", "/e", "/f", "/g", "/h", "/i", ""}},
+        {"remove a path not in the list", full, false, "/x", full},
+        {"remove an empty path", {"/a"}, false, "", {"/a"}},
+        {"remove a path that is twice in the list",
+         {"/a", "/b", "/a", "/c"},
+         false,
+         "/a",
+         {"/a", "/b", "/c"}},
+    };
+    for (const Case& c : cases) {
+        Settings settings;
+        settings.recentFiles = c.before;
+        if (c.add)
+            AddRecentFile(settings, c.path);
+        else
+            RemoveRecentFile(settings, c.path);
+        EXPECT_EQ(c.after, settings.recentFiles) << c.what;
+    }
+}
+
+}  // namespace
