@@ -22,7 +22,7 @@
 // number of times until the next PicStart or PicDelete. Drawing operations
 // outside PicStart..PicEnd record nothing.
 class clsStrMeta {
-public:
+  public:
     // Set by PicStart only.
     std::int32_t lMaxCol = 0;  // whole text columns on the page, at least those asked for
     std::int32_t lMaxRow = 0;  // whole text rows on the page, at least those asked for
@@ -40,8 +40,7 @@ public:
     // solid black brush and the font "ＭＳ ゴシック" one cell wide and two cell
     // widths high; the text colour is black and the background mode opaque.
     void PicStart(std::int32_t lMetaMaxSizeX, std::int32_t lMetaMaxSizeY, double dViewSizeX,
-                  double dViewSizeY, std::int32_t lNeedCol, std::int32_t lNeedRow,
-                  double dRowSize);
+                  double dViewSizeY, std::int32_t lNeedCol, std::int32_t lNeedRow, double dRowSize);
     // dCol columns, dRow rows in view units (also after PicEnd).
     double ColX(double dCol) const;
     double RowY(double dRow) const;
@@ -114,7 +113,7 @@ public:
     // empty when there is no page.
     std::span<const std::uint8_t> PageBits() const;
 
-private:
+  private:
     double FitRatio(double w, double h) const;
     void MakeFont(WmfRecorder& recording, const std::string& face, std::int32_t width,
                   std::int32_t height, double angle);

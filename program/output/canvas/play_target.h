@@ -7,7 +7,7 @@
 // the printer. The Qt layer implements it over a QPainter (PainterTarget in
 // output/metafile_player.h); the canvas itself stays free of any window system.
 class PlayTarget {
-public:
+  public:
     virtual ~PlayTarget() = default;
 
     // Plays a standard Windows metafile (META_HEADER and records, no placeable

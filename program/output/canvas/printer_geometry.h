@@ -7,7 +7,7 @@
 // and the Qt-free layers can hand in a fake. Every value is 0 when there is no
 // printer device.
 class PrinterGeometry {
-public:
+  public:
     virtual ~PrinterGeometry() = default;
 
     // Device pixels per millimetre, from the horizontal resolution; it serves

@@ -91,12 +91,12 @@ struct Record {
 // gives the records in order, the end-of-file record last, and nothing after
 // it or at a record whose size does not fit the data (Broken then says so).
 class RecordReader {
-public:
+  public:
     explicit RecordReader(std::span<const std::uint8_t> metafile);
     std::optional<Record> Next();
     bool Broken() const { return broken_; }
 
-private:
+  private:
     std::span<const std::uint8_t> data_;
     std::size_t offset_ = 0;
     bool done_ = false;

@@ -12,7 +12,7 @@
 // frees the slot. Coordinates outside the signed 16-bit range of the records
 // are clamped when written.
 class WmfRecorder {
-public:
+  public:
     void SetBkMode(std::uint16_t mode);
     void SetMapMode(std::uint16_t mode);
     void SetTextColor(std::uint32_t color);
@@ -41,7 +41,7 @@ public:
     // The complete metafile: META_HEADER, the records, the end-of-file record.
     std::vector<std::uint8_t> Close() const;
 
-private:
+  private:
     void Begin(std::uint16_t function, std::size_t paramWords);
     void Put16(std::int64_t value);
     void Put32(std::uint32_t value);
