@@ -9,7 +9,7 @@
 namespace {
 
 class PrinterTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { EnsureQtApplication(); }
     FakePrintSystem system;
     RecordingMessageSink sink;
@@ -27,10 +27,11 @@ TEST_F(PrinterTest, WithoutAPrinterItStaysEmptyAndSaysWhy) {
 
     EXPECT_FALSE(printer.ShowPrintDlg(0));
     ASSERT_EQ(sink.messages.size(), 1u);
-    EXPECT_EQ(sink.messages[0].text,
-              "印刷する前に、プリンタをインストールする必要があります。\r"
-              "インストールするには、[スタート]メニューの[設定]をポイントし、[プリンタ]をクリックして、\r"
-              "[プリンタの追加]をダブルクリックしてください。");
+    EXPECT_EQ(
+        sink.messages[0].text,
+        "印刷する前に、プリンタをインストールする必要があります。\r"
+        "インストールするには、[スタート]メニューの[設定]をポイントし、[プリンタ]をクリックして、\r"
+        "[プリンタの追加]をダブルクリックしてください。");
     EXPECT_EQ(sink.messages[0].title, "印刷エラー");
     EXPECT_EQ(sink.messages[0].icon, MessageIcon::Exclamation);
     EXPECT_EQ(sink.messages[0].buttons, MessageButtons::Ok);
