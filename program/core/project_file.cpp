@@ -224,7 +224,7 @@ int WriteProjectFile(const std::string& path, const Document& doc) {
 }
 
 int ParseProjectFile(std::string_view bytes, Document& doc) {
-    ValueReader in(bytes);
+    ValueReader in{std::string(bytes)};
     std::string product, maker;
     try {
         product = in.ReadText();

@@ -91,9 +91,9 @@ ValueReader::Field ValueReader::Next() {
     size_t start = pos_;
     if (pos_ < text_.size() && text_[pos_] == '"') {
         size_t close = text_.find('"', pos_ + 1);
-        if (close == std::string_view::npos)
+        if (close == std::string::npos)
             throw ValueReadError("a text without its closing quote");
-        field.text = text_.substr(pos_ + 1, close - pos_ - 1);
+        field.text = std::string_view(text_).substr(pos_ + 1, close - pos_ - 1);
         field.quoted = true;
         pos_ = close + 1;
         // Anything between the closing quote and the separator is passed over.
@@ -104,7 +104,7 @@ ValueReader::Field ValueReader::Next() {
         while (pos_ < text_.size() && text_[pos_] != ',' && text_[pos_] != '\r' &&
                text_[pos_] != '\n')
             ++pos_;
-        field.text = Trim(text_.substr(start, pos_ - start));
+        field.text = Trim(std::string_view(text_).substr(start, pos_ - start));
     }
 
     // Consume the one separator that ends the value: a comma or a line end.

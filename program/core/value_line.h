@@ -74,7 +74,7 @@ class ValueReadError : public std::runtime_error {
 // Reads the values of a CP932 text one after another.
 class ValueReader {
   public:
-    explicit ValueReader(std::string_view cp932) : text_(cp932) {}
+    explicit ValueReader(std::string cp932) : text_(std::move(cp932)) {}
 
     // A text value, converted to UTF-8.
     std::string ReadText();
@@ -100,6 +100,6 @@ class ValueReader {
     Field Next();
     int64_t ReadWhole(int64_t min, int64_t max);
 
-    std::string_view text_;
+    std::string text_;
     size_t pos_ = 0;
 };
