@@ -43,28 +43,11 @@ bool HasNoDepth(double depth) {
 // Per-centimetre data below the base point. Element k stands for the centimetre
 // from k-1 to k cm; element 0 is the base point itself (overburden 0).
 struct Profiles {
-    std::vector<double> gamma;  // unit weight with its sign
-    std::vector<double> fc, cc, ip;
+    // Index into the layers of the layer that holds each centimetre; the
+    // unit weight, FC, CC and Ip of a centimetre are read through it.
+    std::vector<int> layer;
     std::vector<double> sigmaZ, sigmaZe;
 };
-
-// Fills `values[k]` with `field` of the layer that holds centimetre k.
-template <typename Field>
-std::vector<double> LayerProfile(const std::vector<LayerRecord>& layers,
-                                 const std::vector<int>& bottoms, Field field) {
-    // A layer of negative thickness moves the bottoms back up; the profile
-    // still ends at the bottom of the last layer.
-    const int end = std::max(bottoms.back(), 0);
-    std::vector<double> values(static_cast<std::size_t>(end) + 1, 0.0);
-    for (std::size_t i = 0; i < layers.size(); ++i) {
-        const double v = field(layers[i]);
-        const int top = std::max(bottoms[i], 0);
-        const int bottom = std::min(bottoms[i + 1], end);
-        for (int k = top + 1; k <= bottom; ++k)
-            values[static_cast<std::size_t>(k)] = v;
-    }
-    return values;
-}
 
 class Calculation {
   public:
@@ -84,6 +67,12 @@ class Calculation {
     bool CountPoints(std::size_t& n);
     bool CheckDepths(std::size_t n);
     void BuildProfiles();
+    const LayerRecord& LayerAt(std::size_t k) const {
+        return doc_.layers[static_cast<std::size_t>(profiles_.layer[k])];
+    }
+    double FcAt(std::size_t k) const { return std::fabs(LayerAt(k).FC); }
+    double CcAt(std::size_t k) const { return std::fabs(LayerAt(k).CC); }
+    double IpAt(std::size_t k) const { return std::fabs(LayerAt(k).Ip); }
     std::size_t SelectPoints(std::size_t n);
     bool JudgePoints(std::size_t n, std::size_t& calculated);
 
@@ -180,20 +169,28 @@ bool Calculation::CheckDepths(std::size_t n) {
 }
 
 void Calculation::BuildProfiles() {
-    const std::vector<LayerRecord>& layers = doc_.layers;
-    const CalcConditions& c = doc_.calcConditions;
-    profiles_.gamma = LayerProfile(layers, bottoms_, [](const LayerRecord& l) { return l.gamma; });
+    // A layer of negative thickness moves the bottoms back up; a later layer
+    // then takes over the centimetres it covers again, and the profile still
+    // ends at the bottom of the last layer.
+    const int end = std::max(bottoms_.back(), 0);
+    const auto size = static_cast<std::size_t>(end) + 1;
+    profiles_.layer.assign(size, 0);
+    for (std::size_t i = 0; i < doc_.layers.size(); ++i) {
+        const int top = std::max(bottoms_[i], 0);
+        const int bottom = std::min(bottoms_[i + 1], end);
+        for (int k = top + 1; k <= bottom; ++k)
+            profiles_.layer[static_cast<std::size_t>(k)] = static_cast<int>(i);
+    }
 
     // The sign of the unit weight selects the rule above the water level: a
     // default taken from the soil-name tables (stored negated) counts 2 less.
-    const std::size_t size = profiles_.gamma.size();
     profiles_.sigmaZ.assign(size, 0.0);
     profiles_.sigmaZe.assign(size, 0.0);
     const double water = 100 * doc_.basicData.DatumToWaterLevel;
     double total = 0;
     double effective = 0;
     for (std::size_t k = 1; k < size; ++k) {
-        const double gamma = profiles_.gamma[k];
+        const double gamma = LayerAt(k).gamma;
         if (static_cast<double>(k) <= water) {
             const double add = gamma >= 0 ? gamma : std::fabs(gamma) - 2;
             total += add;
@@ -205,20 +202,6 @@ void Calculation::BuildProfiles() {
         profiles_.sigmaZ[k] = total / 100;
         profiles_.sigmaZe[k] = effective / 100;
     }
-
-    auto abs = [](double v) { return std::fabs(v); };
-    profiles_.cc.clear();
-    profiles_.ip.clear();
-    profiles_.fc.clear();
-    if (c.excludeClay20 == 1 || c.excludeFinesPlastic == 1)
-        profiles_.cc =
-            LayerProfile(layers, bottoms_, [&](const LayerRecord& l) { return abs(l.CC); });
-    if (c.excludeFinesPlastic == 1)
-        profiles_.ip =
-            LayerProfile(layers, bottoms_, [&](const LayerRecord& l) { return abs(l.Ip); });
-    if (doc_.fcInputMode != 1)
-        profiles_.fc =
-            LayerProfile(layers, bottoms_, [&](const LayerRecord& l) { return abs(l.FC); });
 }
 
 // Decides which points are calculated; returns how many lack a fines content.
@@ -246,27 +229,27 @@ std::size_t Calculation::SelectPoints(std::size_t n) {
             } else if (point.FC > 35 && c.excludeFines35 == 1) {
                 point.N = 0;
             } else if (point.FC > 35 && c.excludeFinesPlastic == 1) {
-                point.CC = profiles_.cc[k];
-                point.Ip = profiles_.ip[k];
+                point.CC = CcAt(k);
+                point.Ip = IpAt(k);
                 if (point.CC > 10 || point.Ip > 15)
                     point.N = 0;
             }
         } else {
-            point.FC = profiles_.fc[k];
+            point.FC = FcAt(k);
             if (point.FC == 0) {
                 ++missingFc;
                 point.N = 0;
             } else if (point.FC >= 35 && c.excludeFines35 == 1) {
                 point.N = 0;
             } else if (point.FC >= 35 && c.excludeFinesPlastic == 1) {
-                point.CC = profiles_.cc[k];
-                point.Ip = profiles_.ip[k];
+                point.CC = CcAt(k);
+                point.Ip = IpAt(k);
                 if (point.CC >= 10 || point.Ip >= 15)
                     point.N = 0;
             }
         }
         if (c.excludeClay20 == 1) {
-            point.CC = profiles_.cc[k];
+            point.CC = CcAt(k);
             if (point.CC >= 20)
                 point.N = 0;
         }

@@ -16,13 +16,19 @@ constexpr const char* kWriteFailed = "CSVﾌｧｲﾙの書き込みに失敗し
 // A number as the program shows it in text: up to 15 significant digits, with
 // a 0 before a leading decimal point ("7.5", "200", "0.5").
 std::string NumberText(double value) {
-    std::string text = StrOfNumber(value);
-    if (!text.empty() && text[0] == ' ')
-        text.erase(0, 1);
-    const size_t digits = text[0] == '-' ? 1 : 0;
-    if (text.size() > digits && text[digits] == '.')
-        text.insert(digits, "0");
-    return text;
+    const std::string text = StrOfNumber(value);
+    std::string_view rest(text);
+    if (!rest.empty() && rest.front() == ' ')
+        rest.remove_prefix(1);
+    std::string result;
+    if (!rest.empty() && rest.front() == '-') {
+        result.push_back('-');
+        rest.remove_prefix(1);
+    }
+    if (!rest.empty() && rest.front() == '.')
+        result.push_back('0');
+    result += rest;
+    return result;
 }
 
 const char* DcyGrade(double dcy) {
