@@ -363,4 +363,20 @@ TEST(ProjectFile, TextsCp932CannotHoldBecomeQuestionMarks) {
     EXPECT_EQ(read.basicData.Site, "Z?rich ?");
 }
 
+// Inputs the fuzz target once failed on, kept under project/fuzz/: each must
+// be read or refused without harm, and a refusal must change nothing.
+TEST(ProjectFile, FuzzFindingsAreReadOrRefusedCleanly) {
+    fs::path folder = fs::path(QM_TEST_DATA_DIR) / "project" / "fuzz";
+    if (!fs::exists(folder))
+        return;  // none kept
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        std::string bytes;
+        ASSERT_TRUE(ReadWholeFile(entry.path().string(), bytes));
+        Document doc = Before();
+        if (ParseProjectFile(bytes, doc) != kProjectFileOk) {
+            EXPECT_EQ(doc, Before()) << entry.path();
+        }
+    }
+}
+
 }  // namespace
