@@ -379,4 +379,21 @@ TEST(ProjectFile, FuzzFindingsAreReadOrRefusedCleanly) {
     }
 }
 
+TEST(ProjectFile, RefusesToWriteWhatCouldNotBeReadBack) {
+    std::string folder = ScratchFolder("unstorable");
+    Document doc = FullDocument();
+    doc.nPoints.resize(32768);
+    EXPECT_EQ(WriteProjectFile(folder + "/rows.qmf", doc), kProjectFileError);
+    doc = FullDocument();
+    doc.calcConditions.calcReserved[8] = 40000;
+    EXPECT_EQ(WriteProjectFile(folder + "/reserved.qmf", doc), kProjectFileError);
+    doc = FullDocument();
+    doc.basicData.SurveyTo = Date{0, 0, 0};
+    EXPECT_EQ(WriteProjectFile(folder + "/date.qmf", doc), kProjectFileError);
+    EXPECT_TRUE(fs::is_empty(folder));
+    doc = FullDocument();
+    doc.nPoints.resize(32767);
+    EXPECT_EQ(WriteProjectFile(folder + "/most.qmf", doc), kProjectFileOk);
+}
+
 }  // namespace
