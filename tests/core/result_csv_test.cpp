@@ -239,7 +239,9 @@ TEST(ResultCsvPath, NamesTheFileBesideTheProjectFile) {
 class SaveResultCsvTest : public testing::Test {
   protected:
     void SetUp() override {
-        folder_ = fs::path(QM_TEST_OUTPUT_DIR) / "result_csv";
+        // One folder per test: ctest runs the tests of this suite side by side.
+        folder_ = fs::path(QM_TEST_OUTPUT_DIR) / "result_csv" /
+                  testing::UnitTest::GetInstance()->current_test_info()->name();
         fs::remove_all(folder_);
         fs::create_directories(folder_);
     }
