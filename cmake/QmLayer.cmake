@@ -24,6 +24,10 @@ function(qm_test_dir folder)
     endif()
   endforeach()
   target_link_libraries(${target} PRIVATE GTest::gmock GTest::gtest_main)
+  if(TARGET qm_output AND "qm_output" IN_LIST ARGN)
+    set_target_properties(${target} PROPERTIES AUTOMOC ON)
+    target_link_libraries(${target} PRIVATE Qt6::Test)
+  endif()
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/program ${PROJECT_SOURCE_DIR}/tests)
   target_compile_definitions(${target} PRIVATE
     QM_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
