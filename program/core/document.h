@@ -16,6 +16,7 @@ struct BasicData {
     double DatumToGL = 0;          // m below the base point, drawn only
     double DatumToWaterLevel = 0;  // m below the base point, used by the calculation
     double DatumToDiluvium = 0;    // m below the base point, drawn only
+    bool operator==(const BasicData&) const = default;
 };
 
 struct NPoint {
@@ -23,6 +24,7 @@ struct NPoint {
     double N = 0;
     double Penetration = 30;  // cm; 30 is the standard length
     double FC = 0;            // %; used only when FC is entered on the rows
+    bool operator==(const NPoint&) const = default;
 };
 
 // Number of soil constants of a layer (unit weight to Young's modulus).
@@ -53,6 +55,7 @@ struct LayerRecord {
     // Constant by its item number 1..14 in the order above (1 = gamma, 14 = Es).
     double& Constant(int item);
     double Constant(int item) const;
+    bool operator==(const LayerRecord&) const = default;
 };
 
 struct CalcConditions {
@@ -66,6 +69,7 @@ struct CalcConditions {
     double gravity = 980.0;  // cm/s2, set by every calculation
     int guideEdition = 1;    // 0 = 1988 (table), 1 = 2001 (formulas)
     std::array<int, 9> calcReserved{};
+    bool operator==(const CalcConditions&) const = default;
 };
 
 struct CalcPoint {
@@ -76,6 +80,7 @@ struct CalcPoint {
     double FC = 0;
     double CC = 0;
     double Ip = 0;
+    bool operator==(const CalcPoint&) const = default;
 };
 
 struct CalcResult {
@@ -98,6 +103,7 @@ struct CalcResult {
     double gRatio = 0;
     double PLTotal = 0;   // meaningful in the last element only
     double DcyTotal = 0;  // cm, meaningful in the last element only
+    bool operator==(const CalcResult&) const = default;
 };
 
 // Which soil constants the printed boring log shows; index 0..13 is item 1..14
@@ -120,6 +126,7 @@ struct Document {
     PrintItemFlags prevPrintItems{};
     std::string currentFileName;
     std::string currentFolder;
+    bool operator==(const Document&) const = default;
 };
 
 // Resets the document to a new, empty boring. Keeps the current folder, the

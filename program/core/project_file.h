@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "core/document.h"
+#include "core/message_sink.h"
+
+// The project file (.qmf): one boring as CP932 value lines with CR LF. Versions
+// 1.0, 1.5 and 1.6 are read; 1.6 is written.
+
+// Results of ReadProjectFile and WriteProjectFile.
+enum ProjectFileResult : int {
+    kProjectFileOk = 0,
+    kNotAProjectFile = 1,      // read only
+    kUnknownVersion = 2,       // read only
+    kProjectFileNotFound = 3,  // read only
+    kProjectFileError = 9,
+};
+
+// Writes the document in the version 1.6 layout. The file is replaced whole
+// or not at all. Shows nothing; returns kProjectFileOk or kProjectFileError.
+int WriteProjectFile(const std::string& path, const Document& doc);
+
+// Reads the project file into the document and returns a ProjectFileResult;
+// on failure shows its message through `messages` and leaves the document
+// exactly as it was. What the file's version does not store keeps its value.
+// The stored calculation results are ignored and the calculation arrays are
+// emptied: the caller recalculates after a successful read. The current file
+// name and folder are the caller's to set.
+int ReadProjectFile(const std::string& path, Document& doc, MessageSink& messages);
+
+// The file's bytes (CP932, CR LF) for the document in the version 1.6 layout.
+std::string ProjectFileBytes(const Document& doc);
+
+// Reads project-file bytes into `doc` as ReadProjectFile does, without a
+// message and without the file system: the result is kProjectFileOk,
+// kNotAProjectFile, kUnknownVersion or kProjectFileError, and on failure `doc`
+// is unchanged.
+int ParseProjectFile(std::string_view bytes, Document& doc);

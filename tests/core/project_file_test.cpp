@@ -1,0 +1,366 @@
+#include "core/project_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "core/codepage.h"
+#include "core/file_io.h"
+#include "support/recording_sinks.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string DataPath(const std::string& name) {
+    return std::string(QM_TEST_DATA_DIR) + "/project/" + name;
+}
+
+// A fresh folder under the build's test output for the files a test writes.
+std::string ScratchFolder(const std::string& name) {
+    fs::path folder = fs::path(QM_TEST_OUTPUT_DIR) / "project_file" / name;
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    return folder.string();
+}
+
+Document FullDocument() {
+    Document doc;
+    NewDocument(doc);
+    doc.basicData.ProjectName = "工事, その1 \"仮称\"";
+    doc.basicData.ShortName = "Ｂ－１, 北棟";
+    doc.basicData.Site = "  埼玉県  ";
+    doc.basicData.SurveyFrom = Date{2008, 2, 29};
+    doc.basicData.SurveyTo = Date{2008, 3, 5};
+    doc.basicData.DatumToGL = -0.35;
+    doc.basicData.DatumToWaterLevel = 1.2;
+    doc.basicData.DatumToDiluvium = 12.123456789012345;
+    doc.nConvert30 = 1;
+    doc.fcInputMode = 1;
+    doc.nGraphMax = 60;
+    doc.nPoints = {{1.15, 3, 30, 12.5}, {2.15, 50, 10, 0}, {-1, 0, 30, 0}, {3.3, 0.1, 29.5, 1e-7}};
+    doc.layerColumnUsed = {1, 1, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1};
+    LayerRecord sand;
+    sand.Thickness = 2.5;
+    sand.SoilName = "細砂, 緩い";
+    sand.SoilCode = 203;
+    sand.gamma = -18;
+    sand.FC = 10;
+    sand.Ip = 0;
+    sand.Es = 1234.5;
+    LayerRecord clay;
+    clay.Thickness = 0.1;
+    clay.SoilName = "粘土";
+    clay.SoilCode = 2147483647;
+    clay.gamma = 16.5;
+    clay.CC = -40;
+    clay.Vp = 1500;
+    clay.eo = 1.25;
+    doc.layers = {sand, clay};
+    doc.calcConditions.magnitude = 7.25;
+    doc.calcConditions.surfaceAccel = 350;
+    doc.calcConditions.calcDepth = 0;
+    doc.calcConditions.calcRange = 1;
+    doc.calcConditions.excludeClay20 = 1;
+    doc.calcConditions.excludeFines35 = 0;
+    doc.calcConditions.excludeFinesPlastic = 1;
+    doc.calcConditions.guideEdition = 0;
+    doc.calcConditions.calcReserved = {1, -2, 3, 0, 0, 0, 0, 0, 32767};
+    doc.prevPrintItems = {1, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1};
+    return doc;
+}
+
+TEST(ProjectFile, FullRoundTripKeepsEveryField) {
+    std::string path = ScratchFolder("round_trip") + "/full.qmf";
+    Document written = FullDocument();
+    ASSERT_EQ(WriteProjectFile(path, written), kProjectFileOk);
+
+    Document read;
+    NewDocument(read);
+    read.currentFolder = "/kept";
+    RecordingMessageSink messages;
+    ASSERT_EQ(ReadProjectFile(path, read, messages), kProjectFileOk);
+    EXPECT_TRUE(messages.messages.empty());
+
+    // A double quote cannot be stored as it is; it comes back full-width.
+    Document expected = written;
+    expected.basicData.ProjectName = "工事, その1 ＂仮称＂";
+    expected.currentFolder = "/kept";
+    EXPECT_EQ(read, expected);
+}
+
+// A document whose every field differs from what the fixtures store, so that
+// the tests see what a read replaces and what it keeps.
+Document Before() {
+    Document doc = FullDocument();
+    doc.layerColumnUsed = {0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1};
+    doc.prevPrintItems = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1};
+    doc.calcConditions.calcReserved = {9, 8, 7, 6, 5, 4, 3, 2, 1};
+    doc.calcConditions.guideEdition = 1;
+    doc.calcPoints.resize(3);
+    doc.calcResults.resize(3);
+    doc.currentFileName = "open.qmf";
+    doc.currentFolder = "/data";
+    return doc;
+}
+
+int ReadFixture(const std::string& name, Document& doc) {
+    RecordingMessageSink messages;
+    int result = ReadProjectFile(DataPath(name), doc, messages);
+    EXPECT_EQ(messages.messages.size(), result == kProjectFileOk ? 0u : 1u);
+    return result;
+}
+
+TEST(ProjectFile, ReadsVersion10AndKeepsWhatItDoesNotStore) {
+    Document doc = Before();
+    ASSERT_EQ(ReadFixture("v10.qmf", doc), kProjectFileOk);
+    EXPECT_EQ(doc.basicData.ProjectName, "旧版の工事, 第2期");
+    EXPECT_EQ(doc.basicData.ShortName, "Ｂ－２");
+    EXPECT_EQ(doc.basicData.SurveyFrom, (Date{1999, 12, 1}));
+    EXPECT_EQ(doc.basicData.SurveyTo, (Date{1999, 12, 3}));
+    EXPECT_EQ(doc.basicData.DatumToDiluvium, 8);
+    ASSERT_EQ(doc.nPoints.size(), 3u);
+    EXPECT_EQ(doc.nPoints[2].N, 25.5);
+    EXPECT_EQ(doc.nPoints[2].FC, 0);
+    ASSERT_EQ(doc.layers.size(), 2u);
+    EXPECT_EQ(doc.layers[0].SoilName, "埋土");
+    EXPECT_EQ(doc.layers[0].SoilCode, 901);
+    EXPECT_EQ(doc.layers[0].gamma, -17);
+    EXPECT_EQ(doc.layers[1].Thickness, 3.5);
+    EXPECT_EQ(doc.layers[1].nu, 0.3);
+    EXPECT_EQ(doc.layers[1].Vs, 120);
+    // The six constants version 1.0 does not know start at 0 in the new rows.
+    for (int item = 9; item <= kSoilConstantCount; ++item)
+        EXPECT_EQ(doc.layers[0].Constant(item), 0) << item;
+    // Flags 0..8 come from the file, 9..14 keep their values.
+    EXPECT_EQ(doc.layerColumnUsed,
+              (std::array<int, 15>{1, 1, 1, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1}));
+    EXPECT_EQ(doc.prevPrintItems, Before().prevPrintItems);
+    EXPECT_EQ(doc.calcConditions.calcReserved, Before().calcConditions.calcReserved);
+    EXPECT_EQ(doc.calcConditions.guideEdition, 0);
+    EXPECT_EQ(doc.calcConditions.calcDepth, 20);
+    // Stored results are not read; the caller recalculates.
+    EXPECT_TRUE(doc.calcPoints.empty());
+    EXPECT_TRUE(doc.calcResults.empty());
+    EXPECT_EQ(doc.currentFileName, "open.qmf");
+    EXPECT_EQ(doc.currentFolder, "/data");
+}
+
+TEST(ProjectFile, ReadsVersion15WithThe1988Edition) {
+    Document doc = Before();
+    ASSERT_EQ(ReadFixture("v15.qmf", doc), kProjectFileOk);
+    EXPECT_EQ(doc.basicData.ShortName, "");
+    EXPECT_EQ(doc.basicData.DatumToWaterLevel, 3);
+    EXPECT_EQ(doc.basicData.DatumToDiluvium, 0);
+    EXPECT_EQ(doc.nConvert30, 1);
+    EXPECT_EQ(doc.fcInputMode, 1);
+    EXPECT_EQ(doc.nGraphMax, 80);
+    ASSERT_EQ(doc.nPoints.size(), 1u);
+    EXPECT_EQ(doc.nPoints[0].Penetration, 10);
+    EXPECT_EQ(doc.nPoints[0].FC, 35);
+    ASSERT_EQ(doc.layers.size(), 1u);
+    const double constants[] = {17.5, 35,   12,  18,   50,  0.45, 150,
+                                1400, 5000, 0.8, 0.25, 100, 1.1,  7000};
+    for (int item = 1; item <= kSoilConstantCount; ++item)
+        EXPECT_EQ(doc.layers[0].Constant(item), constants[item - 1]) << item;
+    EXPECT_EQ(doc.calcConditions.surfaceAccel, 150);
+    EXPECT_EQ(doc.calcConditions.calcRange, 1);
+    EXPECT_EQ(doc.calcConditions.excludeClay20, 1);
+    EXPECT_EQ(doc.calcConditions.guideEdition, 0);
+    // Stored with the first two items exchanged.
+    EXPECT_EQ(doc.prevPrintItems, (PrintItemFlags{0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}));
+    EXPECT_EQ(doc.calcConditions.calcReserved, Before().calcConditions.calcReserved);
+}
+
+TEST(ProjectFile, ReadsVersion16AndSkipsTheStoredResults) {
+    Document doc = Before();
+    ASSERT_EQ(ReadFixture("v16.qmf", doc), kProjectFileOk);
+    EXPECT_EQ(doc.basicData.ProjectName, "液状化検討, 本館");
+    EXPECT_EQ(doc.basicData.DatumToGL, -0.3);
+    ASSERT_EQ(doc.nPoints.size(), 2u);
+    EXPECT_EQ(doc.nPoints[0].Depth, 1.15);
+    EXPECT_EQ(doc.nPoints[0].N, 5);
+    EXPECT_EQ(doc.nPoints[1].N, 12);
+    ASSERT_EQ(doc.layers.size(), 2u);
+    EXPECT_EQ(doc.layers[0].gamma, -18);
+    EXPECT_EQ(doc.layers[1].SoilCode, 100);
+    EXPECT_EQ(doc.prevPrintItems, (PrintItemFlags{1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(doc.calcConditions.guideEdition, 1);
+    EXPECT_EQ(doc.calcConditions.calcReserved, (std::array<int, 9>{0, 0, 0, 0, 0, 0, 0, 0, 7}));
+    EXPECT_TRUE(doc.calcPoints.empty());
+}
+
+TEST(ProjectFile, NewDocumentWritesEmptyCountsAndReadsBackUnchanged) {
+    std::string path = ScratchFolder("new") + "/new.qmf";
+    Document doc;
+    NewDocument(doc);
+    ASSERT_EQ(WriteProjectFile(path, doc), kProjectFileOk);
+    std::string bytes;
+    ASSERT_TRUE(ReadWholeFile(path, bytes));
+    std::string text = Cp932ToUtf8(bytes);
+    EXPECT_NE(text.find("\r\n@Ｎ値データ\r\n0,0,0,50\r\n@地層データ\r\n"
+                        "0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0\r\n@液状化データ\r\n"
+                        "7.5,200,20,0,0,0,0,0\r\n@前回の出力指定\r\n"),
+              std::string::npos)
+        << text;
+    EXPECT_TRUE(
+        text.starts_with("\"Vekt/Quilmorn Ver1.6\",\"ヴァルンホルト株式会社\"\r\n@基本データ\r\n"));
+    EXPECT_TRUE(text.ends_with("\r\n@計算条件\r\n1,0,0,0,0,0,0,0,0,0\r\n"));
+
+    Document read = FullDocument();
+    RecordingMessageSink messages;
+    ASSERT_EQ(ReadProjectFile(path, read, messages), kProjectFileOk);
+    read.currentFolder = doc.currentFolder;
+    read.currentFileName = doc.currentFileName;
+    read.calcConditions.gravity = doc.calcConditions.gravity;
+    EXPECT_EQ(read, doc);
+}
+
+// The lines the writer makes for single fields.
+TEST(ProjectFile, WritesEmptyAndSignedValuesAsStored) {
+    Document doc;
+    NewDocument(doc);
+    doc.nPoints = {{1.5, 10, 30, 0}};
+    LayerRecord layer;
+    layer.Thickness = 2;
+    layer.SoilName = "砂";
+    layer.Vs = -150;  // a default from the tables, its column not in use
+    doc.layers = {layer};
+    doc.prevPrintItems = {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    std::string text = Cp932ToUtf8(ProjectFileBytes(doc));
+    EXPECT_NE(text.find("\r\n1.5,10,30,\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\r\n2,2,\"砂\",0,,,,,,,-150,,,,,,,\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\r\n@前回の出力指定\r\n0,1,0,0,0,0,0,0,0,0,0,0,0,0\r\n"),
+              std::string::npos)
+        << text;
+
+    doc.fcInputMode = 1;
+    text = Cp932ToUtf8(ProjectFileBytes(doc));
+    EXPECT_NE(text.find("\r\n1.5,10,30,0\r\n"), std::string::npos) << text;
+
+    Document read;
+    ASSERT_EQ(ParseProjectFile(ProjectFileBytes(doc), read), kProjectFileOk);
+    EXPECT_EQ(read.layers[0].Vs, -150);
+    EXPECT_EQ(read.prevPrintItems, doc.prevPrintItems);
+}
+
+// Files that must not be read, with the result and the message they give.
+TEST(ProjectFile, RejectedFilesGiveTheirResultAndMessageAndChangeNothing) {
+    const std::string maker = "\"ヴァルンホルト株式会社\"";
+    std::string valid = Cp932ToUtf8(ProjectFileBytes(FullDocument()));
+    struct Case {
+        const char* name;
+        std::string utf8;
+        int result;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"other version", "\"Vekt/Quilmorn Ver2.0\"," + maker + "\r\n", kUnknownVersion,
+         "未知のバージョンのファイルです"},
+        {"short version", "\"Vekt/Quilmorn Ver\"," + maker + "\r\n", kUnknownVersion,
+         "未知のバージョンのファイルです"},
+        {"other maker", "\"Vekt/Quilmorn Ver1.6\",\"他社\"\r\n", kNotAProjectFile,
+         "Vekt／Quilmorn2008のデータファイルではありません"},
+        {"other maker, other version", "\"Vekt/Quilmorn Ver9\",\"\"\r\n", kNotAProjectFile,
+         "Vekt／Quilmorn2008のデータファイルではありません"},
+        {"other product", "\"Vekt/Quilmorm Ver1.6\"," + maker + "\r\n", kNotAProjectFile,
+         "Vekt／Quilmorn2008のデータファイルではありません"},
+        {"empty file", "", kNotAProjectFile, "Vekt／Quilmorn2008のデータファイルではありません"},
+        {"header only", "\"Vekt/Quilmorn Ver1.6\"," + maker + "\r\n", kProjectFileError,
+         "データの読み込みに失敗しました"},
+        {"cut short", valid.substr(0, valid.size() / 2), kProjectFileError,
+         "データの読み込みに失敗しました"},
+        {"text for a number",
+         "\"Vekt/Quilmorn Ver1.6\"," + maker + "\r\n@基本データ\r\n\"a\"\r\n\"b\"\r\n\"c\"\r\n" +
+             "#2008-01-01#,#2008-01-01#\r\nabc,0,0\r\n",
+         kProjectFileError, "データの読み込みに失敗しました"},
+        {"impossible date",
+         "\"Vekt/Quilmorn Ver1.6\"," + maker + "\r\n@基本データ\r\n\"a\"\r\n\"b\"\r\n\"c\"\r\n" +
+             "#2007-02-29#,#2008-01-01#\r\n0,0,0\r\n",
+         kProjectFileError, "データの読み込みに失敗しました"},
+        {"count out of range",
+         "\"Vekt/Quilmorn Ver1.6\"," + maker + "\r\n@基本データ\r\n\"a\"\r\n\"b\"\r\n\"c\"\r\n" +
+             "#2008-01-01#,#2008-01-01#\r\n0,0,0\r\n@Ｎ値データ\r\n40000,0,0,50\r\n",
+         kProjectFileError, "データの読み込みに失敗しました"},
+    };
+    std::string folder = ScratchFolder("rejected");
+    for (const Case& c : cases) {
+        std::string path = folder + "/" + c.name + ".qmf";
+        std::ofstream(path, std::ios::binary) << Utf8ToCp932(c.utf8);
+        Document doc = Before();
+        RecordingMessageSink messages;
+        EXPECT_EQ(ReadProjectFile(path, doc, messages), c.result) << c.name;
+        EXPECT_EQ(doc, Before()) << c.name;
+        ASSERT_EQ(messages.messages.size(), 1u) << c.name;
+        EXPECT_EQ(messages.messages[0].text, std::string(c.message) + "\r\n\r\n" + path) << c.name;
+        EXPECT_EQ(messages.messages[0].icon, MessageIcon::Exclamation);
+        EXPECT_EQ(messages.messages[0].title, "Vekt／Quilmorn2008");
+        EXPECT_EQ(messages.messages[0].buttons, MessageButtons::Ok);
+    }
+}
+
+TEST(ProjectFile, MissingFileOrFolderIsNotFound) {
+    std::string folder = ScratchFolder("missing");
+    for (const std::string& path : {folder + "/none.qmf", folder}) {
+        Document doc = Before();
+        RecordingMessageSink messages;
+        EXPECT_EQ(ReadProjectFile(path, doc, messages), kProjectFileNotFound);
+        EXPECT_EQ(doc, Before());
+        ASSERT_EQ(messages.messages.size(), 1u);
+        EXPECT_EQ(messages.messages[0].text, "ファイルが見つかりませんでした\r\n\r\n" + path);
+    }
+}
+
+TEST(ProjectFile, WriteReplacesTheFileWholeOrNotAtAll) {
+    std::string folder = ScratchFolder("write");
+    std::string path = folder + "/site.qmf";
+    std::ofstream(path, std::ios::binary) << "old contents";
+    ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+
+    Document doc = FullDocument();
+    ASSERT_EQ(WriteProjectFile(path, doc), kProjectFileOk);
+    std::string bytes;
+    ASSERT_TRUE(ReadWholeFile(path, bytes));
+    EXPECT_EQ(bytes, ProjectFileBytes(doc));
+    struct stat info {};
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+
+    // Failures: a folder in the way, a missing folder. Nothing is left behind.
+    fs::create_directory(folder + "/taken.qmf");
+    EXPECT_EQ(WriteProjectFile(folder + "/taken.qmf", doc), kProjectFileError);
+    EXPECT_EQ(WriteProjectFile(folder + "/no/such/folder.qmf", doc), kProjectFileError);
+    EXPECT_EQ(WriteProjectFile("", doc), kProjectFileError);
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder))
+        ++entries;
+    EXPECT_EQ(entries, 2);  // site.qmf and the folder
+    ASSERT_TRUE(ReadWholeFile(path, bytes));
+    EXPECT_EQ(bytes, ProjectFileBytes(doc));
+}
+
+TEST(ProjectFile, ReadsWhatTheWriterWritesForAwkwardValues) {
+    Document doc = FullDocument();
+    doc.basicData.ProjectName = "";
+    doc.basicData.Site = "\"";
+    doc.nPoints = {{5e-324, 1e300, -0.0, 0.1 + 0.2}};
+    doc.layers[0].SoilName = "a,b\",\"c";
+    Document read;
+    ASSERT_EQ(ParseProjectFile(ProjectFileBytes(doc), read), kProjectFileOk);
+    EXPECT_EQ(read.basicData.ProjectName, "");
+    EXPECT_EQ(read.basicData.Site, "＂");
+    EXPECT_EQ(read.layers[0].SoilName, "a,b＂,＂c");
+    EXPECT_EQ(read.nPoints, doc.nPoints);
+}
+
+TEST(ProjectFile, TextsCp932CannotHoldBecomeQuestionMarks) {
+    Document doc = FullDocument();
+    doc.basicData.Site = "Zürich 😀";
+    Document read;
+    ASSERT_EQ(ParseProjectFile(ProjectFileBytes(doc), read), kProjectFileOk);
+    EXPECT_EQ(read.basicData.Site, "Z?rich ?");
+}
+
+}  // namespace
