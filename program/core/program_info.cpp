@@ -32,13 +32,13 @@ std::string AccountName(uid_t uid) {
 
 }  // namespace
 
-float ProgramVersionFromText(std::string_view version) {
+double ProgramVersionFromText(std::string_view version) {
     std::size_t first = version.find('.');
     std::size_t second = first == std::string_view::npos ? first : version.find('.', first + 1);
     std::string number(version.substr(0, second));
     if (number.empty() || number[0] < '0' || number[0] > '9')
         return 0;
-    return std::strtof(number.c_str(), nullptr);
+    return std::strtod(number.c_str(), nullptr);
 }
 
 ProgramInfo CurrentProgramInfo() {

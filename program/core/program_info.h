@@ -7,7 +7,7 @@
 // The program-wide values that header and footer codes print and the version
 // dialog shows.
 struct ProgramInfo {
-    float programVersion = 0;  // two decimals: 1.6 stands for version "1.60"
+    double programVersion = 0;  // two decimals: 1.6 stands for version "1.60"
     std::string userName;
     std::int32_t userID = 0;
     std::string companyName;
@@ -21,4 +21,4 @@ ProgramInfo CurrentProgramInfo();
 
 // "major.minor[.patch...]" as the number major.minor ("2.0.0" gives 2.0,
 // "1.60" gives 1.6); 0 when the text does not start with a number.
-float ProgramVersionFromText(std::string_view version);
+double ProgramVersionFromText(std::string_view version);

@@ -62,28 +62,26 @@ std::string TwoDigits(int value) {
     return text;
 }
 
-std::string TimeText(const ClockTime& t, bool seconds) {
+std::string TimeText(const LocalDateTime& t, bool seconds) {
     std::string text = TwoDigits(t.hour) + ":" + TwoDigits(t.minute);
     return seconds ? text + ":" + TwoDigits(t.second) : text;
 }
 
-std::string TimeTextAmPm(const ClockTime& t) {
+std::string TimeTextAmPm(const LocalDateTime& t) {
     int hour = t.hour % 12 == 0 ? 12 : t.hour % 12;
     return TwoDigits(hour) + ":" + TwoDigits(t.minute) + (t.hour < 12 ? " AM" : " PM");
 }
 
-std::string ProgramNameAndVersion(const ProgramInfo& program) {
+std::string ProgramNameAndVersion(const ProgramValues& program) {
     return std::string("Vekt／Quilmorn2008") + "　Ver." +
-           FormatNumber(static_cast<double>(program.programVersion), "#0.00");
+           FormatNumber(program.programVersion, "#0.00");
 }
 
 // What the code of the table's group and entry prints; empty for a pair the
 // table does not hold.
-std::string CodeValue(std::size_t group, std::size_t entry, std::int16_t page,
-                      const HeaderFooterValues& values) {
-    const Document& doc = values.doc;
-    const ProgramInfo& program = values.program;
-    const Date& today = values.now.date;
+std::string CodeValue(std::size_t group, std::size_t entry, std::int16_t page, const Document& doc,
+                      const ProgramValues& program, const LocalDateTime& now) {
+    const Date& today = now.date;
     switch (group) {
         case 0:
             return page == 0 ? "1" : "2";
@@ -102,7 +100,7 @@ std::string CodeValue(std::size_t group, std::size_t entry, std::int16_t page,
         case 2:
             switch (entry) {
                 case 0:
-                    return FormatDate(today, "yyyy/mm/dd ") + TimeText(values.now, true) + " ";
+                    return FormatDate(today, "yyyy/mm/dd ") + TimeText(now, true) + " ";
                 case 1:
                     return FormatDate(today, "yyyy年mm月dd日");
                 case 2:
@@ -114,11 +112,11 @@ std::string CodeValue(std::size_t group, std::size_t entry, std::int16_t page,
         case 3:
             switch (entry) {
                 case 0:
-                    return TimeText(values.now, true);
+                    return TimeText(now, true);
                 case 1:
-                    return TimeTextAmPm(values.now);
+                    return TimeTextAmPm(now);
                 case 2:
-                    return TimeText(values.now, false);
+                    return TimeText(now, false);
             }
             break;
         case 4:
@@ -182,11 +180,11 @@ void ExpandCode(std::u32string& text, const std::u32string& code, bool keepCase,
 
 }  // namespace
 
-ClockTime ClockNow() {
+LocalDateTime LocalClockNow() {
     std::time_t now = std::time(nullptr);
     std::tm local{};
     ::localtime_r(&now, &local);
-    ClockTime t;
+    LocalDateTime t;
     t.date = Date{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
     t.hour = local.tm_hour;
     t.minute = local.tm_min;
@@ -195,7 +193,8 @@ ClockTime ClockNow() {
 }
 
 std::string ExpandHeaderFooterText(std::string_view templateText, std::int16_t page,
-                                   const HeaderFooterValues& values) {
+                                   const Document& doc, const ProgramValues& program,
+                                   const LocalDateTime& now) {
     std::u32string text = CodePoints(templateText);
     const HeaderFooterCodeTable& codes = HeaderFooterCodes();
     for (std::size_t group = 0; group < codes.size(); ++group) {
@@ -203,14 +202,14 @@ std::string ExpandHeaderFooterText(std::string_view templateText, std::int16_t p
             if (text.empty())
                 return {};
             ExpandCode(text, CodePoints(codes[group][entry]), group == kFolderGroup,
-                       [&] { return CodeValue(group, entry, page, values); });
+                       [&] { return CodeValue(group, entry, page, doc, program, now); });
         }
     }
     return Utf8FromCodePoints(text);
 }
 
-void DrawHeaderFooter(clsStrMeta& meta, std::int16_t page, const Settings& settings,
-                      const HeaderFooterValues& values) {
+void DrawHeaderFooter(clsStrMeta& meta, const SheetInputs& in, std::int16_t page) {
+    const Settings& settings = in.settings;
     std::size_t first = 0;
     std::size_t last = 0;  // one past the last slot drawn
     const auto& show = settings.headerFooterShow;
@@ -224,9 +223,12 @@ void DrawHeaderFooter(clsStrMeta& meta, std::int16_t page, const Settings& setti
         return;
     }
 
+    // Dates and times show the moment the page is composed.
+    const LocalDateTime now = in.clock ? in.clock() : LocalClockNow();
     const double lineEnd = meta.lMaxCol - 0.2;
     for (std::size_t slot = first; slot < last; ++slot) {
-        std::string text = ExpandHeaderFooterText(settings.headerFooterText[slot], page, values);
+        std::string text =
+            ExpandHeaderFooterText(settings.headerFooterText[slot], page, in.doc, in.program, now);
         if (text.empty())
             continue;
         double n = Cp932Length(text);
@@ -240,8 +242,8 @@ void DrawHeaderFooter(clsStrMeta& meta, std::int16_t page, const Settings& setti
     }
 }
 
-std::string HeaderFooterExample(std::int16_t group, std::int16_t entry,
-                                const HeaderFooterValues& values) {
+std::string HeaderFooterExample(std::int16_t group, std::int16_t entry, const Document& doc,
+                                const ProgramValues& program, const LocalDateTime& now) {
     if (group == 0 && entry == 0)
         return "ppct";
     if (group == 5 && entry == 1)
@@ -253,5 +255,5 @@ std::string HeaderFooterExample(std::int16_t group, std::int16_t entry,
     if (group < 0 || entry < 0 || static_cast<std::size_t>(group) >= codes.size() ||
         static_cast<std::size_t>(entry) >= codes[group].size())
         return {};
-    return CodeValue(group, entry, 0, values);
+    return CodeValue(group, entry, 0, doc, program, now);
 }

@@ -16,17 +16,15 @@ struct HeaderFooterFixture : ::testing::Test {
         doc.currentFileName = "Site1.qmf";
         doc.basicData.ProjectName = "工事A";
         doc.basicData.ShortName = "B-1";
-        program = {1.6f, "  Taro Yamada ", 1001, "  ABC "};
+        program = {1.6, "  Taro Yamada ", 1001, "  ABC "};
     }
-    HeaderFooterValues Values(int hour = 14) const {
-        return {doc, program, ClockTime{Date{2008, 3, 5}, hour, 7, 9}};
-    }
+    static LocalDateTime Now(int hour = 14) { return {Date{2008, 3, 5}, hour, 7, 9}; }
     std::string Expand(const std::string& text, std::int16_t page = 0, int hour = 14) const {
-        return ExpandHeaderFooterText(text, page, Values(hour));
+        return ExpandHeaderFooterText(text, page, doc, program, Now(hour));
     }
 
     Document doc;
-    ProgramInfo program;
+    ProgramValues program;
 };
 
 TEST_F(HeaderFooterFixture, EveryCodeExpandsToItsValue) {
@@ -115,7 +113,7 @@ TEST_F(HeaderFooterFixture, TwelveHourClock) {
 }
 
 TEST_F(HeaderFooterFixture, ProgramValuesAsTheyStand) {
-    program = {2.0f, "", 0, ""};
+    program = {2.0, "", 0, ""};
     EXPECT_EQ("Vekt／Quilmorn2008　Ver.2.00", Expand("&V"));
     EXPECT_EQ("0", Expand("&I"));
     EXPECT_EQ("()", Expand("(&C&N)"));
@@ -157,7 +155,7 @@ TEST_F(HeaderFooterFixture, ChooserExamples) {
         {5, -1, ""},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(c.example, HeaderFooterExample(c.kind, c.item, Values()))
+        EXPECT_EQ(c.example, HeaderFooterExample(c.kind, c.item, doc, program, Now()))
             << c.kind << "," << c.item;
 }
 
@@ -172,7 +170,10 @@ struct DrawFixture : HeaderFooterFixture {
     DrawFixture() { settings.headerFooterText = {"L", "ABCDE", "日本語", "fl", "&S", "%p"}; }
     std::vector<PageText> Draw(std::int16_t page = 0) {
         clsStrMeta canvas = StartedPage();
-        DrawHeaderFooter(canvas, page, settings, Values());
+        SheetInputs in(doc, settings);
+        in.program = program;
+        in.clock = [] { return Now(); };
+        DrawHeaderFooter(canvas, in, page);
         canvas.PicEnd();
         return TextsOf(canvas);
     }
