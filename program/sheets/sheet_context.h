@@ -8,6 +8,7 @@
 
 #include "core/date.h"
 #include "core/document.h"
+#include "core/program_info.h"
 #include "core/settings.h"
 #include "output/canvas/clsStrMeta.h"
 #include "output/canvas/printer_geometry.h"
@@ -62,12 +63,7 @@ struct LocalDateTime {
 };
 
 // The program-wide values that header and footer codes print.
-struct ProgramValues {
-    double programVersion = 0;  // the program version, printed with two decimals
-    std::string userName;
-    std::int32_t userID = 0;
-    std::string companyName;
-};
+using ProgramValues = ProgramInfo;
 
 // What the printed pages are composed from. The screen figures read only the
 // document.
