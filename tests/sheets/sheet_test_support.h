@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <map>
@@ -176,4 +177,28 @@ inline CellSize CellOf(const clsStrMeta& c, double vw, double vh) {
 
 inline CellSize ScreenCell(const clsStrMeta& c) {
     return CellOf(c, 190.0, 267.0);
+}
+
+// The cell size of a printed page canvas composed for the printer and margins.
+inline CellSize PageCell(const clsStrMeta& c, const PrinterGeometry& printer,
+                         const std::array<std::int32_t, 4>& margins) {
+    double perMM = printer.PixelPerMM();
+    return CellOf(c, printer.Width() / perMM - margins[2] - margins[3],
+                  printer.Height() / perMM - margins[0] - margins[1]);
+}
+
+inline std::vector<DrawOp> OpsWhere(const std::vector<DrawOp>& ops, bool (DrawOp::*kind)() const) {
+    std::vector<DrawOp> out;
+    for (const DrawOp& op : ops)
+        if ((op.*kind)())
+            out.push_back(op);
+    return out;
+}
+
+inline std::vector<DrawOp> TextOps(const std::vector<DrawOp>& ops, const std::string& text) {
+    std::vector<DrawOp> out;
+    for (const DrawOp& op : ops)
+        if (op.IsText() && op.text == text)
+            out.push_back(op);
+    return out;
 }
