@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <map>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -67,8 +68,8 @@ struct DrawOp {
     double CentreY() const { return (points[0].y + points[1].y) / 2.0; }
 };
 
-// The drawing records of a canvas's finished page, in order.
-inline std::vector<DrawOp> DrawOps(const clsStrMeta& canvas) {
+// The drawing records of a metafile, in order.
+inline std::vector<DrawOp> DrawOps(std::span<const std::uint8_t> metafile) {
     struct Object {
         std::uint16_t kind = 0;
         PenState pen;
@@ -90,7 +91,7 @@ inline std::vector<DrawOp> DrawOps(const clsStrMeta& canvas) {
     std::uint32_t brush = 0;
     FontState font;
     std::vector<DrawOp> ops;
-    wmf::RecordReader reader(canvas.PageBits());
+    wmf::RecordReader reader(metafile);
     while (auto r = reader.Next()) {
         switch (r->function) {
             case wmf::kCreatePenIndirect: {
@@ -152,6 +153,11 @@ inline std::vector<DrawOp> DrawOps(const clsStrMeta& canvas) {
         }
     }
     return ops;
+}
+
+// The drawing records of a canvas's finished page, in order.
+inline std::vector<DrawOp> DrawOps(const clsStrMeta& canvas) {
+    return DrawOps(canvas.PageBits());
 }
 
 // Logical units per millimetre of a canvas started with the view size vw × vh.
