@@ -1,5 +1,7 @@
 #include "core/format.h"
 
+#include "core/text_helpers.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -286,8 +288,11 @@ std::string FormatFixed(double value, std::string_view pattern) {
         text.pop_back();
         text.insert(text.begin(), ' ');
     }
-    if (text.size() < pattern.size())
-        text.insert(0, pattern.size() - text.size(), ' ');
+    // Widths count characters, so that a pattern holding full-width text pads alike.
+    size_t width = CodePoints(pattern).size();
+    size_t length = CodePoints(text).size();
+    if (length < width)
+        text.insert(0, width - length, ' ');
     return text;
 }
 

@@ -219,7 +219,43 @@ std::string ProjectFileBytes(const Document& doc) {
     return Utf8ToCp932(ProjectFileText(doc));
 }
 
+namespace {
+
+bool FitsInteger(int64_t value) {
+    return value >= -32768 && value <= 32767;
+}
+
+// The file stores counts and switches as 16-bit whole numbers and dates from
+// the year 100 on; a document outside that would be written into a file that
+// does not read back.
+bool Storable(const Document& doc) {
+    const CalcConditions& c = doc.calcConditions;
+    std::vector<int64_t> integers{static_cast<int64_t>(doc.nPoints.size()),
+                                  static_cast<int64_t>(doc.layers.size()),
+                                  static_cast<int64_t>(doc.calcPoints.size()),
+                                  doc.nConvert30,
+                                  doc.fcInputMode,
+                                  doc.nGraphMax,
+                                  c.calcRange,
+                                  c.excludeClay20,
+                                  c.excludeFines35,
+                                  c.excludeFinesPlastic,
+                                  c.guideEdition};
+    integers.insert(integers.end(), doc.layerColumnUsed.begin(), doc.layerColumnUsed.end());
+    integers.insert(integers.end(), doc.prevPrintItems.begin(), doc.prevPrintItems.end());
+    integers.insert(integers.end(), c.calcReserved.begin(), c.calcReserved.end());
+    for (int64_t value : integers)
+        if (!FitsInteger(value))
+            return false;
+    const BasicData& basic = doc.basicData;
+    return IsValidDate(basic.SurveyFrom) && IsValidDate(basic.SurveyTo);
+}
+
+}  // namespace
+
 int WriteProjectFile(const std::string& path, const Document& doc) {
+    if (!Storable(doc))
+        return kProjectFileError;
     return WriteFileReplacing(path, ProjectFileBytes(doc)) ? kProjectFileOk : kProjectFileError;
 }
 

@@ -82,8 +82,13 @@ std::string FormatValueLine(const std::vector<LineValue>& values) {
 }
 
 ValueReader::Field ValueReader::Next() {
-    if (AtEnd())
-        throw ValueReadError("past the end of the file");
+    if (AtEnd()) {
+        // A comma at the very end still opens one last, empty value.
+        if (!endsWithComma_)
+            throw ValueReadError("past the end of the file");
+        endsWithComma_ = false;
+        return Field{};
+    }
     while (pos_ < text_.size() && IsBlank(text_[pos_]))
         ++pos_;
 
@@ -111,6 +116,7 @@ ValueReader::Field ValueReader::Next() {
     if (pos_ < text_.size()) {
         if (text_[pos_] == ',') {
             ++pos_;
+            endsWithComma_ = AtEnd();
         } else if (text_[pos_] == '\r') {
             ++pos_;
             if (pos_ < text_.size() && text_[pos_] == '\n')

@@ -90,6 +90,7 @@ class ValueReader {
     // Passes over one value without reading it as anything.
     void Skip();
 
+    // True when every byte has been read (a final comma's empty value aside).
     bool AtEnd() const { return pos_ >= text_.size(); }
 
   private:
@@ -102,4 +103,5 @@ class ValueReader {
 
     std::string text_;
     size_t pos_ = 0;
+    bool endsWithComma_ = false;
 };

@@ -87,6 +87,7 @@ TEST(FormatNumber, AddsNoPadding) {
     EXPECT_EQ(FormatNumber(5, "##0."), "5.");
     EXPECT_EQ(FormatNumber(0, "#"), "");
     EXPECT_EQ(FormatNumber(1.6, "#0.00"), "1.60");
+    EXPECT_EQ(FormatFixed(2.5, "#0.0ｍ"), " 2.5ｍ");
 }
 
 TEST(StrOfNumber, FollowsTheRunTimeStr) {

@@ -363,4 +363,37 @@ TEST(ProjectFile, TextsCp932CannotHoldBecomeQuestionMarks) {
     EXPECT_EQ(read.basicData.Site, "Z?rich ?");
 }
 
+// Inputs the fuzz target once failed on, kept under project/fuzz/: each must
+// be read or refused without harm, and a refusal must change nothing.
+TEST(ProjectFile, FuzzFindingsAreReadOrRefusedCleanly) {
+    fs::path folder = fs::path(QM_TEST_DATA_DIR) / "project" / "fuzz";
+    if (!fs::exists(folder))
+        return;  // none kept
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        std::string bytes;
+        ASSERT_TRUE(ReadWholeFile(entry.path().string(), bytes));
+        Document doc = Before();
+        if (ParseProjectFile(bytes, doc) != kProjectFileOk) {
+            EXPECT_EQ(doc, Before()) << entry.path();
+        }
+    }
+}
+
+TEST(ProjectFile, RefusesToWriteWhatCouldNotBeReadBack) {
+    std::string folder = ScratchFolder("unstorable");
+    Document doc = FullDocument();
+    doc.nPoints.resize(32768);
+    EXPECT_EQ(WriteProjectFile(folder + "/rows.qmf", doc), kProjectFileError);
+    doc = FullDocument();
+    doc.calcConditions.calcReserved[8] = 40000;
+    EXPECT_EQ(WriteProjectFile(folder + "/reserved.qmf", doc), kProjectFileError);
+    doc = FullDocument();
+    doc.basicData.SurveyTo = Date{0, 0, 0};
+    EXPECT_EQ(WriteProjectFile(folder + "/date.qmf", doc), kProjectFileError);
+    EXPECT_TRUE(fs::is_empty(folder));
+    doc = FullDocument();
+    doc.nPoints.resize(32767);
+    EXPECT_EQ(WriteProjectFile(folder + "/most.qmf", doc), kProjectFileOk);
+}
+
 }  // namespace

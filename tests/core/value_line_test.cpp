@@ -63,6 +63,12 @@ TEST(ValueReader, ReadsValuesAcrossCommasAndLineEnds) {
     EXPECT_EQ(in.ReadLong(), 7);
     EXPECT_TRUE(in.AtEnd());
     EXPECT_THROW(in.ReadText(), ValueReadError);
+
+    // A last line without its line end, ending in an empty value.
+    ValueReader last("1,");
+    EXPECT_EQ(last.ReadNumber(), 1);
+    EXPECT_EQ(last.ReadNumber(), 0);
+    EXPECT_THROW(last.ReadNumber(), ValueReadError);
 }
 
 TEST(ValueReader, RejectsValuesThatAreNotWhatIsAsked) {

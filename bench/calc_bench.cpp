@@ -1,0 +1,57 @@
+// The calculation runs after every accepted edit, so it must stay well inside
+// what a keystroke may cost (2 ms) on the deepest borings users keep.
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <string>
+
+#include "core/calc_driver.h"
+#include "core/result_csv.h"
+#include "support/boring_builder.h"
+#include "support/recording_sinks.h"
+
+namespace {
+
+// 300 m: 60 layers of 5 m and an N-value row every metre.
+Document DeepBoring() {
+    BoringBuilder b;
+    for (int i = 0; i < 60; ++i)
+        b.Layer(5, 18 + (i % 3), 5 + (i * 7) % 40, (i * 3) % 25, (i * 5) % 30);
+    for (int z = 1; z <= 300; ++z)
+        b.Row(z, 3 + (z * 11) % 40);
+    b.Water(2);
+    b.doc.calcConditions.calcDepth = 300;
+    b.doc.calcConditions.excludeFinesPlastic = 1;
+    b.doc.layerColumnUsed[3] = 1;
+    b.doc.layerColumnUsed[4] = 1;
+    return b.doc;
+}
+
+void BM_CalcLiquefaction(benchmark::State& state) {
+    Document doc = DeepBoring();
+    RecordingCalcMessageSink messages;
+    for (auto _ : state) {
+        CalcLiquefaction(doc, messages);
+        benchmark::DoNotOptimize(doc.calcResults.data());
+    }
+    if (!messages.messages.empty() || doc.calcPoints.size() != 300)
+        state.SkipWithError("the benchmark boring does not calculate");
+}
+BENCHMARK(BM_CalcLiquefaction)->Unit(benchmark::kMicrosecond);
+
+void BM_SaveResultCsv(benchmark::State& state) {
+    Document doc = DeepBoring();
+    RecordingMessageSink messages;
+    RecordingCalcMessageSink calcMessages;
+    const std::string path =
+        (std::filesystem::temp_directory_path() / "qm_calc_bench.CSV").string();
+    for (auto _ : state)
+        SaveResultCsv(path, doc, messages, calcMessages);
+    if (!messages.messages.empty())
+        state.SkipWithError("the results file could not be written");
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_SaveResultCsv)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

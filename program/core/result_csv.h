@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+#include "core/date.h"
+#include "core/document.h"
+#include "core/message_sink.h"
+#include "core/quorlith_binding.h"
+
+// The results file (comma-separated text, CP932, CR LF) that is written beside
+// every saved project file.
+
+// The results file of a project file: the path up to its file name's last ".",
+// then "CSV" ("/data/site.qmf" gives "/data/site.CSV"); a file name without
+// a "." gets ".CSV" appended. A "." in a folder name is not an extension.
+std::string ResultCsvPath(const std::string& projectPath);
+
+// The file's bytes for the document as it was last calculated, dated `today`.
+std::string ResultCsvBytes(const Document& doc, const Date& today);
+
+// Recalculates the document (its messages go to `calcMessages`) and writes the
+// results to `path`, replacing the file whole or not at all. A failure is
+// reported through `messages` only.
+void SaveResultCsv(const std::string& path, Document& doc, MessageSink& messages,
+                   CalcMessageSink& calcMessages,
+                   QuorlithLibrary& library = ProgramQuorlithLibrary());
