@@ -1,9 +1,11 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <map>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -66,8 +68,8 @@ struct DrawOp {
     double CentreY() const { return (points[0].y + points[1].y) / 2.0; }
 };
 
-// The drawing records of a canvas's finished page, in order.
-inline std::vector<DrawOp> DrawOps(const clsStrMeta& canvas) {
+// The drawing records of a metafile, in order.
+inline std::vector<DrawOp> DrawOps(std::span<const std::uint8_t> metafile) {
     struct Object {
         std::uint16_t kind = 0;
         PenState pen;
@@ -89,7 +91,7 @@ inline std::vector<DrawOp> DrawOps(const clsStrMeta& canvas) {
     std::uint32_t brush = 0;
     FontState font;
     std::vector<DrawOp> ops;
-    wmf::RecordReader reader(canvas.PageBits());
+    wmf::RecordReader reader(metafile);
     while (auto r = reader.Next()) {
         switch (r->function) {
             case wmf::kCreatePenIndirect: {
@@ -153,6 +155,11 @@ inline std::vector<DrawOp> DrawOps(const clsStrMeta& canvas) {
     return ops;
 }
 
+// The drawing records of a canvas's finished page, in order.
+inline std::vector<DrawOp> DrawOps(const clsStrMeta& canvas) {
+    return DrawOps(canvas.PageBits());
+}
+
 // Logical units per millimetre of a canvas started with the view size vw × vh.
 inline double ScaleOf(double vw, double vh) {
     return std::min(20000 / vw, 20000 / vh);
@@ -176,4 +183,28 @@ inline CellSize CellOf(const clsStrMeta& c, double vw, double vh) {
 
 inline CellSize ScreenCell(const clsStrMeta& c) {
     return CellOf(c, 190.0, 267.0);
+}
+
+// The cell size of a printed page canvas composed for the printer and margins.
+inline CellSize PageCell(const clsStrMeta& c, const PrinterGeometry& printer,
+                         const std::array<std::int32_t, 4>& margins) {
+    double perMM = printer.PixelPerMM();
+    return CellOf(c, printer.Width() / perMM - margins[2] - margins[3],
+                  printer.Height() / perMM - margins[0] - margins[1]);
+}
+
+inline std::vector<DrawOp> OpsWhere(const std::vector<DrawOp>& ops, bool (DrawOp::*kind)() const) {
+    std::vector<DrawOp> out;
+    for (const DrawOp& op : ops)
+        if ((op.*kind)())
+            out.push_back(op);
+    return out;
+}
+
+inline std::vector<DrawOp> TextOps(const std::vector<DrawOp>& ops, const std::string& text) {
+    std::vector<DrawOp> out;
+    for (const DrawOp& op : ops)
+        if (op.IsText() && op.text == text)
+            out.push_back(op);
+    return out;
 }
