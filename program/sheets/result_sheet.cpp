@@ -350,12 +350,14 @@ ResultSheetLayout DrawResultSheetFrame(clsStrMeta& canvas, const Document& doc) 
     DrawFrameLines(canvas, layout);
     DrawConditions(canvas, doc);
 
+    // The mark goes on after the note, whose opaque leading blank would
+    // otherwise cover the mark's closing bracket.
     const double noteRow = layout.Bottom() + 1.5;
-    DrawCellTextB(canvas, 3.8, noteRow, "(*)");
     canvas.PicTextT(4.8, noteRow,
                     " Fl値が1より大きい土層は液状化発生の可能性がないものと判断し、"
                     "逆に1以下はその可能性があると判断する.",
                     kBlack);
+    DrawCellTextB(canvas, 3.8, noteRow, "(*)");
 
     DrawHeads(canvas, layout);
     return layout;
