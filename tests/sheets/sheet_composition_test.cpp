@@ -1,0 +1,186 @@
+#include "sheets/sheet_composition.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "sheets/sample_boring.h"
+#include "sheets/sheet_test_support.h"
+
+namespace {
+
+using Bits = std::vector<std::uint8_t>;
+
+Bits BitsOf(const clsStrMeta& canvas) {
+    auto bits = canvas.PageBits();
+    return Bits(bits.begin(), bits.end());
+}
+
+std::array<Bits, 6> Screen(const SheetCanvases& canvases) {
+    std::array<Bits, 6> out;
+    for (std::size_t i = 1; i <= 5; ++i)
+        out[i] = BitsOf(canvases.viewMeta[i]);
+    return out;
+}
+
+PrintItemFlags EightItems() {
+    PrintItemFlags items{};
+    for (std::size_t i = 0; i < 8; ++i)
+        items[i] = 1;
+    return items;
+}
+
+TEST(DrawViews, WholeFigureRecordsAllFiveCanvases) {
+    SheetCanvases canvases;
+    DrawViews(canvases, SampleBoring(), 0);
+    EXPECT_FALSE(canvases.viewMeta[0].HasPage());
+    for (std::size_t i = 1; i <= 5; ++i) {
+        EXPECT_TRUE(canvases.viewMeta[i].HasPage()) << i;
+        EXPECT_EQ(canvases.viewMeta[i].lMaxCol, 102);
+    }
+    EXPECT_EQ(canvases.screenLayout.depthRange, 21);
+}
+
+TEST(DrawViews, RedrawsTheViewAndTheDepthScaleAndFollowsARangeChange) {
+    struct Case {
+        int view;
+        bool changeRange;
+        std::array<bool, 6> redrawn;  // by canvas index
+    };
+    const Case cases[] = {
+        {2, false, {false, false, true, false, false, false}},
+        {1, false, {false, true, true, false, false, false}},
+        {3, false, {false, false, true, true, false, false}},
+        {4, false, {false, false, true, false, true, false}},
+        {5, false, {false, false, true, false, false, true}},
+        {2, true, {false, false, true, true, true, true}},
+        {1, true, {false, true, true, true, true, true}},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(testing::Message() << "view " << k.view << " range " << k.changeRange);
+        Document doc = SampleBoring();
+        SheetCanvases canvases;
+        DrawViews(canvases, doc, 0);
+        // Change something every canvas shows: the frame's axis, the N values,
+        // the layers and the FL values, each within the same depth range, then
+        // possibly the deepest N row.
+        doc.nGraphMax = 40;
+        doc.nPoints[0].N += 1;
+        doc.layers[0].SoilCode = 300;
+        doc.calcResults[0].fl = 0.3;
+        doc.basicData.DatumToWaterLevel = 3;
+        if (k.changeRange)
+            doc.nPoints.back().Depth = 35;
+        auto before = Screen(canvases);
+        DrawViews(canvases, doc, k.view);
+        auto after = Screen(canvases);
+        for (std::size_t i = 1; i <= 5; ++i)
+            EXPECT_EQ(before[i] != after[i], k.redrawn[i]) << "canvas " << i;
+    }
+}
+
+TEST(DrawViews, PrintingNeverChangesTheNextScreenRedraw) {
+    Document doc = SampleBoring();
+    doc.layerColumnUsed.fill(1);
+    Settings settings;
+    FakePrinter a4 = A4Printer();
+    SheetCanvases canvases;
+    DrawViews(canvases, doc, 0);
+    auto before = Screen(canvases);
+    SheetLayout layoutBefore = canvases.screenLayout;
+
+    ASSERT_EQ(DrawLogSheetPage(canvases, SheetInputs(doc, settings, &a4), EightItems()),
+              PageStatus::kComposed);
+    EXPECT_EQ(canvases.screenLayout.colX, layoutBefore.colX);
+    EXPECT_EQ(canvases.screenLayout.depthRange, layoutBefore.depthRange);
+
+    DrawViews(canvases, doc, 3);  // no frame redraw, no range change
+    EXPECT_EQ(BitsOf(canvases.viewMeta[3]), before[3]);
+    DrawViews(canvases, doc, 0);
+    EXPECT_EQ(Screen(canvases), before);
+}
+
+TEST(DrawViews, FirstRedrawWithoutTheFrameStillHasItsLayout) {
+    Document doc = SampleBoring();
+    SheetCanvases fresh;
+    DrawViews(fresh, doc, 3);
+    SheetCanvases whole;
+    DrawViews(whole, doc, 0);
+    EXPECT_EQ(BitsOf(fresh.viewMeta[3]), BitsOf(whole.viewMeta[3]));
+}
+
+Bits ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bits(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(SaveLogSheetMetafile, SavesTheScreenFigureInOneFile) {
+    Document doc = SampleBoring();
+    doc.layerColumnUsed.fill(1);
+    doc.prevPrintItems = EightItems();
+    std::filesystem::path dir = QM_TEST_OUTPUT_DIR;
+    std::filesystem::create_directories(dir);
+    std::filesystem::path path = dir / "sheets_sample.screen.wmf";
+    ASSERT_TRUE(SaveLogSheetMetafile(doc, path.string()));
+
+    Bits file = ReadFile(path);
+    ASSERT_GT(file.size(), 22u);
+    EXPECT_EQ(wmf::ReadU32(file, 0), 0x9AC6CDD7u);
+    auto saved = DrawOps(std::span<const std::uint8_t>(file).subspan(22));
+
+    SheetCanvases canvases;
+    DrawViews(canvases, doc, 0);
+    std::vector<std::string> screenTexts;
+    for (std::size_t i = 1; i <= 5; ++i)
+        for (const DrawOp& op : DrawOps(canvases.viewMeta[i]))
+            if (op.IsText())
+                screenTexts.push_back(op.text);
+    std::vector<std::string> savedTexts;
+    for (const DrawOp& op : saved)
+        if (op.IsText())
+            savedTexts.push_back(op.text);
+    EXPECT_EQ(savedTexts, screenTexts);  // no header block, constants or footer
+    EXPECT_TRUE(TextOps(saved, "FC").empty());
+
+    EXPECT_FALSE(SaveLogSheetMetafile(doc, (dir / "no-such-folder" / "x.wmf").string()));
+}
+
+TEST(DrawLogSheetPage, ColourFollowsTheSettingAndTheHeaderAndFooterAreDrawn) {
+    Document doc = SampleBoring();
+    FakePrinter a4 = A4Printer();
+    for (int colour : {0, 1}) {
+        Settings settings;
+        settings.colorPrint = static_cast<std::int16_t>(colour);
+        settings.headerFooterText = {"", "", "", "left foot", "", ""};
+        SheetCanvases canvases;
+        ASSERT_EQ(DrawLogSheetPage(canvases, SheetInputs(doc, settings, &a4), PrintItemFlags{}),
+                  PageStatus::kComposed);
+        auto ops = DrawOps(canvases.pageMeta[1]);
+        bool blue = false;
+        for (const DrawOp& op : ops)
+            blue = blue || (op.IsLine() && op.pen.color == static_cast<std::uint32_t>(kBlue));
+        EXPECT_EQ(blue, colour == 1);
+        EXPECT_EQ(TextOps(ops, "left foot").size(), 1u);
+        EXPECT_EQ(canvases.pageMeta[1].lMaxCol, 140);
+    }
+}
+
+TEST(DrawLogSheetPage, WithoutAPrinterIsAnErrorAndLeavesThePage) {
+    Document doc = SampleBoring();
+    Settings settings;
+    FakePrinter a4 = A4Printer();
+    FakePrinter none(0, 4961, 7016);
+    SheetCanvases canvases;
+    ASSERT_EQ(DrawLogSheetPage(canvases, SheetInputs(doc, settings, &a4), PrintItemFlags{}),
+              PageStatus::kComposed);
+    Bits page = BitsOf(canvases.pageMeta[1]);
+    EXPECT_EQ(DrawLogSheetPage(canvases, SheetInputs(doc, settings, &none), PrintItemFlags{}),
+              PageStatus::kNoPrinter);
+    EXPECT_EQ(DrawLogSheetPage(canvases, SheetInputs(doc, settings, nullptr), PrintItemFlags{}),
+              PageStatus::kNoPrinter);
+    EXPECT_EQ(BitsOf(canvases.pageMeta[1]), page);
+}
+
+}  // namespace
