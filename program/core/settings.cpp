@@ -78,11 +78,12 @@ void LoadSoilNames(const Reader& reader, const char* section, std::vector<LayerR
 }  // namespace
 
 const HeaderFooterCodeTable& HeaderFooterCodes() {
+    // "%T3" is the chooser's third time item, the time as "hh:mm".
     static const HeaderFooterCodeTable codes = {{
         {"%p"},
         {"＆P", "＆p", "＆F", "＆f"},
         {"%D0", "%D1", "%D2", "%D3"},
-        {"%T1", "%T2", "%T2"},
+        {"%T1", "%T2", "%T3"},
         {"&T", "&S", "&U"},
         {"&V", "&D", "&I", "&C", "&N"},
     }};

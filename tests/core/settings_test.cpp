@@ -91,7 +91,7 @@ TEST_F(SettingsTest, FirstStartWithoutSettingsFileTakesEveryDefault) {
         {"%p"},
         {"＆P", "＆p", "＆F", "＆f"},
         {"%D0", "%D1", "%D2", "%D3"},
-        {"%T1", "%T2", "%T2"},
+        {"%T1", "%T2", "%T3"},
         {"&T", "&S", "&U"},
         {"&V", "&D", "&I", "&C", "&N"},
     }};

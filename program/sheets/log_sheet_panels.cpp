@@ -1,0 +1,184 @@
+#include "sheets/log_sheet_panels.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "core/format.h"
+#include "sheets/cell_text.h"
+#include "sheets/log_sheet_frame.h"
+#include "sheets/soil_patterns.h"
+
+namespace {
+
+void Line(clsStrMeta& canvas, double x1, double y1, double x2, double y2) {
+    const double xs[] = {x1, x2};
+    const double ys[] = {y1, y2};
+    canvas.PicLineT(2, xs, ys);
+}
+
+// Depth range (whole metres) and tick step for the rows available.
+struct DepthScale {
+    int range = 0;
+    int step = 1;
+};
+
+DepthScale FindDepthScale(double rows, const Document& doc) {
+    double dN = 9.5;
+    for (const NPoint& p : doc.nPoints)
+        dN = std::max(dN, p.Depth);
+    dN += 0.5;
+    double dL = 0;
+    for (const LayerRecord& l : doc.layers)
+        if (l.Thickness > 0)
+            dL += l.Thickness;
+    double deepest = std::max(dN, dL);
+    int range = static_cast<int>(deepest + 0.999);
+    double r = rows / range;
+    int step = 1;
+    if (r < 2)
+        step = 2;
+    if (2 * r < 2)
+        step = 5;
+    range = static_cast<int>(static_cast<double>(range) / step + 0.999) * step;
+    return {range, step};
+}
+
+}  // namespace
+
+int LastDrawnLayer(const Document& doc) {
+    for (int i = static_cast<int>(doc.layers.size()) - 1; i >= 0; --i)
+        if (doc.layers[static_cast<std::size_t>(i)].Thickness > 0)
+            return i;
+    return -1;
+}
+
+int DrawDepthScale(clsStrMeta& canvas, SheetLayout& layout, const Document& doc) {
+    double rows = layout.rowY[3] - layout.rowY[2];
+    DepthScale scale = FindDepthScale(rows, doc);
+    layout.rowsPerMetre = rows / scale.range;
+    int changed = 0;
+    if (scale.range != layout.depthRange) {
+        layout.depthRange = scale.range;
+        changed = -1;
+    }
+
+    double x1 = layout.X(1);
+    for (int i = 1; i < scale.range / scale.step; ++i) {
+        double y = layout.DepthRow(scale.step * i);
+        Line(canvas, x1 - 1.2, y, x1, y);
+        canvas.PicTextT(x1 - 4.5, y + 0.5, FormatFixed(scale.step * i, "##0"), kBlack);
+    }
+
+    double water = doc.basicData.DatumToWaterLevel;
+    if (water != 0) {
+        double yw = layout.DepthRow(water);
+        double x5 = layout.X(5);
+        double x6 = layout.X(6);
+        for (int i = 0; i < 3; ++i)
+            Line(canvas, x5 + 0.8 * i, yw + 0.2 * i, x6 - 0.8 * i, yw + 0.2 * i);
+        double xc = (x5 + x6) / 2;
+        double rise = 0.6 * std::sin(std::numbers::pi / 3);
+        const double xs[] = {xc, xc + 0.6, xc - 0.6};
+        const double ys[] = {yw, yw - rise, yw - rise};
+        canvas.PicPolyT(3, xs, ys);
+    }
+    return changed;
+}
+
+void DrawNValueGraph(clsStrMeta& canvas, const SheetLayout& layout, const Document& doc, int mono) {
+    int nMax = NAxisMax(doc);
+    double x6 = layout.X(6);
+    double x7 = layout.X(7);
+    double s = (layout.X(8) - x7) / (nMax + 5);
+    std::int32_t lineColour = mono == 1 ? kBlack : kBlue;
+    canvas.PicBrush(kBlack);
+    canvas.PicPen(kPenSolid, 1, kBlack);
+
+    double prevDepth = -1;
+    double prevX = 0;
+    double prevY = 0;
+    for (const NPoint& p : doc.nPoints) {
+        double n = p.N;
+        if (doc.nConvert30 == 1 && p.Penetration > 0)
+            n = p.N / p.Penetration * 30;
+        n = std::min(n, static_cast<double>(nMax));
+        if (p.Depth > 0) {
+            double x = x7 + s * n;
+            double y = layout.DepthRow(p.Depth);
+            canvas.PicArcPaintT(x, y, 0.4);
+            if (prevDepth > 0) {
+                canvas.PicPen(kPenSolid, 1, lineColour);
+                Line(canvas, prevX, prevY, x, y);
+                canvas.PicPen(kPenSolid, 1, kBlack);
+            }
+            if (doc.nConvert30 != 0 && std::nearbyint(p.Penetration) != 30) {
+                std::string label = FormatFixed(p.N, "##0 /") + FormatFixed(p.Penetration, "##0");
+                DrawCellText(canvas, x6 + 0.3, x7 - 0.3, y + 0.5, label);
+            } else {
+                canvas.PicTextT(x7 - 4.5, y + 0.5, FormatFixed(p.N, "##0"), kBlack);
+            }
+            prevX = x;
+            prevY = y;
+        }
+        prevDepth = p.Depth;
+    }
+}
+
+void DrawSoilColumn(clsStrMeta& canvas, const SheetLayout& layout, const Document& doc, int mono) {
+    int last = LastDrawnLayer(doc);
+    double x2 = layout.X(2);
+    double x3 = layout.X(3);
+    double x4 = layout.X(4);
+    double x5 = layout.X(5);
+    canvas.PicPen(kPenSolid, 1, kBlack);
+    double top = 0;
+    for (int i = 0; i <= last; ++i) {
+        const LayerRecord& layer = doc.layers[static_cast<std::size_t>(i)];
+        if (!(layer.Thickness > 0))
+            continue;
+        double bottom = i == last ? layout.depthRange : top + layer.Thickness;
+        double yt = layout.DepthRow(top);
+        double yb = layout.DepthRow(bottom);
+        double ym = layout.DepthRow((top + bottom) / 2);
+        if (i != last) {
+            Line(canvas, x2, yb, x5, yb);
+            canvas.PicTextT(x2 - 6.5, yb + 0.5, FormatFixed(bottom, "##0.00"), kBlack);
+            canvas.PicTextT(x3 - 6.5, ym + 0.5, FormatFixed(layer.Thickness, "##0.00"), kBlack);
+        }
+        canvas.PicPen(kPenSolid, 1, kBlack);
+        // Black-and-white marks that take the current brush come out as rings,
+        // as they look on their colour fill.
+        if (mono != 0)
+            canvas.PicBrush(kWhite);
+        DrawSoilSymbol(canvas, layer.SoilCode, canvas.ColX(x3), canvas.ColX(x4), canvas.RowY(yt),
+                       canvas.RowY(yb), mono);
+        DrawCellText(canvas, x4 + 0.3, x5 - 0.3, ym + 0.5, layer.SoilName);
+        top = bottom;
+    }
+}
+
+void DrawFlGraph(clsStrMeta& canvas, const SheetLayout& layout, const Document& doc, int mono) {
+    int nMax = NAxisMax(doc);
+    double x7 = layout.X(7);
+    double x8 = layout.X(8);
+    double x9 = layout.X(9);
+    double flMax = nMax / 20.0;
+    double sF = (x8 - x7) / (flMax + 0.25);
+    canvas.PicPen(kPenSolid, 10, mono == 1 ? kBlack : kRed);
+    std::size_t count = std::min(doc.calcPoints.size(), doc.calcResults.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        const CalcPoint& point = doc.calcPoints[i];
+        if (point.N == 0 || point.Depth < 0)
+            continue;
+        double fl = doc.calcResults[i].fl;
+        double y = layout.DepthRow(point.Depth);
+        if (fl <= flMax) {
+            canvas.PicBrush(mono == 1 ? kWhite : kRed);
+            canvas.PicArcPaintT(x7 + fl * sF, y, 0.4);
+        }
+        DrawCellText(canvas, x8 + 0.5, x9 - 0.5, y + 0.5, FormatFixed(fl, "#0.#0"));
+    }
+    canvas.PicBrush(kBlack);
+    canvas.PicPen(kPenSolid, 1, kBlack);
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "core/document.h"
+#include "output/canvas/clsStrMeta.h"
+#include "sheets/sheet_context.h"
+
+// The data panels of the boring-log sheet, placed with the layout that the
+// frame laid out on the same canvas. DrawDepthScale fixes the sheet's vertical
+// scale and must run before the other panels. mono 1 draws without colour
+// (the printed page with colour printing off), 0 in colour.
+
+// Finds the depth range and scale (depthRange and rowsPerMetre of layout),
+// draws the depth ticks and labels and the groundwater mark. -1 when the depth
+// range differs from the one the layout held before, else 0.
+int DrawDepthScale(clsStrMeta& canvas, SheetLayout& layout, const Document& doc);
+
+// The N values as dots joined by a line, broken at blank rows, with the values
+// written beside the graph.
+void DrawNValueGraph(clsStrMeta& canvas, const SheetLayout& layout, const Document& doc, int mono);
+
+// Layer boundaries, depths, thicknesses, soil symbols and soil names.
+void DrawSoilColumn(clsStrMeta& canvas, const SheetLayout& layout, const Document& doc, int mono);
+
+// The FL marks of the calculation points on the N axis, with the FL values.
+void DrawFlGraph(clsStrMeta& canvas, const SheetLayout& layout, const Document& doc, int mono);
+
+// The last layer with a thickness above 0, which reaches down to the foot of
+// the sheet; -1 when there is none.
+int LastDrawnLayer(const Document& doc);
