@@ -434,6 +434,15 @@ void frmMain::BuildControls() {
         chkSodata[static_cast<size_t>(k)] = box;
     }
 
+    // Grid rows as tall as one line of the grid font.
+    for (SpreadGrid* grid : {vaSpreadN, vaSpreadS, vaSpreadE}) {
+        QFont font = grid->font();
+        font.setPointSize(9);
+        grid->setFont(font);
+        grid->verticalHeader()->setMinimumSectionSize(layout.ToPixelsY(240));
+        grid->verticalHeader()->setDefaultSectionSize(layout.ToPixelsY(270));
+    }
+
     // Pages lie above their tab strips.
     for (QWidget* w :
          {picShow[0], picShow[1], picShow[2], picNchi[0], picNchi[1], picSoData[0], picSoData[1]})
@@ -592,6 +601,7 @@ void frmMain::Form_Load() {
 void frmMain::FormLoad() {
     SetSoilDefList();
     SetCaption();
+    SetCalcCondition();
     Recalculate();
     DrawViews(0);
     SetSpreadE();

@@ -1,0 +1,111 @@
+#include "ui/startup.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "core/path_helpers.h"
+#include "core/project_file.h"
+#include "core/settings_folder.h"
+#include "core/soil_names.h"
+
+namespace {
+
+constexpr const char* kLockFileName = "Quilmorn2008.lock";
+
+// True when this process now holds the program's lock in the settings folder.
+// Without a settings folder there is nothing to lock; start-up then stops at
+// the settings path with its message.
+bool TakeInstanceLock(ProgramState& state) {
+    std::string folder;
+    if (GetSettingsFolder(folder) != 0)
+        return true;
+    QDir().mkpath(QString::fromStdString(folder));
+    auto lock = std::make_unique<QLockFile>(QString::fromStdString(folder + "/" + kLockFileName));
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0)) {
+        if (lock->error() == QLockFile::LockFailedError)
+            return false;
+        return true;  // the folder cannot hold a lock: run without one
+    }
+    state.instanceLock = std::move(lock);
+    return true;
+}
+
+// Sets the window's outer place and size in twips.
+void PlaceWindow(frmMain& form, const WindowPlacement& place) {
+    const TwipsLayout& twips = form.layout;
+    QRect frame = form.frameGeometry();
+    int extraWidth = frame.width() - form.width();
+    int extraHeight = frame.height() - form.height();
+    form.move(twips.ToPixelsX(place.left), twips.ToPixelsY(place.top));
+    form.resize(twips.ToPixelsX(place.width) - extraWidth,
+                twips.ToPixelsY(place.height) - extraHeight);
+    if (place.state == 1)
+        form.showMinimized();
+    else if (place.state == 2)
+        form.showMaximized();
+}
+
+}  // namespace
+
+std::string CommandLineText(int argc, char** argv) {
+    std::string text;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1)
+            text += ' ';
+        text += argv[i];
+    }
+    return text;
+}
+
+std::string CommandLinePath(const std::string& commandLine) {
+    if (commandLine.empty() || commandLine[0] != '"')
+        return commandLine;
+    if (commandLine.size() < 2)
+        return {};
+    return commandLine.substr(1, commandLine.size() - 2);
+}
+
+StartResult StartProgram(ProgramState& state, PlatformServices& services,
+                         const std::string& commandLine, QuorlithLibrary& library) {
+    if (!TakeInstanceLock(state))
+        return StartResult::kAlreadyRunning;
+
+    state.form =
+        std::make_unique<frmMain>(state.doc, state.settings, state.canvases, services, library);
+    state.form->show();
+
+    SetDefaultSoilNames(state.settings);
+    if (GetSettingsFilePath(state.settings) != 0) {
+        services.ShowMessage("設定ファイルへのパスが取得できません。", MessageIcon::Critical,
+                             kProgramTitle, MessageButtons::Ok);
+        return StartResult::kNoSettingsFolder;
+    }
+    LoadSettings(state.settings, state.doc);
+    state.form->SetMruMenu();
+
+    // The document starts from the new-document defaults, so that a failed
+    // read leaves a valid boring on screen.
+    NewDocument(state.doc);
+    std::string path = CommandLinePath(commandLine);
+    if (!path.empty()) {
+        // Kept absolute: the recent-files list and later saves must not depend
+        // on the folder the program was started from.
+        path = QFileInfo(QString::fromStdString(path)).absoluteFilePath().toStdString();
+        if (ReadProjectFile(path, state.doc, services) == kProjectFileOk) {
+            AddRecentFile(state.settings, path);
+            SplitPath(path, state.doc.currentFolder, state.doc.currentFileName);
+        } else {
+            RemoveRecentFile(state.settings, path);
+        }
+    }
+
+    const WindowPlacement& place = state.settings.windowPlacement;
+    if (place.left != -1 && place.top != -1) {
+        state.form->PlacingWindow = true;
+        PlaceWindow(*state.form, place);
+        state.form->PlacingWindow = false;
+    }
+    state.form->FormLoad();
+    return StartResult::kRunning;
+}
