@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <fstream>
+
+#include "core/project_file.h"
+#include "support/qt_application.h"
+#include "ui/example_boring.h"
+#include "ui/fake_platform_services.h"
+#include "ui/startup.h"
+
+namespace {
+
+// A settings folder of the test's own under a temporary XDG_CONFIG_HOME.
+class StartupTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        EnsureQtApplication();
+        ASSERT_TRUE(config.isValid());
+        saved = qgetenv("XDG_CONFIG_HOME");
+        hadConfig = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    }
+    void TearDown() override {
+        if (hadConfig)
+            qputenv("XDG_CONFIG_HOME", saved);
+        else
+            qunsetenv("XDG_CONFIG_HOME");
+    }
+
+    std::string SettingsFolder() const { return config.path().toStdString() + "/varnholt"; }
+
+    void WriteIni(const std::string& text) {
+        QDir().mkpath(QString::fromStdString(SettingsFolder()));
+        std::ofstream(SettingsFolder() + "/Quilmorn.ini", std::ios::binary) << text;
+    }
+
+    std::string WriteExample(const std::string& name) {
+        std::string path = data.filePath(QString::fromStdString(name)).toStdString();
+        EXPECT_EQ(WriteProjectFile(path, ExampleBoring()), kProjectFileOk);
+        return path;
+    }
+
+    QTemporaryDir config;
+    QTemporaryDir data;
+    QByteArray saved;
+    bool hadConfig = false;
+    FakePlatformServices services;
+};
+
+}  // namespace
+
+TEST(CommandLinePath, DropsTheQuotesOfAQuotedPath) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"", ""},
+        {"/data/site 1.qmf", "/data/site 1.qmf"},
+        {"\"/data/site 1.qmf\"", "/data/site 1.qmf"},
+        {"\"/data/site.qmfX", "/data/site.qmf"},  // the last character goes whatever it is
+        {"\"", ""},
+        {"\"\"", ""},
+    };
+    for (const auto& [line, path] : cases)
+        EXPECT_EQ(CommandLinePath(line), path) << line;
+}
+
+TEST(CommandLineText, JoinsTheArgumentsWithBlanks) {
+    char a0[] = "Quilmorn2008", a1[] = "/data/site", a2[] = "1.qmf";
+    char* argv[] = {a0, a1, a2, nullptr};
+    EXPECT_EQ(CommandLineText(3, argv), "/data/site 1.qmf");
+    EXPECT_EQ(CommandLineText(1, argv), "");
+}
+
+TEST_F(StartupTest, WithoutACommandLineANewDocumentIsShown) {
+    ProgramState state;
+    ASSERT_EQ(StartProgram(state, services, ""), StartResult::kRunning);
+    EXPECT_EQ(state.settings.iniFile, SettingsFolder() + "/Quilmorn.ini");
+    EXPECT_TRUE(state.form->isVisible());
+    EXPECT_EQ(state.form->windowTitle().toStdString(), "Vekt／Quilmorn2008");
+    EXPECT_TRUE(state.doc.nPoints.empty());
+    EXPECT_FALSE(state.form->IsChanged);
+    EXPECT_EQ(state.form->lstSoilDef[1]->count(), 16);
+    EXPECT_TRUE(services.messages.empty());
+
+    // Closing writes the settings file.
+    state.form->close();
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(state.settings.iniFile)));
+}
+
+TEST_F(StartupTest, AQuotedCommandLineOpensTheFileAndRecordsIt) {
+    std::string path = WriteExample("site 1.qmf");
+    WriteIni("[Recent Files]\r\n1=/old/boring.qmf\r\n");
+    ProgramState state;
+    ASSERT_EQ(StartProgram(state, services, "\"" + path + "\""), StartResult::kRunning);
+    EXPECT_EQ(state.form->windowTitle().toStdString(), "site 1 - Vekt／Quilmorn2008");
+    EXPECT_EQ(state.doc.currentFileName, "site 1.qmf");
+    EXPECT_EQ(state.doc.currentFolder, data.path().toStdString());
+    EXPECT_EQ(state.doc.layers.size(), 6u);
+    EXPECT_FALSE(state.doc.calcPoints.empty());
+    EXPECT_EQ(state.settings.recentFiles[0], path);
+    EXPECT_EQ(state.settings.recentFiles[1], "/old/boring.qmf");
+    // The menu was built from the settings file before the file was opened.
+    EXPECT_EQ(state.form->mnuFileList[1]->text().toStdString(), "/old/boring.qmf");
+    EXPECT_FALSE(state.form->mnuFileList[2]->isVisible());
+    EXPECT_FALSE(state.form->IsChanged);
+}
+
+TEST_F(StartupTest, AMissingFileIsReportedAndLeavesTheRecentFiles) {
+    std::string missing = data.filePath("gone.qmf").toStdString();
+    WriteIni("[Recent Files]\r\n1=" + missing + "\r\n2=/old/boring.qmf\r\n");
+    ProgramState state;
+    ASSERT_EQ(StartProgram(state, services, missing), StartResult::kRunning);
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(state.settings.recentFiles[0], "/old/boring.qmf");
+    EXPECT_EQ(state.form->windowTitle().toStdString(), "Vekt／Quilmorn2008");
+    EXPECT_TRUE(state.doc.currentFileName.empty());
+}
+
+TEST_F(StartupTest, ARelativeCommandLinePathIsKeptAbsolute) {
+    WriteExample("rel.qmf");
+    QString cwd = QDir::currentPath();
+    QDir::setCurrent(data.path());
+    ProgramState state;
+    StartResult result = StartProgram(state, services, "rel.qmf");
+    QDir::setCurrent(cwd);
+    ASSERT_EQ(result, StartResult::kRunning);
+    EXPECT_EQ(state.doc.currentFolder, data.path().toStdString());
+    EXPECT_EQ(state.settings.recentFiles[0], data.filePath("rel.qmf").toStdString());
+}
+
+TEST_F(StartupTest, ASecondInstanceEndsAtOnce) {
+    ProgramState first;
+    ASSERT_EQ(StartProgram(first, services, ""), StartResult::kRunning);
+    ProgramState second;
+    EXPECT_EQ(StartProgram(second, services, ""), StartResult::kAlreadyRunning);
+    EXPECT_EQ(second.form, nullptr);
+    EXPECT_TRUE(services.messages.empty());
+    first.form->close();
+    first.instanceLock.reset();
+    ProgramState third;
+    EXPECT_EQ(StartProgram(third, services, ""), StartResult::kRunning);
+}
+
+TEST_F(StartupTest, TheSavedPlacementIsApplied) {
+    WriteIni(
+        "[Window]\r\nWindowLeft=1500\r\nWindowTop=900\r\nWindowWidth=12000\r\n"
+        "WindowHeight=9000\r\nWindowStyle=0\r\n");
+    ProgramState state;
+    ASSERT_EQ(StartProgram(state, services, ""), StartResult::kRunning);
+    QApplication::processEvents();
+    const TwipsLayout& t = state.form->layout;
+    EXPECT_EQ(state.form->frameGeometry().width(), t.ToPixelsX(12000));
+    EXPECT_EQ(state.form->frameGeometry().height(), t.ToPixelsY(9000));
+    EXPECT_EQ(state.form->frameGeometry().x(), t.ToPixelsX(1500));
+}
+
+TEST_F(StartupTest, NoSettingsFolderStopsWithItsMessage) {
+    // A file where the settings folder should be: it cannot be made.
+    std::ofstream(SettingsFolder()) << "not a folder";
+    ProgramState state;
+    EXPECT_EQ(StartProgram(state, services, ""), StartResult::kNoSettingsFolder);
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0].text, "設定ファイルへのパスが取得できません。");
+    EXPECT_EQ(services.messages[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(services.messages[0].title, "Vekt／Quilmorn2008");
+}
