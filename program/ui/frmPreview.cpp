@@ -13,9 +13,10 @@
 #include "output/clsPrinter.h"
 #include "output/metafile_player.h"
 #include "output/print_job.h"
-#include "sheets/sheet_composition.h"
 #include "ui/frmYohaku.h"
+#include "ui/modal_dialog.h"
 #include "ui/platform_services.h"
+#include "ui/printed_pages.h"
 
 namespace {
 
@@ -121,15 +122,7 @@ frmPreview::frmPreview(Document& doc, Settings& settings, SheetCanvases& canvase
 frmPreview::~frmPreview() = default;
 
 void frmPreview::RecordPages() {
-    clsPrinter& printer = printer_();
-    SheetInputs in(doc_, settings_, &printer);
-    in.program = program_;
-    // A page that cannot be composed must not show (or print) what an earlier
-    // document left on its canvas.
-    if (DrawLogSheetPage(canvases_, in, printItems_) != PageStatus::kComposed)
-        canvases_.pageMeta[1].PicDelete();
-    if (DrawResultSheetPage(canvases_, in) != PageStatus::kComposed)
-        canvases_.pageMeta[2].PicDelete();
+    RecordPrintedPages(canvases_, doc_, settings_, printer_(), program_, printItems_);
 }
 
 int frmPreview::BarExtent() const {
@@ -327,10 +320,7 @@ void frmPreview::cmdSetupPRT_Click() {
 void frmPreview::cmdYohaku_Click() {
     {
         frmYohaku dialog(settings_, doc_, program_, printer_, services_, this);
-        if (runMargins_)
-            runMargins_(dialog);
-        else
-            dialog.exec();
+        RunModal(dialog);
     }
     // The pages are not built again: the recording is fitted into the new
     // margins.

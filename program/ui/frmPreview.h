@@ -16,7 +16,6 @@ class QPushButton;
 class QScrollBar;
 class QWidget;
 class clsPrinter;
-class frmYohaku;
 class PlatformServices;
 
 // The print preview: builds both printed pages when it is made, shows one of
@@ -43,8 +42,6 @@ class frmPreview : public QDialog {
   public:
     // The program's printer, made at its first use.
     using PrinterAccess = std::function<clsPrinter&()>;
-    // Shows the margins dialog modally; tests replace it to answer headless.
-    using MarginsRunner = std::function<void(frmYohaku&)>;
 
     frmPreview(Document& doc, Settings& settings, SheetCanvases& canvases,
                const ProgramInfo& program, PrinterAccess printer, PlatformServices& services,
@@ -55,8 +52,6 @@ class frmPreview : public QDialog {
     // next time the pages are built.
     const PrintItemFlags& PrintItems() const { return printItems_; }
     void SetPrintItems(const PrintItemFlags& items) { printItems_ = items; }
-
-    void SetMarginsRunner(MarginsRunner runner) { runMargins_ = std::move(runner); }
 
     // 0 page 1 (boring log), 1 page 2 (results).
     int CurrentPage() const { return currentPage_; }
@@ -127,7 +122,6 @@ class frmPreview : public QDialog {
     PrinterAccess printer_;
     PlatformServices& services_;
     PrintItemFlags printItems_;
-    MarginsRunner runMargins_;
 
     QSize loadFormSize_;
     QSize loadViewportSize_;
