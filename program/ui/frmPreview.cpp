@@ -62,6 +62,7 @@ frmPreview::frmPreview(Document& doc, Settings& settings, SheetCanvases& canvase
       printItems_(printItems) {
     setObjectName("frmPreview");
     setWindowTitle(QStringLiteral("Vekt/Quilmorn"));
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
     resize(kFormWidth, kFormHeight);
 
     struct ButtonDef {

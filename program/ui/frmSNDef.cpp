@@ -166,7 +166,12 @@ frmSNDef::frmSNDef(Settings& settings, PlatformServices& services, QWidget* pare
     }
 }
 
-frmSNDef::~frmSNDef() = default;
+frmSNDef::~frmSNDef() {
+    // Closing hides the window and moves the focus, which makes a grid report
+    // a leave-cell; by then the bindings are gone.
+    for (SpreadGrid* grid : vaSpreadS)
+        QObject::disconnect(grid, &SpreadGrid::LeaveCell, this, nullptr);
+}
 
 void frmSNDef::SetDialogForm() {
     FillGrid(kMainGrid, settings_.mainSoilNames);
