@@ -3,9 +3,11 @@
 #include <QIcon>
 #include <QMainWindow>
 #include <QPoint>
+#include <QPointer>
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -21,6 +23,7 @@
 
 class QAction;
 class QCheckBox;
+class QDialog;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -331,6 +334,9 @@ class frmMain : public QMainWindow {
     void SetPrintSystem(std::unique_ptr<PrintSystem> system);
     // The message label as the calculation's sink.
     CalcMessageSink& CalcMessages();
+    // Shows a modal dialog and returns its result; tests replace it to answer
+    // dialogs without a nested event loop.
+    std::function<int(QDialog&)> RunModal;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -344,6 +350,11 @@ class frmMain : public QMainWindow {
     void ConnectHandlers();
     void FocusChanged(QWidget* old, QWidget* now);
     bool ConditionKey(QWidget* control, int key);
+    // The control a focus widget belongs to (a grid for its cell editor).
+    QWidget* ControlOf(QWidget* w) const;
+    void ConditionBoxChange(QLineEdit* box, double& value);
+    void ConditionBoxGotFocus(QLineEdit* box);
+    void ConditionBoxLostFocus(QLineEdit* box, double min, double max, const char* pattern);
 
     std::unique_ptr<LabelSink> labelSink_;
     std::unique_ptr<clsSpreadIn> spreadInN_;
@@ -353,4 +364,5 @@ class frmMain : public QMainWindow {
     std::unique_ptr<clsPrinter> printer_;
     bool unloaded_ = false;
     bool loading_ = false;
+    QPointer<QWidget> lastFocusControl_;
 };

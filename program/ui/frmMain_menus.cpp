@@ -1,0 +1,26 @@
+// The Settings menu's dialogs and the version dialog of the Help menu.
+#include "output/clsPrinter.h"
+#include "ui/fdlgVersion.h"
+#include "ui/frmMain.h"
+#include "ui/frmOption.h"
+#include "ui/frmYohaku.h"
+
+void frmMain::mnuOptionPath_Click() {
+    frmOption dialog(settings, doc, services, this);
+    RunModal(dialog);
+}
+
+void frmMain::mnuOptionYohaku_Click() {
+    frmYohaku dialog(
+        settings, doc, programInfo, [this]() -> clsPrinter& { return Printer(); }, services, this);
+    RunModal(dialog);
+}
+
+void frmMain::mnuOptionSoName_Click() {
+    // The soil-name definitions dialog is not part of this window yet.
+}
+
+void frmMain::mnuHelpAboutMe_Click() {
+    fdlgVersion dialog(programInfo, this);
+    RunModal(dialog);
+}

@@ -1,0 +1,452 @@
+// The main window's input controls that are not grids: the condition page, the
+// input-setting pages of the N-value and soil panels, the basic-data button,
+// the two grids' cell-leave handlers, the soil-name assistant and the focus
+// handling that runs the controls' GotFocus and LostFocus steps.
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+#include <cmath>
+
+#include "core/format.h"
+#include "ui/clsSpreadIn.h"
+#include "ui/frmKihon.h"
+#include "ui/frmMain.h"
+#include "ui/number_text.h"
+#include "ui/spread_grid.h"
+
+namespace {
+
+bool IsMoveKey(int key, int& step) {
+    switch (key) {
+        case Qt::Key_Up:
+            step = -1;
+            return true;
+        case Qt::Key_Down:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            step = 1;
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Condition text boxes
+
+void frmMain::ConditionBoxChange(QLineEdit* box, double& value) {
+    std::string text = box->text().toStdString();
+    if (!text.empty() && IsNumber(text))
+        value = LeadingNumber(text);
+    IsChanged = true;
+}
+
+void frmMain::ConditionBoxGotFocus(QLineEdit* box) {
+    SetEditMenu();
+    box->selectAll();
+    FocusText = box->text();
+}
+
+void frmMain::ConditionBoxLostFocus(QLineEdit* box, double min, double max, const char* pattern) {
+    double x = LeadingNumber(box->text().toStdString());
+    if (x > max || x < min) {
+        box->setText(FocusText);
+        services.Beep();
+        return;
+    }
+    box->setText(QString::fromStdString(FormatNumber(x, pattern)));
+    Recalculate();
+    ShowResult();
+    DrawViews(5);
+    picShow_Paint(0);
+}
+
+void frmMain::txtMagu_Change() {
+    ConditionBoxChange(txtMagu, doc.calcConditions.magnitude);
+}
+void frmMain::txtMagu_GotFocus() {
+    ConditionBoxGotFocus(txtMagu);
+}
+void frmMain::txtMagu_KeyDown(int key) {
+    if (int step = 0; IsMoveKey(key, step))
+        MoveFocus(txtMagu, step);
+}
+void frmMain::txtMagu_LostFocus() {
+    ConditionBoxLostFocus(txtMagu, 2, 9.99, "#0.0");
+}
+
+void frmMain::txtKasokudo_Change() {
+    ConditionBoxChange(txtKasokudo, doc.calcConditions.surfaceAccel);
+}
+void frmMain::txtKasokudo_GotFocus() {
+    ConditionBoxGotFocus(txtKasokudo);
+}
+void frmMain::txtKasokudo_KeyDown(int key) {
+    if (int step = 0; IsMoveKey(key, step))
+        MoveFocus(txtKasokudo, step);
+}
+void frmMain::txtKasokudo_LostFocus() {
+    ConditionBoxLostFocus(txtKasokudo, 0, 999, "##0");
+}
+
+void frmMain::txtCalcDepth_Change() {
+    ConditionBoxChange(txtCalcDepth, doc.calcConditions.calcDepth);
+}
+void frmMain::txtCalcDepth_GotFocus() {
+    ConditionBoxGotFocus(txtCalcDepth);
+}
+void frmMain::txtCalcDepth_KeyDown(int key) {
+    if (int step = 0; IsMoveKey(key, step))
+        MoveFocus(txtCalcDepth, step);
+}
+void frmMain::txtCalcDepth_LostFocus() {
+    ConditionBoxLostFocus(txtCalcDepth, 0, 99, "#0");
+}
+
+void frmMain::txtNchi_Change() {
+    double x = LeadingNumber(txtNchi->text().toStdString());
+    if (x >= 10 && x <= 100)
+        doc.nGraphMax = static_cast<int>(std::nearbyint(x));
+    DrawViews(1);
+    DrawViews(3);
+    picShow_Paint(0);
+}
+
+void frmMain::txtNchi_GotFocus() {
+    SetEditMenu();
+    txtNchi->selectAll();
+}
+
+void frmMain::txtKihon_GotFocus() {
+    SetEditMenu();
+}
+
+// ---------------------------------------------------------------------------
+// Check boxes, options and tabs
+
+void frmMain::chkEkidata_Click(int index) {
+    QCheckBox* fines = chkEkidata[2];
+    QCheckBox* plastic = chkEkidata[3];
+    if (fines->isChecked()) {
+        plastic->setEnabled(false);
+        plastic->setChecked(false);
+    } else {
+        plastic->setEnabled(true);
+    }
+    if (plastic->isChecked()) {
+        fines->setEnabled(false);
+        fines->setChecked(false);
+    } else {
+        fines->setEnabled(true);
+    }
+    int value = chkEkidata[static_cast<size_t>(index)]->isChecked() ? 1 : 0;
+    CalcConditions& c = doc.calcConditions;
+    switch (index) {
+        case 0:
+            c.calcRange = value;
+            break;
+        case 1:
+            c.excludeClay20 = value;
+            break;
+        case 2:
+            c.excludeFines35 = value;
+            break;
+        case 3:
+            c.excludeFinesPlastic = value;
+            break;
+        default:
+            break;
+    }
+    IsChanged = true;
+}
+
+void frmMain::chkEkidata_GotFocus(int) {
+    SetEditMenu();
+}
+
+void frmMain::chkEkidata_KeyDown(int index, int key) {
+    if (int step = 0; IsMoveKey(key, step))
+        MoveFocus(chkEkidata[static_cast<size_t>(index)], step);
+}
+
+void frmMain::optTigenShitei1_Click(int index) {
+    doc.calcConditions.guideEdition = index == 0 ? 1 : 0;
+    IsChanged = true;
+}
+
+void frmMain::chkNchi_Click(int index) {
+    int value = chkNchi[static_cast<size_t>(index)]->isChecked() ? 1 : 0;
+    if (index == 0) {
+        doc.nConvert30 = value;
+    } else {
+        doc.fcInputMode = value;
+        chkSodata[2]->setEnabled(value == 0);
+        if (chkSodata[2]->isChecked())
+            SetSpreadS();
+    }
+    IsChanged = true;
+    Recalculate();
+    ShowResult();
+    DrawViews(5);
+    picShow_Paint(0);
+    NGridOutdated = true;
+}
+
+void frmMain::chkNchi_GotFocus(int) {
+    SetEditMenu();
+}
+
+void frmMain::chkSodata_Click(int index) {
+    doc.layerColumnUsed[static_cast<size_t>(index)] =
+        chkSodata[static_cast<size_t>(index)]->isChecked() ? 1 : 0;
+    IsChanged = true;
+    SoilGridOutdated = true;
+    Recalculate();
+    ShowResult();
+    DrawViews(5);
+    picShow_Paint(0);
+    SetSpreadE();
+    ShowResult();
+}
+
+void frmMain::chkSodata_GotFocus(int) {
+    SetEditMenu();
+}
+
+void frmMain::tabNchi_Click() {
+    bool data = tabNchi->tabData(tabNchi->currentIndex()).toString() == QLatin1String("Data");
+    picNchi[0]->setVisible(data);
+    picNchi[1]->setVisible(!data);
+    if (data && NGridOutdated)
+        SetSpreadN();
+}
+
+void frmMain::tabNchi_GotFocus() {
+    SetEditMenu();
+}
+
+void frmMain::tabSoData_Click() {
+    bool data = tabSoData->tabData(tabSoData->currentIndex()).toString() == QLatin1String("Data");
+    picSoData[0]->setVisible(data);
+    picSoData[1]->setVisible(!data);
+    if (data && SoilGridOutdated)
+        SetSpreadS();
+}
+
+void frmMain::tabSoData_GotFocus() {
+    SetEditMenu();
+}
+
+void frmMain::cmdKihonData_Click() {
+    frmKihon dialog(doc, services, this);
+    dialog.SetDialogForm();
+    RunModal(dialog);
+    if (dialog.Tag() == QLatin1String("Changed")) {
+        SetKihonText();
+        IsChanged = true;
+        Recalculate();
+        ShowResult();
+        DrawViews(5);
+        picShow_Paint(0);
+    }
+}
+
+void frmMain::cmdKihonData_GotFocus() {
+    SetEditMenu();
+}
+
+void frmMain::cmdSoilNameCopy_GotFocus() {
+    SetEditMenu();
+}
+
+// ---------------------------------------------------------------------------
+// Leaving a grid cell
+
+void frmMain::vaSpreadN_LeaveCell(int col, int row, int newCol, int newRow) {
+    if (col > 0 && row > 0 && col <= vaSpreadN->MaxCols() && row <= vaSpreadN->MaxRows()) {
+        QString text = vaSpreadN->Text(col, row);
+        int count = static_cast<int>(doc.nPoints.size());
+        if (col == 1 && text.isEmpty() && newCol == 2 && newRow == row) {
+            if (row == 1) {
+                vaSpreadN->SetText(col, row, QStringLiteral("0.00"));
+            } else if (row == count + 1) {
+                double depth = doc.nPoints[static_cast<size_t>(row - 2)].Depth + 1;
+                vaSpreadN->SetText(col, row,
+                                   QString::fromStdString(FormatNumber(depth, "###0.00")));
+            }
+        }
+    }
+    int32_t act = 0;
+    int32_t nc = newCol;
+    int32_t nr = newRow;
+    SpreadInN().EventLeaveCell(col, row, nc, nr, act);
+    if (act != 0) {
+        GetNchiData(row);
+        PutNchiData(row);
+        IsChanged = true;
+        DrawViews(3);
+        Recalculate();
+        ShowResult();
+        DrawViews(5);
+        picShow_Paint(0);
+    }
+}
+
+void frmMain::vaSpreadS_LeaveCell(int col, int row, int newCol, int newRow) {
+    int32_t act = 0;
+    int32_t nc = newCol;
+    int32_t nr = newRow;
+    SpreadInS().EventLeaveCell(col, row, nc, nr, act);
+    if (act != 0) {
+        GetSoilData(row);
+        PutSoilData(row);
+        if (col == 2)
+            SetDepthColumn();
+        IsChanged = true;
+        DrawViews(4);
+        Recalculate();
+        ShowResult();
+        DrawViews(5);
+        picShow_Paint(0);
+    }
+    // The depth column is computed: the cursor goes on to the thickness.
+    if (nc == 1 && nr > 0)
+        vaSpreadS->SetActiveCell(2, nr);
+}
+
+// ---------------------------------------------------------------------------
+// Soil-name assistant
+
+void frmMain::cmdSoilNameCopy_Click() {
+    int sub = lstSoilDef[0]->currentRow();
+    int main = lstSoilDef[1]->currentRow() + 1;
+    if (main <= 0 || main > static_cast<int>(settings.mainSoilNames.size()))
+        return;
+    int row = vaSpreadS->ActiveRow();
+    if (row <= 0)
+        return;
+    int count = static_cast<int>(doc.layers.size());
+    if (row == count + 1)
+        doc.layers.resize(static_cast<size_t>(row));
+    if (row > static_cast<int>(doc.layers.size()))
+        return;
+
+    LayerRecord& layer = doc.layers[static_cast<size_t>(row - 1)];
+    const LayerRecord& m = settings.mainSoilNames[static_cast<size_t>(main - 1)];
+    if (sub > 0 && sub <= static_cast<int>(settings.subSoilNames.size())) {
+        const LayerRecord& s = settings.subSoilNames[static_cast<size_t>(sub - 1)];
+        layer.SoilName = s.SoilName + m.SoilName;
+        layer.SoilCode = m.SoilCode + s.SoilCode;
+        for (int item = 1; item <= kSoilConstantCount; ++item)
+            if (!(layer.Constant(item) > 0))
+                layer.Constant(item) = -(s.Constant(item) + m.Constant(item));
+    } else {
+        layer.SoilName = m.SoilName;
+        layer.SoilCode = m.SoilCode;
+        for (int item = 1; item <= kSoilConstantCount; ++item)
+            if (!(layer.Constant(item) > 0))
+                layer.Constant(item) = -m.Constant(item);
+    }
+    // A new soil name is an edit like any other: closing must ask about it.
+    IsChanged = true;
+
+    PutSoilData(row);
+    vaSpreadS->SetActiveCell(3, row);
+    vaSpreadS->setFocus();
+    DrawViews(4);
+    Recalculate();
+    ShowResult();
+    DrawViews(5);
+    picShow_Paint(0);
+}
+
+// ---------------------------------------------------------------------------
+// Focus
+
+QWidget* frmMain::ControlOf(QWidget* w) const {
+    for (QWidget* p = w; p != nullptr && p != this; p = p->parentWidget()) {
+        if (p == vaSpreadN || p == vaSpreadS || p == vaSpreadE || p == lstSoilDef[0] ||
+            p == lstSoilDef[1] || p == txtKihon)
+            return p;
+    }
+    return w;
+}
+
+void frmMain::FocusChanged(QWidget*, QWidget* now) {
+    if (now == nullptr || now->window() != this)
+        return;
+    QWidget* control = ControlOf(now);
+    QWidget* previous = lastFocusControl_.data();
+    if (control == previous)
+        return;
+    lastFocusControl_ = control;
+
+    if (previous == txtMagu)
+        txtMagu_LostFocus();
+    else if (previous == txtKasokudo)
+        txtKasokudo_LostFocus();
+    else if (previous == txtCalcDepth)
+        txtCalcDepth_LostFocus();
+
+    if (control == txtMagu)
+        txtMagu_GotFocus();
+    else if (control == txtKasokudo)
+        txtKasokudo_GotFocus();
+    else if (control == txtCalcDepth)
+        txtCalcDepth_GotFocus();
+    else if (control == txtNchi)
+        txtNchi_GotFocus();
+    else if (control == txtKihon)
+        txtKihon_GotFocus();
+    else if (control == tabNchi)
+        tabNchi_GotFocus();
+    else if (control == tabSoData)
+        tabSoData_GotFocus();
+    else if (control == tabShow)
+        tabShow_GotFocus();
+    else if (control == cmdKihonData)
+        cmdKihonData_GotFocus();
+    else if (control == cmdSoilNameCopy)
+        cmdSoilNameCopy_GotFocus();
+    else if (control == vaSpreadN || control == vaSpreadS || control == vaSpreadE ||
+             control == lstSoilDef[0] || control == lstSoilDef[1])
+        SetEditMenu();
+    else {
+        for (int i = 0; i < 4; ++i)
+            if (control == chkEkidata[static_cast<size_t>(i)])
+                chkEkidata_GotFocus(i);
+        for (int i = 0; i < 2; ++i)
+            if (control == chkNchi[static_cast<size_t>(i)])
+                chkNchi_GotFocus(i);
+        for (int i = 0; i < 15; ++i)
+            if (control == chkSodata[static_cast<size_t>(i)])
+                chkSodata_GotFocus(i);
+    }
+}
+
+bool frmMain::ConditionKey(QWidget* control, int key) {
+    int step = 0;
+    if (!IsMoveKey(key, step))
+        return false;
+    if (control == txtMagu)
+        txtMagu_KeyDown(key);
+    else if (control == txtKasokudo)
+        txtKasokudo_KeyDown(key);
+    else if (control == txtCalcDepth)
+        txtCalcDepth_KeyDown(key);
+    else {
+        for (int i = 0; i < 4; ++i)
+            if (control == chkEkidata[static_cast<size_t>(i)]) {
+                chkEkidata_KeyDown(i, key);
+                return true;
+            }
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+// Numbers in the main window's text boxes.
+
+// The number as a text box shows it without a pattern: the shortest form, no
+// leading blank, a 0 before a decimal point ("7.5", "200", "0.25").
+std::string NumberText(double value);
+
+// The number at the start of the text, as far as it reads as one (leading
+// blanks skipped, an optional sign, digits, a decimal point, an exponent);
+// 0 when the text does not start with a number.
+double LeadingNumber(const std::string& text);
+
+// True when the whole text, blanks around it aside, is one number.
+bool IsNumber(const std::string& text);
