@@ -11,7 +11,6 @@
 #include "ui/frmMain.h"
 #include "ui/frmPreview.h"
 #include "ui/frmPreviewSet.h"
-#include "ui/modal_dialog.h"
 #include "ui/printed_pages.h"
 
 namespace {
@@ -173,6 +172,7 @@ void frmMain::mnuFilePreView_Click() {
         frmPreview preview(
             doc, settings, canvases, programInfo, [this]() -> clsPrinter& { return Printer(); },
             services, items, this);
+        preview.RunModal = RunModal;
         RunModal(preview);
     }
     DrawViews(0);

@@ -14,7 +14,6 @@
 #include "output/metafile_player.h"
 #include "output/print_job.h"
 #include "ui/frmYohaku.h"
-#include "ui/modal_dialog.h"
 #include "ui/platform_services.h"
 #include "ui/printed_pages.h"
 
@@ -63,6 +62,7 @@ frmPreview::frmPreview(Document& doc, Settings& settings, SheetCanvases& canvase
     setObjectName("frmPreview");
     setWindowTitle(QStringLiteral("Vekt/Quilmorn"));
     setWindowFlag(Qt::WindowMaximizeButtonHint);
+    RunModal = [](QDialog& dialog) { return dialog.exec(); };
     resize(kFormWidth, kFormHeight);
 
     struct ButtonDef {

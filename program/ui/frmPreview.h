@@ -73,6 +73,10 @@ class frmPreview : public QDialog {
     // The window's resize steps (zoom 1, the page box fitted into the
     // viewport); also run by every resize of the window.
     void Form_Resize();
+
+    // Shows the margins dialog modally and returns its result; tests replace
+    // it to answer the dialog without a nested event loop.
+    std::function<int(QDialog&)> RunModal;
     // Lays the scroll bars out along the viewport's edges, sets their ranges
     // and steps and repaints; run whenever the viewport or the page box
     // changes size.

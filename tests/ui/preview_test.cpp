@@ -16,7 +16,6 @@
 #include "ui/dialog_test_support.h"
 #include "ui/frmPreview.h"
 #include "ui/frmYohaku.h"
-#include "ui/modal_dialog.h"
 
 namespace {
 
@@ -41,8 +40,6 @@ class PreviewTest : public ::testing::Test {
         doc.layerColumnUsed[1] = 1;  // unit weight
         items[0] = 1;
     }
-    void TearDown() override { SetModalRunner(nullptr); }
-
     clsPrinter& Printer() {
         if (!printer)
             printer = std::make_unique<clsPrinter>(system, printerMessages);
@@ -266,12 +263,13 @@ TEST_F(PreviewTest, TheMarginsDialogRefitsTheSameRecording) {
     std::vector<std::uint8_t> page1 = Bits(canvases.pageMeta[1]);
     auto before = preview->PlayRect();
     int shown = 0;
-    SetModalRunner([&](QDialog& dialog) {
+    preview->RunModal = [&](QDialog& dialog) {
         auto& margins = dynamic_cast<frmYohaku&>(dialog);
         ++shown;
         margins.txtYohakuleft->setText("40");
         margins.cmdOk_Click();
-    });
+        return margins.result();
+    };
     preview->cmdYohaku_Click();
     EXPECT_EQ(shown, 1);
     EXPECT_EQ(settings.printMargins[2], 40);
