@@ -3,6 +3,7 @@
 #include "ui/fdlgVersion.h"
 #include "ui/frmMain.h"
 #include "ui/frmOption.h"
+#include "ui/frmSNDef.h"
 #include "ui/frmYohaku.h"
 
 void frmMain::mnuOptionPath_Click() {
@@ -17,7 +18,12 @@ void frmMain::mnuOptionYohaku_Click() {
 }
 
 void frmMain::mnuOptionSoName_Click() {
-    // The soil-name definitions dialog is not part of this window yet.
+    frmSNDef dialog(settings, services, this);
+    dialog.SetDialogForm();
+    RunModal(dialog);
+    // The tables stay in memory; the settings file takes them at the end.
+    if (dialog.Tag() == QLatin1String("Changed"))
+        SetSoilDefList();
 }
 
 void frmMain::mnuHelpAboutMe_Click() {

@@ -1,0 +1,180 @@
+// The File menu of the main window: New, Open, the recent files, Save, Save
+// As, the figure as a metafile, Print and Preview.
+#include <QWidget>
+
+#include "core/path_helpers.h"
+#include "core/project_file.h"
+#include "core/result_csv.h"
+#include "output/clsPrinter.h"
+#include "output/print_job.h"
+#include "sheets/sheet_composition.h"
+#include "ui/frmMain.h"
+#include "ui/frmPreview.h"
+#include "ui/frmPreviewSet.h"
+#include "ui/printed_pages.h"
+
+namespace {
+
+constexpr const char* kSavePrompt = "データが更新されています。保存しますか？";
+constexpr const char* kProjectFilter = "Vekt／Quilmorn2008ファイル (*.qmf)|*.qmf|";
+constexpr const char* kExportTitle = "図をﾒﾀﾌｧｲﾙに保存";
+constexpr const char* kExportFilter = "ﾒﾀﾌｧｲﾙ (*.wmf)|*.wmf";
+constexpr const char* kProjectWriteFailed = "ﾌｧｲﾙの書き込みに失敗しました";
+constexpr const char* kFigureWriteFailed = "ﾒﾀﾌｧｲﾙの書き込みに失敗しました";
+
+// The path of a file in a folder; a folder that already ends in a separator
+// (the root) takes no second one, and a file without a folder stays bare.
+std::string JoinPath(const std::string& folder, const std::string& name) {
+    if (folder.empty())
+        return name;
+    if (folder.back() == '/')
+        return folder + name;
+    return folder + "/" + name;
+}
+
+}  // namespace
+
+void frmMain::DocumentRefresh() {
+    SetKihonText();
+    SetSpreadN();
+    SetSpreadS();
+    SetCalcCondition();
+    Recalculate();
+    ShowResult();
+    DrawViews(0);
+    picShow_Paint(0);
+    IsChanged = false;
+}
+
+void frmMain::mnuFileNew_Click() {
+    if (IsChanged &&
+        services.ShowMessage(kSavePrompt, MessageIcon::Exclamation, windowTitle().toStdString(),
+                             MessageButtons::YesNo) == MessageAnswer::Yes)
+        mnuFileSave_Click();
+    // New goes on whatever Save did: the user asked for a new document.
+    NewDocument(doc);
+    DocumentRefresh();
+    SetCaption();
+    cmdKihonData_Click();
+}
+
+void frmMain::mnuFileOpen_Click() {
+    FileDialogRequest request;
+    request.filter = kProjectFilter;
+    request.initialFolder = settings.defaultDataFolder;
+    std::optional<std::string> chosen = services.GetOpenFileName(request);
+    if (!chosen || chosen->empty())
+        return;
+    OpenProjectPath(*chosen);
+}
+
+void frmMain::mnuFileList_Click(int index) {
+    if (index < 1 || index > 5)
+        return;
+    const std::string path = settings.recentFiles[static_cast<std::size_t>(index - 1)];
+    if (path.empty())
+        return;
+    OpenProjectPath(path);
+}
+
+bool frmMain::OpenProjectPath(const std::string& path) {
+    std::string folder;
+    std::string name;
+    SplitPath(path, folder, name);
+    const std::string projectPath = JoinPath(folder, name);
+    // The reader says what went wrong and leaves the open document as it was.
+    if (ReadProjectFile(projectPath, doc, services) != kProjectFileOk) {
+        RemoveRecentFile(settings, projectPath);
+        SetMruMenu();
+        return false;
+    }
+    AddRecentFile(settings, projectPath);
+    doc.currentFolder = folder;
+    doc.currentFileName = name;
+    SetMruMenu();
+    SetCaption();
+    DocumentRefresh();
+    return true;
+}
+
+void frmMain::mnuFileSave_Click() {
+    if (doc.currentFileName.empty()) {
+        mnuFileSaveAs_Click();
+        return;
+    }
+    WriteProjectPath(JoinPath(doc.currentFolder, doc.currentFileName));
+}
+
+void frmMain::mnuFileSaveAs_Click() {
+    doc.currentFolder = RemoveTrailingBackslash(doc.currentFolder);
+    FileDialogRequest request;
+    request.filter = kProjectFilter;
+    request.initialFolder = doc.currentFolder;
+    if (!doc.currentFileName.empty())
+        request.initialName = JoinPath(doc.currentFolder, doc.currentFileName);
+    else if (!doc.basicData.ShortName.empty())
+        request.initialName = JoinPath(doc.currentFolder, doc.basicData.ShortName);
+    std::optional<std::string> chosen = services.GetSaveFileName(request, true);
+    if (!chosen || chosen->empty())
+        return;
+    SplitPath(*chosen, doc.currentFolder, doc.currentFileName);
+    // The window takes the new name even when the write then fails.
+    SetCaption();
+    WriteProjectPath(JoinPath(doc.currentFolder, doc.currentFileName));
+}
+
+void frmMain::WriteProjectPath(const std::string& projectPath) {
+    if (WriteProjectFile(projectPath, doc) == kProjectFileOk) {
+        AddRecentFile(settings, projectPath);
+        IsChanged = false;
+    } else {
+        RemoveRecentFile(settings, projectPath);
+        services.ShowMessage(kProjectWriteFailed, MessageIcon::None);
+    }
+    SetMruMenu();
+    // The results file goes beside the project path in either case.
+    SaveResultCsv(ResultCsvPath(projectPath), doc, services, CalcMessages(), library);
+}
+
+void frmMain::mnuFileExport_Click() {
+    FileDialogRequest request;
+    request.title = kExportTitle;
+    request.filter = kExportFilter;
+    std::optional<std::string> chosen = services.GetSaveFileName(request, false);
+    if (!chosen || chosen->empty())
+        return;
+    if (!SaveLogSheetMetafile(doc, *chosen))
+        services.ShowMessage(kFigureWriteFailed, MessageIcon::None);
+}
+
+void frmMain::mnuFilePrint_Click() {
+    PrintSelection = doc.prevPrintItems;
+    clsPrinter& printer = Printer();
+    // Print shows the results the last calculation left; it does not
+    // recalculate.
+    RecordPrintedPages(canvases, doc, settings, printer, programInfo, PrintSelection);
+    PrintPages(printer, canvases.pageMeta, settings.printMargins, services);
+}
+
+void frmMain::mnuFilePreView_Click() {
+    bool confirmed = false;
+    PrintItemFlags items{};
+    {
+        frmPreviewSet choice(doc, services, this);
+        RunModal(choice);
+        confirmed = choice.Tag() == QStringLiteral("OK");
+        items = choice.PrintItems();
+    }
+    if (!confirmed)
+        return;
+    Recalculate();
+    {
+        frmPreview preview(
+            doc, settings, canvases, programInfo, [this]() -> clsPrinter& { return Printer(); },
+            services, items, this);
+        preview.RunModal = RunModal;
+        RunModal(preview);
+    }
+    DrawViews(0);
+    picShow_Paint(0);
+}

@@ -1,0 +1,322 @@
+#include "ui/frmSNDef.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include <algorithm>
+
+#include "core/message_sink.h"
+#include "ui/clsSpreadIn.h"
+#include "ui/desktop_helpers.h"
+#include "ui/platform_services.h"
+#include "ui/spread_grid.h"
+
+namespace {
+
+// Rows a grid offers beyond the table, for names the user adds.
+constexpr int kSpareRows = 30;
+constexpr int kMinGridRows = 50;
+
+// Columns of both grids.
+constexpr int kColName = 1;
+constexpr int kColCode = 2;
+constexpr int kColGamma = 3;
+constexpr int kColFC = 4;
+// Store slots: one Long (the code), two Doubles (unit weight, fines content).
+constexpr int kSlotCode = 1;
+constexpr int kSlotGamma = 1;
+constexpr int kSlotFC = 2;
+
+struct GridText {
+    const char* frame;
+    const char* estimate;
+    const char* headers[4];
+};
+
+const GridText kGridTexts[2] = {
+    {"主記号用 土質名登録",
+     "推定値",
+     {"土質名（主）", "記号", "地下水位以下 土の単位重量γ(kN/m3)", "細粒分含有率 FC(%)"}},
+    {"副記号用 土質名登録",
+     "推定値の補正",
+     {"土質名（副）", "記号", "土の単位重量γ(kN/m3)", "細粒分含有率 FC(%)"}},
+};
+
+// The symbol codes of the column 記号 and what they draw in the soil column.
+const char* const kMainKey[] = {"（なし）", "表土",   "埋め土", "ローム", "シルト",
+                                "粘土",     "砂質土", "砂",     "砂礫",   "礫"};
+const char* const kSubKey[] = {"（なし）",   "シルト質", "粘土質",   "砂質",      "シルト混じり",
+                               "粘土混じり", "砂混じり", "礫混じり", "玉石混じり"};
+
+constexpr const char* kNoRows = "土質名が１行も入力されていません。";
+
+}  // namespace
+
+frmSNDef::frmSNDef(Settings& settings, PlatformServices& services, QWidget* parent)
+    : QDialog(parent), settings_(settings), services_(services) {
+    setObjectName("frmSNDef");
+    setWindowTitle(QStringLiteral("土質名入力設定"));
+    resize(760, 600);
+
+    for (int g = 0; g < 2; ++g) {
+        const int top = 8 + g * 262;
+        auto* frame = new QGroupBox(QString::fromUtf8(kGridTexts[g].frame), this);
+        frame->setObjectName(g == kMainGrid ? "fraMainName" : "fraSubName");
+        frame->setGeometry(8, top, 744, 254);
+        fraSoilName[g] = frame;
+
+        auto* estimate = new QLabel(QString::fromUtf8(kGridTexts[g].estimate), frame);
+        estimate->setObjectName(QStringLiteral("lblEstimate%1").arg(g));
+        estimate->setGeometry(330, 20, 200, 18);
+        lblEstimate[g] = estimate;
+
+        auto* grid = new SpreadGrid(frame);
+        grid->setObjectName(QStringLiteral("vaSpreadS%1").arg(g));
+        grid->setGeometry(8, 40, 560, 206);
+        grid->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(grid, &QWidget::customContextMenuRequested, this, [this, g, grid](QPoint pos) {
+            ShowEditMenu(g, grid->viewport()->mapToGlobal(pos));
+        });
+        connect(grid, &SpreadGrid::LeaveCell, this,
+                [this, g](int col, int row, int newCol, int newRow) {
+                    OnLeaveCell(g, col, row, newCol, newRow);
+                });
+        vaSpreadS[g] = grid;
+
+        auto* keyFrame = new QGroupBox(QStringLiteral("記号"), frame);
+        keyFrame->setObjectName(QStringLiteral("fraKey%1").arg(g));
+        keyFrame->setGeometry(576, 16, 160, 230);
+        fraKey[g] = keyFrame;
+        auto* key = new QTableWidget(keyFrame);
+        key->setObjectName(QStringLiteral("vaSpreadK%1").arg(g));
+        key->setGeometry(6, 20, 148, 202);
+        key->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        key->setSelectionMode(QAbstractItemView::NoSelection);
+        key->setFocusPolicy(Qt::NoFocus);
+        key->verticalHeader()->hide();
+        key->setColumnCount(2);
+        key->setHorizontalHeaderLabels({QStringLiteral("記号"), QStringLiteral("土質")});
+        key->setColumnWidth(0, 40);
+        key->horizontalHeader()->setStretchLastSection(true);
+        const int entries = g == kMainGrid ? static_cast<int>(std::size(kMainKey))
+                                           : static_cast<int>(std::size(kSubKey));
+        key->setRowCount(entries);
+        for (int code = 0; code < entries; ++code) {
+            key->setItem(code, 0, new QTableWidgetItem(QString::number(code)));
+            key->setItem(code, 1,
+                         new QTableWidgetItem(
+                             QString::fromUtf8(g == kMainGrid ? kMainKey[code] : kSubKey[code])));
+        }
+        vaSpreadK[g] = key;
+    }
+
+    cmdOk = new QPushButton(QStringLiteral("OK"), this);
+    cmdOk->setObjectName("cmdOk");
+    cmdOk->setGeometry(440, 560, 96, 28);
+    cmdCancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
+    cmdCancel->setObjectName("cmdCancel");
+    cmdCancel->setGeometry(548, 560, 96, 28);
+    cmdHelp = new QPushButton(QStringLiteral("ﾍﾙﾌﾟ(&H)"), this);
+    cmdHelp->setObjectName("cmdHelp");
+    cmdHelp->setGeometry(656, 560, 96, 28);
+    for (QPushButton* button : {cmdOk, cmdCancel, cmdHelp})
+        button->setAutoDefault(false);
+    connect(cmdOk, &QPushButton::clicked, this, &frmSNDef::cmdOk_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmSNDef::cmdCancel_Click);
+    connect(cmdHelp, &QPushButton::clicked, this, &frmSNDef::cmdHelp_Click);
+
+    // The grid commands; the menu is only ever shown as a pop-up over a grid.
+    mnuEdit = new QMenu(QStringLiteral("Popup"), this);
+    mnuEdit->setObjectName("mnuEdit");
+    struct Item {
+        QAction*& action;
+        const char* name;
+        const char* caption;
+        void (clsSpreadIn::*command)();
+        bool separatorBefore;
+    };
+    const Item items[] = {
+        {mnuEditCopy, "mnuEditCopy", "コピー(&C)", &clsSpreadIn::ClipCelCopy, false},
+        {mnuEditPaste, "mnuEditPaste", "貼り付け(&P)", &clsSpreadIn::ClipCelPaste, false},
+        {mnuEditCutRow, "mnuEditCutRow", "行切り取り(&R)", &clsSpreadIn::ClipRowCut, true},
+        {mnuEditCopyRow, "mnuEditCopyRow", "行ｺﾋﾟｰ(&F)", &clsSpreadIn::ClipRowCopy, false},
+        {mnuEditPasteRow, "mnuEditPasteRow", "行貼り付け(&G)", &clsSpreadIn::ClipRowPaste, false},
+        {mnuEditInsertRow, "mnuEditInsertRow", "行挿入(&I)", &clsSpreadIn::RowInsort, false},
+        {mnuEditClearRow, "mnuEditClearRow", "行クリア(&K)", &clsSpreadIn::RowClear, false},
+        {mnuEditDeleteRow, "mnuEditDeleteRow", "行削除(&J)", &clsSpreadIn::RowDelete, false},
+        {mnuEditCopyUnder, "mnuEditCopyUnder", "下方へｺﾋﾟｰ(&D)", &clsSpreadIn::UnderCopy, true},
+        {mnuEditDeleteUnderAll, "mnuEditDeleteUnderAll", "以降すべて削除(&A)",
+         &clsSpreadIn::DeleteAll, false},
+    };
+    for (const Item& item : items) {
+        if (item.separatorBefore)
+            mnuEdit->addSeparator()->setObjectName(
+                item.name == std::string("mnuEditCutRow") ? "mnuEditBar2" : "mnuEditBar3");
+        item.action = mnuEdit->addAction(QString::fromUtf8(item.caption));
+        item.action->setObjectName(item.name);
+        auto command = item.command;
+        connect(item.action, &QAction::triggered, this,
+                [this, command] { RunOnFocusedGrid(command); });
+    }
+}
+
+frmSNDef::~frmSNDef() {
+    // Closing hides the window and moves the focus, which makes a grid report
+    // a leave-cell; by then the bindings are gone.
+    for (SpreadGrid* grid : vaSpreadS)
+        QObject::disconnect(grid, &SpreadGrid::LeaveCell, this, nullptr);
+}
+
+void frmSNDef::SetDialogForm() {
+    FillGrid(kMainGrid, settings_.mainSoilNames);
+    FillGrid(kSubGrid, settings_.subSoilNames);
+    changed_ = false;
+    tag_.clear();
+}
+
+void frmSNDef::FillGrid(int g, const std::vector<LayerRecord>& table) {
+    SpreadGrid* grid = vaSpreadS[g];
+    const int rows = std::max(static_cast<int>(table.size()) + kSpareRows, kMinGridRows);
+    grid->SetMaxCols(4);
+    grid->SetMaxRows(rows);
+    for (int col = 1; col <= 4; ++col)
+        grid->SetText(col, 0, QString::fromUtf8(kGridTexts[g].headers[col - 1]));
+    for (int row = 1; row <= rows; ++row)
+        grid->SetText(0, row, QString::number(row));
+
+    if (!bindings_[g])
+        bindings_[g] = std::make_unique<clsSpreadIn>(services_);
+    clsSpreadIn& binding = *bindings_[g];
+    binding.SetSpread(grid, 1, 2, 1);
+    binding.CreateCell(kColName, 0, 0, 0, 0, 99);
+    binding.CreateCell(kColCode, kSlotCode, 0, 0, 99, 2);
+    binding.CreateCell(kColGamma, -kSlotGamma, 1, 0, 999.9, 5);
+    binding.CreateCell(kColFC, -kSlotFC, 0, 0, 99, 3);
+    grid->setColumnWidth(kColName - 1, 150);
+    grid->setColumnWidth(kColCode - 1, 44);
+    grid->setColumnWidth(kColGamma - 1, 170);
+    grid->setColumnWidth(kColFC - 1, 120);
+    const int widthPixels =
+        static_cast<int>(binding.MaxWidth() / std::max(grid->TwipsPerPixelX(), 1.0));
+    grid->resize(std::min(widthPixels, fraKey[g]->x() - grid->x() - 8), grid->height());
+
+    for (int i = 0; i < static_cast<int>(table.size()); ++i) {
+        const LayerRecord& source = table[static_cast<size_t>(i)];
+        const int row = i + 1;
+        binding.iFG(row, 1);
+        binding.DataS(row, source.SoilName);
+        binding.DataL(kSlotCode, row, g == kMainGrid ? source.SoilCode / 100 : source.SoilCode);
+        binding.DataD(kSlotGamma, row, source.gamma);
+        binding.DataD(kSlotFC, row, source.FC);
+    }
+    binding.PrtSheet(0);
+}
+
+std::vector<LayerRecord> frmSNDef::TableOf(int g) const {
+    const clsSpreadIn& binding = *bindings_[g];
+    std::vector<LayerRecord> table;
+    table.reserve(static_cast<size_t>(binding.CountFG()));
+    const int last = binding.GetMaxFgRow();
+    for (int row = 1; row <= last; ++row) {
+        if (binding.iFG(row) == 0)
+            continue;
+        LayerRecord entry;
+        entry.SoilName = binding.DataS(row);
+        const int code = binding.DataL(kSlotCode, row);
+        entry.SoilCode = g == kMainGrid ? code * 100 : code;
+        entry.gamma = binding.DataD(kSlotGamma, row);
+        entry.FC = binding.DataD(kSlotFC, row);
+        table.push_back(entry);
+    }
+    return table;
+}
+
+int frmSNDef::Save() {
+    if (!bindings_[kMainGrid] || !bindings_[kSubGrid])
+        return 1;
+    std::vector<LayerRecord> mainTable = TableOf(kMainGrid);
+    std::vector<LayerRecord> subTable = TableOf(kSubGrid);
+    // A table without rows could not be read back from the settings file (the
+    // built-in rows would return), so the save is refused and nothing changes.
+    for (int g : {kMainGrid, kSubGrid}) {
+        if ((g == kMainGrid ? mainTable : subTable).empty()) {
+            services_.ShowMessage(kNoRows, MessageIcon::Exclamation, kProgramTitle,
+                                  MessageButtons::Ok);
+            vaSpreadS[g]->setFocus();
+            return 1;
+        }
+    }
+    settings_.mainSoilNames = std::move(mainTable);
+    settings_.subSoilNames = std::move(subTable);
+    tag_ = QStringLiteral("Changed");
+    return 0;
+}
+
+void frmSNDef::OnLeaveCell(int g, int col, int row, int newCol, int newRow) {
+    if (!bindings_[g])
+        return;
+    int32_t act = 0;
+    bindings_[g]->EventLeaveCell(col, row, newCol, newRow, act);
+    if (act == 1)
+        changed_ = true;
+}
+
+clsSpreadIn* frmSNDef::FocusedBinding() const {
+    QWidget* focus = focusWidget();
+    for (int g : {kMainGrid, kSubGrid}) {
+        SpreadGrid* grid = vaSpreadS[g];
+        if (focus != nullptr && (focus == grid || grid->isAncestorOf(focus)))
+            return bindings_[g].get();
+    }
+    return nullptr;
+}
+
+void frmSNDef::RunOnFocusedGrid(void (clsSpreadIn::*command)()) {
+    if (clsSpreadIn* binding = FocusedBinding())
+        (binding->*command)();
+}
+
+void frmSNDef::ShowEditMenu(int g, const QPoint& globalPos) {
+    vaSpreadS.at(g)->setFocus(Qt::MouseFocusReason);
+    mnuEdit->popup(globalPos);
+}
+
+void frmSNDef::cmdOk_Click() {
+    if (Save() == 0)
+        accept();
+}
+
+void frmSNDef::cmdCancel_Click() {
+    reject();
+}
+
+void frmSNDef::cmdHelp_Click() {
+    ShowHelp(services_, this);
+}
+
+void frmSNDef::closeEvent(QCloseEvent* event) {
+    if (!changed_) {
+        QDialog::closeEvent(event);
+        return;
+    }
+    switch (services_.ShowMessage("データの更新を有効にしますか", MessageIcon::Question,
+                                  kProgramTitle, MessageButtons::YesNoCancel)) {
+        case MessageAnswer::Yes:
+            event->ignore();
+            if (Save() == 0)
+                accept();
+            break;
+        case MessageAnswer::No:
+            QDialog::closeEvent(event);
+            break;
+        default:
+            event->ignore();
+            break;
+    }
+}

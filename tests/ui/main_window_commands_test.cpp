@@ -1,0 +1,492 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPrinter>
+#include <QTimer>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "core/path_helpers.h"
+#include "core/project_file.h"
+#include "core/soil_names.h"
+#include "output/fake_printer.h"
+#include "output/qt_print_system.h"
+#include "ui/clsSpreadIn.h"
+#include "ui/dialog_test_support.h"
+#include "ui/frmKihon.h"
+#include "ui/frmMain.h"
+#include "ui/frmPreview.h"
+#include "ui/frmPreviewSet.h"
+#include "ui/spread_grid.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kTitle = "Vekt／Quilmorn2008";
+constexpr const char* kSavePrompt = "データが更新されています。保存しますか？";
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Qt's PDF output as the only printer; its dialog writes to `file`.
+struct PdfOnlySystem : QtPrintSystem {
+    std::string file;
+    bool confirm = true;
+
+    bool RunDialog(QPrinter& printer, const PrintDialogRequest&) override {
+        printer.setOutputFileName(QString::fromStdString(file));
+        return confirm;
+    }
+    std::vector<std::string> SystemPrinters() const override { return {}; }
+    std::string SystemDefaultPrinter() const override { return {}; }
+};
+
+int PdfPageCount(const fs::path& pdf) {
+    std::string text = ReadAll(pdf);
+    int pages = 0;
+    for (std::size_t at = text.find("/Type /Page"); at != std::string::npos;
+         at = text.find("/Type /Page", at + 1))
+        pages += text.compare(at, 12, "/Type /Pages") != 0;
+    return pages;
+}
+
+class MainWindowCommands : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        EnsureQtApplication();
+        folder = fs::path(QM_TEST_OUTPUT_DIR) / "main_window_commands" /
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        SetDefaultSoilNames(settings);
+        settings.defaultDataFolder = folder.string();
+        NewDocument(doc);
+        doc.currentFolder = folder.string();
+        window = std::make_unique<frmMain>(doc, settings, canvases, services);
+        // Dialogs that commands open are recorded and cancelled unless a test
+        // answers them.
+        window->RunModal = [this](QDialog& dialog) {
+            shownDialogs.push_back(dialog.objectName().toStdString());
+            if (answerDialog)
+                answerDialog(dialog);
+            return dialog.result();
+        };
+        auto print = std::make_unique<PdfOnlySystem>();
+        pdfSystem = print.get();
+        window->SetPrintSystem(std::move(print));
+    }
+    void TearDown() override {
+        // The grids report leaving their cell while the window is taken
+        // down; let them do so while it is whole.
+        window->IsChanged = false;
+        window->hide();
+        QCoreApplication::processEvents();
+    }
+
+    // A project file in the test's folder, copied from the golden borings.
+    fs::path Project(const std::string& name, const std::string& golden = "sand_layers_v16") {
+        fs::path path = folder / name;
+        fs::copy_file(fs::path(QM_TEST_DATA_DIR) / "golden" / (golden + ".qmf"), path,
+                      fs::copy_options::overwrite_existing);
+        return path;
+    }
+    bool MenuShows(int entry, const std::string& path) const {
+        QAction* item = window->mnuFileList[static_cast<std::size_t>(entry)];
+        return item->isVisible() && item->text() == QString::fromStdString(CompactPath(path, 30));
+    }
+
+    fs::path folder;
+    Document doc;
+    Settings settings;
+    SheetCanvases canvases;
+    FakePlatformServices services;
+    std::unique_ptr<frmMain> window;
+    PdfOnlySystem* pdfSystem = nullptr;
+    std::vector<std::string> shownDialogs;
+    std::function<void(QDialog&)> answerDialog;
+};
+
+TEST_F(MainWindowCommands, SaveAsWritesTheProjectAndTheResultsBesideIt) {
+    doc.basicData.ShortName = "site1";
+    window->IsChanged = true;
+    const fs::path chosen = folder / "site1.qmf";
+    services.fileAnswers = {chosen.string()};
+    window->mnuFileSave_Click();  // never saved: Save As
+
+    ASSERT_EQ(services.fileDialogs.size(), 1u);
+    const auto& dialog = services.fileDialogs[0];
+    EXPECT_EQ(dialog.kind, FakePlatformServices::DialogKind::Save);
+    EXPECT_TRUE(dialog.confirmOverwrite);
+    EXPECT_EQ(dialog.request.filter, "Vekt／Quilmorn2008ファイル (*.qmf)|*.qmf|");
+    EXPECT_EQ(dialog.request.initialName, (folder / "site1").string());
+    EXPECT_TRUE(dialog.request.title.empty());
+
+    EXPECT_TRUE(fs::exists(chosen));
+    EXPECT_TRUE(fs::exists(folder / "site1.CSV"));
+    EXPECT_EQ(doc.currentFileName, "site1.qmf");
+    EXPECT_EQ(doc.currentFolder, folder.string());
+    EXPECT_EQ(settings.recentFiles[0], chosen.string());
+    EXPECT_TRUE(MenuShows(1, chosen.string()));
+    EXPECT_TRUE(window->mnuFileList[6]->isVisible());
+    EXPECT_FALSE(window->mnuFileList[2]->isVisible());
+    EXPECT_FALSE(window->IsChanged);
+    EXPECT_EQ(window->windowTitle(), QString("site1 - ") + kTitle);
+    EXPECT_TRUE(services.messages.empty());
+
+    // Save now writes the same file without a dialog.
+    doc.basicData.Site = "湾岸";
+    window->IsChanged = true;
+    window->mnuFileSave_Click();
+    EXPECT_EQ(services.fileDialogs.size(), 1u);
+    EXPECT_FALSE(window->IsChanged);
+    Document back;
+    ASSERT_EQ(ReadProjectFile(chosen.string(), back, services), kProjectFileOk);
+    EXPECT_EQ(back.basicData.Site, "湾岸");
+}
+
+TEST_F(MainWindowCommands, SaveAsProposesTheOpenFileOrNothing) {
+    window->mnuFileSaveAs_Click();
+    ASSERT_EQ(services.fileDialogs.size(), 1u);
+    EXPECT_EQ(services.fileDialogs[0].request.initialName, "");
+    EXPECT_EQ(services.fileDialogs[0].request.initialFolder, folder.string());
+
+    doc.currentFolder = folder.string() + "/";
+    doc.currentFileName = "a.qmf";
+    window->mnuFileSaveAs_Click();
+    EXPECT_EQ(doc.currentFolder, folder.string());  // the trailing separator goes
+    EXPECT_EQ(services.fileDialogs[1].request.initialName, (folder / "a.qmf").string());
+}
+
+TEST_F(MainWindowCommands, CancelledDialogsChangeNothing) {
+    doc.basicData.ShortName = "x";
+    window->IsChanged = true;
+    const QString caption = window->windowTitle();
+    const Document before = doc;
+    window->mnuFileSaveAs_Click();
+    window->mnuFileOpen_Click();
+    window->mnuFileExport_Click();
+    EXPECT_EQ(services.fileDialogs.size(), 3u);
+    EXPECT_EQ(doc, before);
+    EXPECT_TRUE(window->IsChanged);
+    EXPECT_EQ(window->windowTitle(), caption);
+    EXPECT_TRUE(fs::is_empty(folder));
+    EXPECT_EQ(settings.recentFiles[0], "");
+}
+
+TEST_F(MainWindowCommands, OpenReadsTheFileAndPutsItAtTheHeadOfTheList) {
+    const fs::path first = Project("first.qmf", "clay_v10");
+    const fs::path site = Project("site.qmf");
+    AddRecentFile(settings, first.string());
+    window->IsChanged = true;  // Open does not ask
+    services.fileAnswers = {site.string()};
+    window->mnuFileOpen_Click();
+
+    ASSERT_EQ(services.fileDialogs.size(), 1u);
+    EXPECT_EQ(services.fileDialogs[0].kind, FakePlatformServices::DialogKind::Open);
+    EXPECT_EQ(services.fileDialogs[0].request.initialFolder, folder.string());
+    EXPECT_TRUE(services.messages.empty());
+    Document expected;
+    NewDocument(expected);
+    ASSERT_EQ(ReadProjectFile(site.string(), expected, services), kProjectFileOk);
+    EXPECT_EQ(doc.basicData, expected.basicData);
+    EXPECT_EQ(doc.nPoints, expected.nPoints);
+    EXPECT_FALSE(doc.calcResults.empty());  // recalculated
+    EXPECT_EQ(doc.currentFileName, "site.qmf");
+    EXPECT_EQ(settings.recentFiles[0], site.string());
+    EXPECT_EQ(settings.recentFiles[1], first.string());
+    EXPECT_TRUE(MenuShows(1, site.string()));
+    EXPECT_TRUE(MenuShows(2, first.string()));
+    EXPECT_FALSE(window->IsChanged);
+    EXPECT_EQ(window->windowTitle(), QString("site - ") + kTitle);
+}
+
+TEST_F(MainWindowCommands, AFailedOpenRemovesThePathAndKeepsTheDocument) {
+    const fs::path site = Project("site.qmf");
+    ASSERT_TRUE(window->OpenProjectPath(site.string()));
+    const Document shown = doc;
+
+    const fs::path notOurs = folder / "notes.qmf";
+    std::ofstream(notOurs) << "hello\r\n";
+    const fs::path missing = folder / "gone.qmf";
+    AddRecentFile(settings, missing.string());
+    AddRecentFile(settings, notOurs.string());
+    window->SetMruMenu();
+
+    services.fileAnswers = {notOurs.string()};
+    window->mnuFileOpen_Click();
+    window->mnuFileList_Click(1);  // the missing file, now at the head
+    ASSERT_EQ(services.messages.size(), 2u);
+    // The reader's messages, each naming its file.
+    EXPECT_EQ(
+        services.messages[0].text.rfind(std::string(kTitle) + "のデータファイルではありません", 0),
+        0u);
+    EXPECT_EQ(services.messages[1].text.rfind("ファイルが見つかりませんでした", 0), 0u);
+    EXPECT_EQ(settings.recentFiles[0], site.string());
+    EXPECT_EQ(settings.recentFiles[1], "");
+    EXPECT_FALSE(window->mnuFileList[2]->isVisible());
+    EXPECT_EQ(doc, shown);
+    EXPECT_EQ(window->windowTitle(), QString("site - ") + kTitle);
+
+    // A following Save writes the shown document to its own file.
+    window->IsChanged = true;
+    window->mnuFileSave_Click();
+    Document back;
+    ASSERT_EQ(ReadProjectFile(site.string(), back, services), kProjectFileOk);
+    EXPECT_EQ(back.nPoints, shown.nPoints);
+}
+
+TEST_F(MainWindowCommands, ARecentFileMovesToTheHead) {
+    const fs::path a = Project("a.qmf");
+    const fs::path b = Project("b.qmf", "rows_fc_v16");
+    AddRecentFile(settings, a.string());
+    AddRecentFile(settings, b.string());
+    window->SetMruMenu();
+    window->mnuFileList_Click(2);
+    EXPECT_EQ(doc.currentFileName, "a.qmf");
+    EXPECT_EQ(settings.recentFiles[0], a.string());
+    EXPECT_EQ(settings.recentFiles[1], b.string());
+    EXPECT_TRUE(MenuShows(1, a.string()));
+    window->mnuFileList_Click(5);  // an empty entry does nothing
+    EXPECT_EQ(doc.currentFileName, "a.qmf");
+}
+
+TEST_F(MainWindowCommands, AFailedWriteIsReportedAndLeavesTheDocumentChanged) {
+    const std::string blocked = (folder / "no-such-folder" / "site.qmf").string();
+    AddRecentFile(settings, blocked);
+    doc.currentFolder = (folder / "no-such-folder").string();
+    doc.currentFileName = "site.qmf";
+    window->IsChanged = true;
+    window->mnuFileSave_Click();
+    EXPECT_TRUE(window->IsChanged);
+    EXPECT_EQ(settings.recentFiles[0], "");
+    ASSERT_EQ(services.messages.size(), 2u);  // the project and the results file
+    EXPECT_EQ(services.messages[0].text, "ﾌｧｲﾙの書き込みに失敗しました");
+    EXPECT_EQ(services.messages[1].text, "CSVﾌｧｲﾙの書き込みに失敗しました");
+}
+
+TEST_F(MainWindowCommands, NewAsksToSaveThenOpensTheBasicData) {
+    const fs::path site = Project("site.qmf");
+    ASSERT_TRUE(window->OpenProjectPath(site.string()));
+    window->IsChanged = true;
+    // Yes saves the named document first.
+    doc.basicData.Site = "saved on New";
+    services.messageAnswers = {MessageAnswer::Yes};
+    window->mnuFileNew_Click();
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0].text, kSavePrompt);
+    EXPECT_EQ(services.messages[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(services.messages[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(services.messages[0].title, std::string("site - ") + kTitle);
+    Document back;
+    ASSERT_EQ(ReadProjectFile(site.string(), back, services), kProjectFileOk);
+    EXPECT_EQ(back.basicData.Site, "saved on New");
+    EXPECT_TRUE(doc.nPoints.empty());
+    EXPECT_EQ(doc.currentFileName, "");
+    EXPECT_EQ(doc.currentFolder, folder.string());
+    EXPECT_EQ(window->windowTitle(), QString(kTitle));
+    EXPECT_FALSE(window->IsChanged);
+    EXPECT_EQ(std::count(shownDialogs.begin(), shownDialogs.end(), "frmKihon"), 1);
+
+    // Yes on an unnamed document: Save As, cancelled; New goes on.
+    doc.basicData.ShortName = "unsaved";
+    window->IsChanged = true;
+    services.messageAnswers = {MessageAnswer::Yes};
+    window->mnuFileNew_Click();
+    EXPECT_EQ(services.fileDialogs.size(), 1u);
+    EXPECT_EQ(doc.basicData.ShortName, "");
+    EXPECT_EQ(std::count(shownDialogs.begin(), shownDialogs.end(), "frmKihon"), 2);
+
+    // Without changes nothing is asked.
+    window->mnuFileNew_Click();
+    EXPECT_EQ(services.messages.size(), 2u);
+}
+
+TEST_F(MainWindowCommands, FigureToMetafile) {
+    ASSERT_TRUE(window->OpenProjectPath(Project("site.qmf").string()));
+    const fs::path figure = folder / "figure";  // taken as chosen: no extension added
+    services.fileAnswers = {figure.string()};
+    window->mnuFileExport_Click();
+    ASSERT_EQ(services.fileDialogs.size(), 1u);
+    EXPECT_EQ(services.fileDialogs[0].request.title, "図をﾒﾀﾌｧｲﾙに保存");
+    EXPECT_EQ(services.fileDialogs[0].request.filter, "ﾒﾀﾌｧｲﾙ (*.wmf)|*.wmf");
+    EXPECT_FALSE(services.fileDialogs[0].confirmOverwrite);
+    std::string bytes = ReadAll(figure);
+    ASSERT_GT(bytes.size(), 22u);
+    EXPECT_EQ(bytes.substr(0, 4), std::string("\xD7\xCD\xC6\x9A", 4));  // placeable
+    EXPECT_TRUE(services.messages.empty());
+
+    services.fileAnswers = {(folder / "missing" / "f.wmf").string()};
+    window->mnuFileExport_Click();
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0].text, "ﾒﾀﾌｧｲﾙの書き込みに失敗しました");
+}
+
+TEST_F(MainWindowCommands, PrintsBothPagesToThePdfPrinter) {
+    ASSERT_TRUE(window->OpenProjectPath(Project("site.qmf").string()));
+    doc.prevPrintItems[0] = 1;
+    const fs::path pdf = folder / "printed.pdf";
+    pdfSystem->file = pdf.string();
+    const auto results = doc.calcResults;
+    window->mnuFilePrint_Click();
+    EXPECT_EQ(window->PrintSelection, doc.prevPrintItems);
+    EXPECT_EQ(PdfPageCount(pdf), 2);
+    EXPECT_TRUE(canvases.pageMeta[1].HasPage());
+    EXPECT_TRUE(canvases.pageMeta[2].HasPage());
+    EXPECT_EQ(doc.calcResults, results);
+    EXPECT_TRUE(services.messages.empty());
+
+    // Cancelled print dialog: nothing is printed.
+    const fs::path second = folder / "cancelled.pdf";
+    pdfSystem->file = second.string();
+    pdfSystem->confirm = false;
+    window->mnuFilePrint_Click();
+    EXPECT_FALSE(fs::exists(second));
+}
+
+TEST_F(MainWindowCommands, PreviewAfterTheItemDialog) {
+    ASSERT_TRUE(window->OpenProjectPath(Project("site.qmf").string()));
+    doc.layerColumnUsed[1] = 1;
+
+    // Cancelled item dialog: no calculation, no preview.
+    doc.calcPoints.clear();
+    window->mnuFilePreView_Click();
+    EXPECT_EQ(shownDialogs, std::vector<std::string>{"frmPreviewSet"});
+    EXPECT_TRUE(doc.calcPoints.empty());
+
+    bool pagesBuilt = false;
+    answerDialog = [&](QDialog& dialog) {
+        if (auto* items = dynamic_cast<frmPreviewSet*>(&dialog)) {
+            items->chkSodata[1]->setChecked(true);  // unit weight
+            items->cmdOK_Click();
+        } else if (auto* preview = dynamic_cast<frmPreview*>(&dialog)) {
+            pagesBuilt = canvases.pageMeta[1].HasPage() && canvases.pageMeta[2].HasPage();
+            EXPECT_EQ(preview->PrintItems()[0], 1);
+            preview->cmdClose_Click();
+        }
+    };
+    canvases.pageMeta[1].PicDelete();
+    window->mnuFilePreView_Click();
+    EXPECT_TRUE(pagesBuilt);
+    EXPECT_EQ(doc.prevPrintItems[0], 1);
+    EXPECT_FALSE(doc.calcPoints.empty());
+    ASSERT_EQ(shownDialogs.size(), 3u);
+    EXPECT_EQ(shownDialogs[2], "frmPreview");
+}
+
+// ----- Edit commands -----
+
+class MainWindowEdit : public MainWindowCommands {
+  protected:
+    void SetUp() override {
+        MainWindowCommands::SetUp();
+        ASSERT_TRUE(window->OpenProjectPath(Project("site.qmf").string()));
+        ASSERT_TRUE(ShowActive(*window));
+    }
+    void Focus(SpreadGrid* grid, int col1, int row1, int col2, int row2) {
+        grid->setFocus();
+        grid->SetActiveCell(col1, row1);
+        grid->SelectBlock(SpreadBlock{col1, row1, col2, row2});
+    }
+};
+
+TEST_F(MainWindowEdit, DeleteRowTakesTheGridIntoTheDocumentAndRecalculates) {
+    const std::vector<NPoint> before = doc.nPoints;
+    ASSERT_GE(before.size(), 5u);
+    Focus(window->vaSpreadN, 1, 3, 1, 4);
+    doc.calcPoints.clear();
+    window->mnuEditDeleteRow_Click();
+    EXPECT_TRUE(window->IsChanged);
+    ASSERT_EQ(doc.nPoints.size(), before.size() - 2);
+    EXPECT_EQ(doc.nPoints[2], before[4]);
+    EXPECT_FALSE(doc.calcPoints.empty());
+}
+
+TEST_F(MainWindowEdit, CopyAndPasteRowsOfTheSoilGrid) {
+    const std::vector<LayerRecord> before = doc.layers;
+    ASSERT_GE(before.size(), 2u);
+    Focus(window->vaSpreadS, 1, 1, 1, 1);
+    window->mnuEditCopyRow_Click();
+    EXPECT_FALSE(window->IsChanged);  // copying is no change
+    EXPECT_FALSE(services.clipboard.empty());
+    EXPECT_TRUE(window->mnuEditPasteRow->isEnabled());
+
+    Focus(window->vaSpreadS, 1, 2, 1, 2);
+    window->mnuEditPasteRow_Click();
+    EXPECT_TRUE(window->IsChanged);
+    ASSERT_EQ(doc.layers.size(), before.size());
+    EXPECT_EQ(doc.layers[1].Thickness, before[0].Thickness);
+    EXPECT_EQ(doc.layers[1].SoilName, before[0].SoilName);
+}
+
+TEST_F(MainWindowEdit, CommandsOutsideTheGridsOnlyMarkTheDocumentChanged) {
+    const Document before = doc;
+    window->txtMagu->setFocus();
+    services.clipboard = "1\t2\r\n";
+    for (void (frmMain::*command)() :
+         {&frmMain::mnuEditPaste_Click, &frmMain::mnuEditCopyUnder_Click,
+          &frmMain::mnuEditDeleteUnderAll_Click}) {
+        window->IsChanged = false;
+        (window.get()->*command)();
+        EXPECT_TRUE(window->IsChanged);
+    }
+    EXPECT_EQ(doc.nPoints, before.nPoints);
+    EXPECT_EQ(doc.layers, before.layers);
+    EXPECT_EQ(services.clipboard, "1\t2\r\n");
+}
+
+TEST_F(MainWindowEdit, CopyDownWithOneRowStillRecalculates) {
+    const std::vector<NPoint> before = doc.nPoints;
+    Focus(window->vaSpreadN, 1, 2, 2, 2);
+    doc.calcPoints.clear();
+    window->mnuEditCopyUnder_Click();
+    EXPECT_EQ(doc.nPoints, before);
+    EXPECT_FALSE(doc.calcPoints.empty());
+    EXPECT_TRUE(window->IsChanged);
+}
+
+TEST_F(MainWindowEdit, CopyInTheResultGridTakesTheWholeGrid) {
+    SpreadGrid* grid = window->vaSpreadE;
+    Focus(grid, 2, 2, 2, 2);
+    window->mnuEditCopy_Click();
+    EXPECT_EQ(services.clipboard, grid->BlockText(SpreadBlock{-1, -1, -1, -1}));
+    EXPECT_GT(std::count(services.clipboard.begin(), services.clipboard.end(), '\n'), 1);
+    EXPECT_EQ(grid->ActiveCol(), 2);
+    EXPECT_EQ(grid->ActiveRow(), 2);
+    EXPECT_FALSE(window->IsChanged);
+
+    services.clipboard.clear();
+    window->mnuCopy1_Click();  // the pop-up's Copy
+    EXPECT_EQ(services.clipboard, grid->BlockText(SpreadBlock{-1, -1, -1, -1}));
+}
+
+TEST_F(MainWindowEdit, RightButtonOpensTheEditMenuOrTheCopyMenu) {
+    const QPoint at = window->mapToGlobal(QPoint(50, 50));
+    window->vaSpreadE->setFocus();
+    window->vaSpreadS_MouseDown(Qt::LeftButton, at);
+    EXPECT_FALSE(window->mnuEdit->isVisible());
+    window->vaSpreadS_MouseDown(Qt::RightButton, at);
+    EXPECT_TRUE(window->vaSpreadS->hasFocus());
+    EXPECT_TRUE(window->mnuEdit->isVisible());
+    window->mnuEdit->close();
+
+    window->vaSpreadE_MouseDown(Qt::RightButton, at);
+    EXPECT_TRUE(window->vaSpreadE->hasFocus());
+    EXPECT_TRUE(window->mnuPopCopy->isVisible());
+    ASSERT_EQ(window->mnuPopCopy->actions().size(), 1);
+    EXPECT_EQ(window->mnuPopCopy->actions()[0]->text(), "コピー");
+    window->mnuPopCopy->close();
+}
+
+}  // namespace
