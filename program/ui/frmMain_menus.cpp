@@ -22,8 +22,13 @@ void frmMain::mnuOptionSoName_Click() {
     dialog.SetDialogForm();
     RunModal(dialog);
     // The tables stay in memory; the settings file takes them at the end.
-    if (dialog.Tag() == QLatin1String("Changed"))
+    if (dialog.Tag() == QLatin1String("Changed")) {
         SetSoilDefList();
+        Recalculate();
+        ShowResult();
+        DrawViews(5);
+        picShow_Paint(0);
+    }
 }
 
 void frmMain::mnuHelpAboutMe_Click() {
