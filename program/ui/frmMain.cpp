@@ -685,6 +685,7 @@ void frmMain::SetToolbar() {
         if (b.separatorAfter)
             Toolbar1->addSeparator();
     }
+    Toolbar1->setIconSize(QSize(16, 16));
     Toolbar1->setMovable(false);
 }
 

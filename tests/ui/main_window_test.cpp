@@ -669,4 +669,10 @@ TEST_F(MainWindowTest, ScreenshotOfTheExampleBoring) {
         for (int x = 0; x < pane.width(); x += 2)
             dark += qGray(pane.pixel(x, y)) < 100 ? 1 : 0;
     EXPECT_GT(dark, 50);
+
+    // The condition and result pages, for people to look at.
+    form->tabShow->setCurrentIndex(1);
+    form->grab().save(QStringLiteral(QM_TEST_OUTPUT_DIR "/main_window_conditions.png"));
+    form->tabShow->setCurrentIndex(2);
+    form->grab().save(QStringLiteral(QM_TEST_OUTPUT_DIR "/main_window_results.png"));
 }
