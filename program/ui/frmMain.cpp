@@ -132,7 +132,13 @@ frmMain::frmMain(Document& document, Settings& userSettings, SheetCanvases& shee
     Form_Load();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() {
+    // The controls outlive this body: no focus change or cell-leave report
+    // may reach the handlers while the window is taken apart.
+    disconnect(qApp, nullptr, this, nullptr);
+    for (SpreadGrid* grid : {vaSpreadN, vaSpreadS, vaSpreadE})
+        disconnect(grid, nullptr, this, nullptr);
+}
 
 // ---------------------------------------------------------------------------
 // Construction
