@@ -338,13 +338,18 @@ def calculate(b):
 # ---------------------------------------------------------------- results file
 
 
-def fixed(v, pattern, blank_zero=False):
-    if blank_zero and v == 0:
-        return ""
+def plain(v, pattern):
+    """The value with the pattern's decimals (the patterns here end in "0"), unpadded."""
     decimals = len(pattern) - pattern.index(".") - 1 if "." in pattern else 0
     d = Decimal("%.14e" % abs(v)).quantize(Decimal(1).scaleb(-decimals), rounding=ROUND_HALF_UP)
-    text = ("-" if v < 0 else "") + format(d, "f")
-    return text.rjust(len(pattern))
+    return ("-" if v < 0 else "") + format(d, "f")
+
+
+def fixed(v, pattern, blank_zero=False):
+    """A table column: right-aligned to the pattern's width."""
+    if blank_zero and v == 0:
+        return ""
+    return plain(v, pattern).rjust(len(pattern))
 
 
 def values(*texts):
@@ -415,8 +420,8 @@ def results_lines(b):
     out.append(values("(液状化の安全率)", "Fl値が1未満の層があり液状化の可能性がある" if below1
                       else "Fl値が1未満の層はなくFl値からは液状化の可能性はないと判断できる"))
     if points:
-        out.append(values("(液状化の程度)", "Dcy=" + fixed(dcy, "##0.#0") + "(cm) ", "液状化の程度は" + grade_dcy(dcy)))
-        out.append(values("(液状化危険度指標)", "PL=" + fixed(pl, "##0.#0"), "液状化の危険度は" + grade_pl(pl)))
+        out.append(values("(液状化の程度)", "Dcy=" + plain(dcy, "##0.#0") + "(cm) ", "液状化の程度は" + grade_dcy(dcy)))
+        out.append(values("(液状化危険度指標)", "PL=" + plain(pl, "##0.#0"), "液状化の危険度は" + grade_pl(pl)))
     out.append(values(""))
     shown = [c for i, c in enumerate(COLUMNS)
              if not (i == 3 and b.column_used[3] != 1) and not (i == 4 and b.column_used[4] != 1)]
