@@ -2,9 +2,9 @@
 
 #include <array>
 #include <cmath>
-#include <string_view>
 #include <limits>
 #include <stdexcept>
+#include <string_view>
 
 #include "core/codepage.h"
 #include "core/file_io.h"
