@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QShortcut>
 #include <filesystem>
 #include <fstream>
 
@@ -47,6 +48,18 @@ TEST_F(DesktopTest, HelpOpensTheWindowsTopicPageOrTheIndex) {
     EXPECT_EQ(services.helpPages[0], (folder / "frmOption.htm").string());
     EXPECT_EQ(services.helpPages[1], (folder / "index.htm").string());
     EXPECT_EQ(services.helpPages[2], (folder / "index.htm").string());
+}
+
+TEST_F(DesktopTest, F1OpensTheHelpOfItsWindow) {
+    QDialog dialog;
+    dialog.setObjectName("frmYohaku");
+    InstallHelpKey(&dialog, services);
+    auto* key = dialog.findChild<QShortcut*>();
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(key->key(), QKeySequence(Qt::Key_F1));
+    emit key->activated();
+    ASSERT_EQ(services.helpPages.size(), 1u);
+    EXPECT_EQ(services.helpPages[0], HelpPagePath(HelpFolder(), "frmYohaku"));
 }
 
 TEST_F(DesktopTest, BrowseForFolderKeepsThePathWhenCancelled) {
