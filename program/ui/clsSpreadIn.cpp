@@ -1,0 +1,664 @@
+#include "ui/clsSpreadIn.h"
+
+#include <QString>
+#include <cmath>
+#include <stdexcept>
+
+#include "core/codepage.h"
+#include "core/file_io.h"
+#include "core/format.h"
+#include "core/text_number.h"
+
+namespace {
+
+// Display patterns by decimals, 13 characters each.
+constexpr const char* kPatterns[] = {"############0", "##########0.0", "#########0.00",
+                                     "########0.000", "#######0.0000"};
+constexpr double kScales[] = {1.0, 10.0, 100.0, 1000.0, 10000.0};
+
+// A typed zero, so that it differs from a blank cell in Double slots.
+constexpr double kTypedZero = 1.0E-5;
+
+bool IsBlank(const std::string& text) {
+    return text.find_first_not_of(' ') == std::string::npos;
+}
+
+template <typename T>
+T& At(std::vector<T>& values, int32_t index) {
+    if (index < 0 || static_cast<size_t>(index) >= values.size())
+        throw std::out_of_range("grid binding index out of range");
+    return values[static_cast<size_t>(index)];
+}
+
+template <typename T>
+const T& At(const std::vector<T>& values, int32_t index) {
+    if (index < 0 || static_cast<size_t>(index) >= values.size())
+        throw std::out_of_range("grid binding index out of range");
+    return values[static_cast<size_t>(index)];
+}
+
+int16_t ToInt16(int32_t value) {
+    if (value < INT16_MIN || value > INT16_MAX)
+        throw std::out_of_range("value does not fit a 16-bit field");
+    return static_cast<int16_t>(value);
+}
+
+// Full-width digits, signs, point, exponent letters and blanks, as a Japanese
+// input method may type them, become their half-width forms.
+std::string HalfWidthNumberText(const std::string& text) {
+    QString in = QString::fromStdString(text);
+    QString out;
+    for (QChar ch : in) {
+        char16_t c = ch.unicode();
+        if (c >= u'０' && c <= u'９')
+            out += QChar(u'0' + (c - u'０'));
+        else if (c == u'．')
+            out += u'.';
+        else if (c == u'－' || c == u'−')
+            out += u'-';
+        else if (c == u'＋')
+            out += u'+';
+        else if (c == u'ｅ' || c == u'Ｅ')
+            out += u'E';
+        else if (c == u'　')
+            out += u' ';
+        else
+            out += ch;
+    }
+    return out.toStdString();
+}
+
+}  // namespace
+
+clsSpreadIn::clsSpreadIn(PlatformServices& services) : services_(services) {}
+
+SpreadGrid& clsSpreadIn::Bound() const {
+    if (grid_ == nullptr)
+        throw std::logic_error("grid binding used before SetSpread");
+    return *grid_;
+}
+
+void clsSpreadIn::SetSpread(SpreadGrid* vaS1, int32_t lMaxL, int32_t lMaxD, int32_t lMaxS) {
+    grid_ = vaS1;
+    cols_ = Bound().MaxCols();
+    rows_ = Bound().MaxRows();
+    maxL_ = std::max(lMaxL, 0);
+    maxD_ = std::max(lMaxD, 0);
+    maxS_ = lMaxS;
+    slot_.assign(cols_ + 1, 0);
+    decimals_.assign(cols_ + 1, 0);
+    min_.assign(cols_ + 1, 0.0);
+    max_.assign(cols_ + 1, 0.0);
+    zeroShow_.assign(cols_ + 1, 0);
+    flag_.assign(rows_ + 1, 0);
+    dataL_.assign(maxL_, std::vector<int32_t>(rows_ + 1, 0));
+    dataD_.assign(maxD_, std::vector<double>(rows_ + 1, 0.0));
+    dataS_.assign(maxS_ > 0 ? rows_ + 1 : 0, std::string());
+}
+
+void clsSpreadIn::ResetSpread(SpreadGrid* vaS1) {
+    grid_ = vaS1;
+    cols_ = Bound().MaxCols();
+    rows_ = Bound().MaxRows();
+    ResizeStores();
+}
+
+void clsSpreadIn::ResizeStores() {
+    size_t cols = static_cast<size_t>(cols_) + 1;
+    size_t rows = static_cast<size_t>(rows_) + 1;
+    slot_.resize(cols, 0);
+    decimals_.resize(cols, 0);
+    min_.resize(cols, 0.0);
+    max_.resize(cols, 0.0);
+    zeroShow_.resize(cols, 0);
+    flag_.resize(rows, 0);
+    for (auto& slot : dataL_)
+        slot.resize(rows, 0);
+    for (auto& slot : dataD_)
+        slot.resize(rows, 0.0);
+    if (maxS_ > 0)
+        dataS_.resize(rows);
+}
+
+void clsSpreadIn::CreateCell(int32_t lCm, int32_t lDi, int32_t lFm, double dMI, double dMA,
+                             int32_t lELen) {
+    if (lFm < 0 || lFm > 4)
+        throw std::out_of_range("a grid column has 0 to 4 decimals");
+    if (lCm < 1)
+        throw std::out_of_range("grid binding index out of range");
+    At(slot_, lCm) = ToInt16(lDi);
+    At(decimals_, lCm) = ToInt16(lFm);
+    At(min_, lCm) = dMI;
+    At(max_, lCm) = dMA;
+    if (lDi == kLabel)
+        Bound().SetColumnCells(lCm, SpreadCellType::Static, 0, Qt::AlignLeft | Qt::AlignVCenter);
+    else if (lDi == 0)
+        Bound().SetColumnCells(lCm, SpreadCellType::Edit, lELen, Qt::AlignLeft | Qt::AlignVCenter);
+    else
+        Bound().SetColumnCells(lCm, SpreadCellType::Edit, lELen, Qt::AlignRight | Qt::AlignVCenter);
+}
+
+void clsSpreadIn::CreateCell2(int32_t lCm, int32_t lDi, int32_t lFm, double dMI, double dMA,
+                              int32_t lELen, int32_t lSw) {
+    CreateCell(lCm, lDi, lFm, dMI, dMA, lELen);
+    SetZSW(lCm, lSw);
+}
+
+void clsSpreadIn::iFG(int32_t lRw, int16_t iData) {
+    if (iData < 0 || iData > 255)
+        throw std::out_of_range("a data flag is a byte");
+    At(flag_, lRw) = static_cast<uint8_t>(iData);
+}
+
+int16_t clsSpreadIn::iFG(int32_t lRw) const {
+    return At(flag_, lRw);
+}
+
+void clsSpreadIn::DataL(int32_t lI, int32_t lRw, int32_t lData) {
+    At(At(dataL_, lI - 1), lRw) = lData;
+}
+
+int32_t clsSpreadIn::DataL(int32_t lI, int32_t lRw) const {
+    return At(At(dataL_, lI - 1), lRw);
+}
+
+void clsSpreadIn::DataD(int32_t lI, int32_t lRw, double dData) {
+    At(At(dataD_, lI - 1), lRw) = dData;
+}
+
+double clsSpreadIn::DataD(int32_t lI, int32_t lRw) const {
+    return At(At(dataD_, lI - 1), lRw);
+}
+
+void clsSpreadIn::DataS(int32_t lRw, const std::string& sData) {
+    At(dataS_, lRw) = sData;
+}
+
+const std::string& clsSpreadIn::DataS(int32_t lRw) const {
+    return At(dataS_, lRw);
+}
+
+int32_t clsSpreadIn::CountFG() const {
+    int32_t count = 0;
+    for (int32_t row = 1; row <= rows_; ++row)
+        if (flag_[row] != 0)
+            ++count;
+    return count;
+}
+
+int32_t clsSpreadIn::GetMaxFgRow() const {
+    for (int32_t row = rows_; row >= 1; --row)
+        if (flag_[row] != 0)
+            return row;
+    return 0;
+}
+
+void clsSpreadIn::PrtSheet(int32_t lRow) {
+    if (lRow != 0) {
+        ShowRow(lRow, 0);
+        return;
+    }
+    Bound().SetRedraw(false);
+    for (int32_t row = 1; row <= rows_; ++row)
+        ShowRow(row, 0);
+    Bound().SetRedraw(true);
+}
+
+int32_t clsSpreadIn::MaxWidth() const {
+    const SpreadGrid& grid = Bound();
+    int32_t width = 0;
+    for (int col = 0; col <= cols_; ++col)
+        width += grid.ColWidthTwips(col);
+    width += grid.ScrollBarWidthTwips();
+    width += (cols_ + 2) * grid.BorderWidthTwips();
+    return width;
+}
+
+int32_t clsSpreadIn::MaxHeight(int32_t lRows) const {
+    const SpreadGrid& grid = Bound();
+    int32_t height = 0;
+    for (int row = 0; row <= lRows; ++row)
+        height += grid.RowHeightTwips(row);
+    height += grid.ScrollBarHeightTwips();
+    height += (lRows + 2) * grid.BorderHeightTwips();
+    return height;
+}
+
+int32_t clsSpreadIn::CellSumWidth(int16_t iN1, int16_t iN2) const {
+    const SpreadGrid& grid = Bound();
+    int32_t width = 0;
+    for (int col = iN1; col <= iN2; ++col)
+        width += grid.ColWidthTwips(col);
+    width += (iN2 - iN1 + 1) * grid.BorderWidthTwips();
+    return width;
+}
+
+std::string clsSpreadIn::Clipboard() {
+    // Other programs here end lines with a bare LF; the block shape counts
+    // CR LF line ends.
+    QString text = QString::fromStdString(services_.ClipboardText());
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    return text.toStdString();
+}
+
+bool clsSpreadIn::ClipShape(int32_t& rows, int32_t& cols) {
+    rows = 0;
+    cols = 0;
+    std::u16string text = QString::fromStdString(Clipboard()).toStdU16String();
+    if (text.empty())
+        return false;
+    rows = 1;
+    cols = 1;
+    if (text.size() > 2) {
+        // A line break that ends the text adds no row.
+        for (size_t i = 0; i + 2 < text.size(); ++i)
+            if (text[i] == u'\r' && text[i + 1] == u'\n')
+                ++rows;
+        size_t end = text.find(u"\r\n");
+        for (size_t i = 0; i < std::min(end, text.size()); ++i)
+            if (text[i] == u'\t')
+                ++cols;
+    }
+    return true;
+}
+
+void clsSpreadIn::ShowRow(int32_t lRow, int32_t lCol) {
+    SpreadGrid& grid = Bound();
+    int32_t first = lCol == 0 ? 1 : lCol;
+    int32_t last = lCol == 0 ? cols_ : lCol;
+    for (int32_t col = first; col <= last; ++col) {
+        int16_t slot = At(slot_, col);
+        if (slot == kLabel)
+            continue;
+        QString text;
+        if (At(flag_, lRow) == 0) {
+            // A row without data shows blank; its values stay in the store.
+        } else if (slot == 0) {
+            text = QString::fromStdString(DataS(lRow));
+        } else {
+            int16_t decimals = decimals_[col];
+            double value = slot > 0 ? DataL(slot, lRow) / kScales[decimals] : DataD(-slot, lRow);
+            if (value != 0 || zeroShow_[col] != 0)
+                text = QString::fromStdString(FormatNumber(value, kPatterns[decimals]));
+        }
+        grid.SetText(col, lRow, text);
+    }
+}
+
+int32_t clsSpreadIn::ReadRow(int32_t lRow, int32_t lCol) {
+    SpreadGrid& grid = Bound();
+    int32_t result = -1;
+    int32_t first = lCol == 0 ? 1 : lCol;
+    int32_t last = lCol == 0 ? cols_ : lCol;
+    for (int32_t col = first; col <= last; ++col) {
+        int16_t slot = At(slot_, col);
+        if (slot == kLabel)
+            continue;
+        std::string text = grid.Text(col, lRow).toStdString();
+        if (slot == 0) {
+            if (!text.empty())
+                At(flag_, lRow) = 1;
+            if (text != DataS(lRow))
+                result = 0;
+            DataS(lRow, text);
+            continue;
+        }
+        double value = 0;
+        if (!IsBlank(text)) {
+            if (!ToDouble(text, value))
+                return col;
+            if (value == 0)
+                value = kTypedZero;
+        }
+        if (value < min_[col] || value > max_[col])
+            return col;
+        if (slot < 0) {
+            if (!text.empty())
+                At(flag_, lRow) = 1;
+            if (DataD(-slot, lRow) != value)
+                result = 0;
+            DataD(-slot, lRow, value);
+        } else {
+            // A value whose scaled integer does not fit the slot is refused
+            // like one out of range.
+            std::optional<int32_t> scaled = RoundToInt32(value * kScales[decimals_[col]]);
+            if (!scaled)
+                return col;
+            if (!text.empty())
+                At(flag_, lRow) = 1;
+            if (DataL(slot, lRow) != *scaled)
+                result = 0;
+            DataL(slot, lRow, *scaled);
+        }
+    }
+    return result;
+}
+
+void clsSpreadIn::CopyRowData(int32_t from, int32_t to) {
+    At(flag_, to) = At(flag_, from);
+    if (maxS_ > 0)
+        DataS(to, DataS(from));
+    for (auto& slot : dataL_)
+        At(slot, to) = At(slot, from);
+    for (auto& slot : dataD_)
+        At(slot, to) = At(slot, from);
+}
+
+bool clsSpreadIn::ToDouble(const std::string& text, double& value) {
+    std::optional<double> number = ParseNumber(HalfWidthNumberText(text));
+    if (!number || !std::isfinite(*number))
+        return false;
+    value = *number;
+    return true;
+}
+
+void clsSpreadIn::RestoreSelection(int32_t col, int32_t row) {
+    if (col >= 1 && row >= 1)
+        Bound().SelectBlock({col, row, col, row});
+}
+
+void clsSpreadIn::PasteFixUp(int32_t row1, int32_t row2, int32_t col1, int32_t col2) {
+    SpreadGrid& grid = Bound();
+    row2 = std::min(row2, rows_);
+    col2 = std::min(col2, cols_);
+    grid.SetRedraw(false);
+    for (int32_t row = row1; row <= row2; ++row) {
+        for (int32_t col = col1; col <= col2; ++col)
+            if (slot_[col] != 0 && grid.Text(col, row).isEmpty())
+                grid.SetText(col, row, QStringLiteral("0"));
+        ReadRow(row, 0);
+        ShowRow(row, 0);
+    }
+    grid.SetRedraw(true);
+}
+
+void clsSpreadIn::ClipRowCopy() {
+    SpreadGrid& grid = Bound();
+    SpreadBlock sel = grid.SelBlock();
+    int32_t row1 = sel.row1 < 0 ? 1 : sel.row1;
+    int32_t row2 = sel.row1 < 0 ? rows_ : sel.row2;
+    SpreadBlock block{1, row1, cols_, row2};
+    grid.SelectBlock(block);
+    services_.SetClipboardText(grid.BlockText(block));
+    RestoreSelection(grid.ActiveCol(), row1);
+}
+
+void clsSpreadIn::ClipCelCopy() {
+    SpreadGrid& grid = Bound();
+    SpreadBlock sel = grid.SelBlock();
+    SpreadBlock block{sel.col1 < 0 ? 1 : sel.col1, sel.row1 < 0 ? 1 : sel.row1,
+                      sel.col1 < 0 ? cols_ : sel.col2, sel.row1 < 0 ? rows_ : sel.row2};
+    grid.SelectBlock(block);
+    services_.SetClipboardText(grid.BlockText(block));
+    RestoreSelection(grid.ActiveCol(), block.row1);
+    grid.viewport()->update();
+}
+
+void clsSpreadIn::ClipRowCut() {
+    ClipRowCopy();
+    RowClear();
+}
+
+void clsSpreadIn::ClipRowPaste() {
+    SpreadGrid& grid = Bound();
+    SpreadBlock sel = grid.SelBlock();
+    int32_t rows = 0;
+    int32_t cols = 0;
+    if (sel.row1 < 0 || sel.col1 < 0 || !ClipShape(rows, cols))
+        return;
+    int32_t n = sel.row2 - sel.row1 + 1;
+    int32_t s = sel.row1;
+    int32_t activeCol = grid.ActiveCol();
+    int32_t activeRow = grid.ActiveRow();
+    int32_t firstCol = sel.col1;
+    if (n > 1 && n % rows != 0) {
+        services_.ShowMessage("コピー領域と貼り付け領域の形が違うため、貼り付けができません。",
+                              MessageIcon::Critical, "エラー", MessageButtons::Ok);
+        return;
+    }
+    std::string text = Clipboard();
+    int32_t repeats = n == 1 ? 1 : n / rows;
+    for (int32_t k = 1; k <= repeats; ++k) {
+        int32_t top = s + (k - 1) * rows;
+        if (top > rows_)
+            break;
+        SpreadBlock block{1, top, cols_, std::min(top + rows - 1, rows_)};
+        grid.SelectBlock(block);
+        grid.PasteText(block, text);
+        PasteFixUp(block.row1, block.row2, firstCol, cols_);
+    }
+    RestoreSelection(activeCol, activeRow);
+}
+
+void clsSpreadIn::ClipCelPaste() {
+    SpreadGrid& grid = Bound();
+    SpreadBlock sel = grid.SelBlock();
+    int32_t rows = 0;
+    int32_t cols = 0;
+    if (sel.row1 < 0 || sel.col1 < 0 || !ClipShape(rows, cols))
+        return;
+    int32_t c1 = sel.col1;
+    int32_t s1 = sel.row1;
+    int32_t nc = sel.col2 - sel.col1 + 1;
+    int32_t nr = sel.row2 - sel.row1 + 1;
+    int32_t activeCol = grid.ActiveCol();
+    int32_t activeRow = grid.ActiveRow();
+    int32_t kc = (nc >= cols && nc % cols == 0) ? nc / cols : 0;
+    int32_t kr = (nr >= rows && nr % rows == 0) ? nr / rows : 0;
+
+    int32_t colRepeats = 0;
+    int32_t rowRepeats = 0;
+    if (nr == 1 && nc == 1) {
+        colRepeats = 1;
+        rowRepeats = 1;
+    } else if (kc >= 1 && kr >= 1) {
+        colRepeats = kc;
+        rowRepeats = kr;
+    } else if (nc == 1 && kr >= 1) {
+        colRepeats = 1;
+        rowRepeats = kr;
+    } else if (nr == 1 && kc >= 1) {
+        colRepeats = kc;
+        rowRepeats = 1;
+    } else {
+        services_.ShowMessage("コピー領域と貼り付け領域の形が違うため、貼り付けができません。",
+                              MessageIcon::Critical, "エラー", MessageButtons::Ok);
+        return;
+    }
+
+    std::string text = Clipboard();
+    int32_t lastCol = c1;
+    int32_t lastRow = s1;
+    for (int32_t i = 1; i <= colRepeats; ++i) {
+        for (int32_t j = 1; j <= rowRepeats; ++j) {
+            SpreadBlock block{c1 + (i - 1) * cols, s1 + (j - 1) * rows, 0, 0};
+            block.col2 = std::min(block.col1 + cols - 1, cols_);
+            block.row2 = std::min(block.row1 + rows - 1, rows_);
+            if (block.col1 > cols_ || block.row1 > rows_)
+                continue;
+            grid.SelectBlock(block);
+            grid.PasteText(block, text);
+            lastCol = std::max(lastCol, block.col2);
+            lastRow = std::max(lastRow, block.row2);
+        }
+    }
+    PasteFixUp(s1, lastRow, c1, lastCol);
+    RestoreSelection(activeCol, activeRow);
+}
+
+void clsSpreadIn::CelClear() {
+    SpreadGrid& grid = Bound();
+    SpreadBlock sel = grid.SelBlock();
+    SpreadBlock block{sel.col1 < 0 ? 1 : sel.col1, sel.row1 < 0 ? 1 : sel.row1,
+                      sel.col1 < 0 ? cols_ : sel.col2, sel.row1 < 0 ? rows_ : sel.row2};
+    grid.ClearBlock(block);
+    // Showing the rows again keeps the grid true to the store where a blank
+    // was refused (a column whose minimum is above 0 keeps its value).
+    grid.SetRedraw(false);
+    for (int32_t row = block.row1; row <= std::min(block.row2, rows_); ++row) {
+        ReadRow(row, 0);
+        ShowRow(row, 0);
+    }
+    grid.SetRedraw(true);
+    RestoreSelection(grid.ActiveCol(), grid.ActiveRow());
+}
+
+void clsSpreadIn::RowClear() {
+    SpreadGrid& grid = Bound();
+    SpreadBlock sel = grid.SelBlock();
+    if (sel.row1 < 0 || sel.col1 < 0)
+        return;
+    grid.ClearBlock({1, sel.row1, cols_, sel.row2});
+    for (int32_t row = sel.row1; row <= sel.row2; ++row)
+        At(flag_, row) = 0;
+    RestoreSelection(grid.ActiveCol(), sel.row1);
+}
+
+void clsSpreadIn::RowDelete() {
+    SpreadGrid& grid = Bound();
+    SpreadBlock sel = grid.SelBlock();
+    if (sel.row1 < 0 || sel.col1 < 0)
+        return;
+    int32_t n = sel.row2 - sel.row1 + 1;
+    grid.SetRedraw(false);
+    grid.MoveBlock({1, sel.row2 + 1, cols_, rows_}, 1, sel.row1);
+    grid.ClearBlock({1, std::max(rows_ - n + 1, sel.row1), cols_, rows_});
+    for (int32_t i = sel.row1; i <= rows_ - n; ++i)
+        CopyRowData(i + n, i);
+    for (int32_t row = std::max(rows_ - n + 1, 1); row <= rows_; ++row)
+        flag_[row] = 0;
+    grid.SetRedraw(true);
+    RestoreSelection(grid.ActiveCol(), grid.ActiveRow());
+}
+
+void clsSpreadIn::RowInsort() {
+    SpreadGrid& grid = Bound();
+    SpreadBlock sel = grid.SelBlock();
+    if (sel.row1 < 0 || sel.col1 < 0)
+        return;
+    int32_t n = sel.row2 - sel.row1 + 1;
+    grid.SetRedraw(false);
+    grid.MoveBlock({1, sel.row1, cols_, rows_ - n}, 1, sel.row1 + n);
+    grid.ClearBlock({1, sel.row1, cols_, sel.row2});
+    for (int32_t i = rows_ - n; i >= sel.row1; --i)
+        CopyRowData(i, i + n);
+    for (int32_t row = sel.row1; row <= sel.row2; ++row)
+        flag_[row] = 0;
+    grid.SetRedraw(true);
+    RestoreSelection(grid.ActiveCol(), grid.ActiveRow());
+}
+
+void clsSpreadIn::UnderCopy() {
+    SpreadGrid& grid = Bound();
+    SpreadBlock sel = grid.SelBlock();
+    if (sel.row1 < 1 || sel.row2 <= sel.row1)
+        return;
+    int32_t col1 = sel.col1 < 1 ? 1 : sel.col1;
+    int32_t col2 = sel.col1 < 1 ? cols_ : sel.col2;
+    std::vector<QString> texts;
+    for (int32_t col = col1; col <= col2; ++col)
+        texts.push_back(grid.Text(col, sel.row1));
+    grid.SetRedraw(false);
+    for (int32_t row = sel.row1; row <= sel.row2; ++row) {
+        for (int32_t col = col1; col <= col2; ++col) {
+            if (slot_[col] == kLabel)
+                continue;
+            grid.SetText(col, row, texts[col - col1]);
+            ReadRow(row, col);
+        }
+        ShowRow(row, 0);
+    }
+    grid.SetRedraw(true);
+    RestoreSelection(grid.ActiveCol(), grid.ActiveRow());
+}
+
+void clsSpreadIn::DeleteAll() {
+    SpreadGrid& grid = Bound();
+    grid.SetRedraw(false);
+    for (int32_t row = std::max(grid.ActiveRow(), 1); row <= rows_; ++row) {
+        flag_[row] = 0;
+        ShowRow(row, 0);
+    }
+    grid.SetRedraw(true);
+    RestoreSelection(grid.ActiveCol(), grid.ActiveRow());
+}
+
+void clsSpreadIn::EventLeaveCell(int32_t Col, int32_t Row, int32_t& NewCol, int32_t& NewRow,
+                                 int32_t& Act) {
+    Act = 0;
+    if (Row < 1 || Col < 1)
+        return;
+    SpreadGrid& grid = Bound();
+    bool leaving = NewCol == -1 && NewRow == -1;
+    bool backward = !leaving && (NewRow < Row || (NewRow == Row && NewCol < Col));
+    QString text = grid.Text(Col, Row);
+    if (text.isEmpty() && At(flag_, Row) == 0)
+        return;
+
+    if (text == QStringLiteral("=") && Row > 1) {
+        // Copies the row above from this column to the last.
+        if (flag_[Row - 1] == 0)
+            return;
+        Act = 1;
+        flag_[Row] = 1;
+        NewCol = Col;
+        NewRow = Row;
+        for (int32_t col = Col; col <= cols_; ++col) {
+            int16_t slot = slot_[col];
+            if (slot == kLabel)
+                continue;
+            if (slot == 0)
+                DataS(Row, DataS(Row - 1));
+            else if (slot > 0)
+                DataL(slot, Row, DataL(slot, Row - 1));
+            else
+                DataD(-slot, Row, DataD(-slot, Row - 1));
+            ShowRow(Row, col);
+        }
+    } else {
+        uint8_t oldFlag = flag_[Row];
+        int32_t r = ReadRow(Row, Col);
+        bool flagChanged = flag_[Row] != oldFlag;
+        if (flagChanged || r != -1) {
+            if (r > 0)
+                services_.Beep();
+            else
+                Act = 1;
+        }
+        if (r > 0 && !backward && !leaving) {
+            NewCol = Col;
+            NewRow = Row;
+        }
+        ShowRow(Row, flagChanged ? 0 : Col);
+    }
+
+    if (NewCol > 0 && NewRow > 0)
+        grid.SetActiveCell(NewCol, NewRow);
+}
+
+void clsSpreadIn::SaveCsvFile(const std::string& strSaveFile) {
+    SpreadGrid& grid = Bound();
+    auto quoted = [](const QString& text) { return QStringLiteral("\"") + text + u'"'; };
+    QString out = grid.Text(0, 0);
+    for (int32_t col = 1; col <= cols_; ++col)
+        out += u',' + quoted(grid.Text(col, 0));
+    out += QStringLiteral("\r\n");
+    for (int32_t row = 1; row <= rows_; ++row) {
+        if (flag_[row] == 0)
+            continue;
+        out += grid.Text(0, row);
+        for (int32_t col = 1; col <= cols_; ++col) {
+            QString cell = grid.Text(col, row);
+            bool number = slot_[col] != 0 && slot_[col] != kLabel;
+            out += u',' + (number ? cell : quoted(cell));
+        }
+        out += QStringLiteral("\r\n");
+    }
+    if (!WriteFileReplacing(strSaveFile, Utf8ToCp932(out.toStdString())))
+        throw std::runtime_error("cannot write " + strSaveFile);
+}
+
+void clsSpreadIn::SetZSW(int32_t lCm, int32_t SW) {
+    At(zeroShow_, lCm) = SW;
+}

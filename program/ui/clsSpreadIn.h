@@ -1,0 +1,130 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ui/platform_services.h"
+#include "ui/spread_grid.h"
+
+// Ties one grid to a typed store of its rows. The grid shows text; the store
+// holds, for every grid row 0..R, a data flag and typed values: Long slots
+// (value x 10^decimals, rounded), Double slots (the value as typed) and one
+// text. Each column says which slot it shows (its slot code), its decimals,
+// its valid range and its input length. The binding checks typed input when
+// the cursor leaves a cell, rewrites the cell in the column's format, and
+// carries out the clipboard and row commands on grid and store together.
+//
+// Blank and zero differ in Double slots: a blank cell stores 0, a typed zero
+// 1.0E-5, which shows as zero; a stored 0 is shown blank unless the column's
+// zero-show switch is on.
+//
+// Rows and columns are the grid's (data from 1, 0 the headers); Long and
+// Double slot numbers are 1-based as the slot codes give them. An index
+// outside the stores throws std::out_of_range.
+class clsSpreadIn {
+  public:
+    // Slot code of a label column: the binding never reads or writes its cells.
+    static constexpr int16_t kLabel = 9999;
+
+    // The clipboard, the bell and the paste message go through `services`.
+    explicit clsSpreadIn(PlatformServices& services);
+
+    // Binds the grid, reads its size and creates every store empty: `lMaxL`
+    // Long and `lMaxD` Double slots per row, a text per row when `lMaxS` > 0.
+    void SetSpread(SpreadGrid* vaS1, int32_t lMaxL, int32_t lMaxD, int32_t lMaxS);
+    // Binds the grid again and resizes the stores to its size, keeping the
+    // rows and columns that remain.
+    void ResetSpread(SpreadGrid* vaS1);
+
+    // Defines column `lCm`: slot code `lDi` (kLabel; 0 the row's text; k > 0
+    // Long slot k; k < 0 Double slot -k), `lFm` decimals (0 to 4), the valid
+    // range [dMI, dMA] and the input length `lELen`.
+    void CreateCell(int32_t lCm, int32_t lDi, int32_t lFm, double dMI, double dMA, int32_t lELen);
+    // As CreateCell, and sets the column's zero-show switch.
+    void CreateCell2(int32_t lCm, int32_t lDi, int32_t lFm, double dMI, double dMA, int32_t lELen,
+                     int32_t lSw);
+
+    // The store. A flag outside 0..255 throws std::out_of_range.
+    void iFG(int32_t lRw, int16_t iData);
+    int16_t iFG(int32_t lRw) const;
+    void DataL(int32_t lI, int32_t lRw, int32_t lData);
+    int32_t DataL(int32_t lI, int32_t lRw) const;
+    void DataD(int32_t lI, int32_t lRw, double dData);
+    double DataD(int32_t lI, int32_t lRw) const;
+    void DataS(int32_t lRw, const std::string& sData);
+    const std::string& DataS(int32_t lRw) const;
+
+    // Number of rows 1..R with data, and the last of them (0 when none).
+    int32_t CountFG() const;
+    int32_t GetMaxFgRow() const;
+
+    // Shows row `lRow` from the store in every column; 0 shows rows 1..R.
+    void PrtSheet(int32_t lRow);
+
+    // Sizes in twips: all columns; rows 0..lRows; columns iN1..iN2.
+    int32_t MaxWidth() const;
+    int32_t MaxHeight(int32_t lRows) const;
+    int32_t CellSumWidth(int16_t iN1, int16_t iN2) const;
+
+    // The Edit menu's commands on the grid's selection.
+    void ClipRowCopy();
+    void ClipCelCopy();
+    void ClipRowCut();
+    void ClipRowPaste();
+    void ClipCelPaste();
+    void CelClear();
+    void RowClear();
+    void RowDelete();
+    void RowInsort();
+    void UnderCopy();
+    void DeleteAll();
+
+    // The check when the cursor leaves cell (Col, Row) for (NewCol, NewRow)
+    // (-1, -1 when the focus leaves the grid). May hold the cursor in the cell
+    // by changing NewCol and NewRow. Act becomes 1 when the row's stored
+    // values or its flag changed, so that the caller copies it into the
+    // document and recalculates.
+    void EventLeaveCell(int32_t Col, int32_t Row, int32_t& NewCol, int32_t& NewRow, int32_t& Act);
+
+    // Writes the header and the rows with data as comma-separated text (code
+    // page 932, CR LF). A file that cannot be written throws std::runtime_error.
+    void SaveCsvFile(const std::string& strSaveFile);
+
+    // Sets the zero-show switch of column lCm (0..C).
+    void SetZSW(int32_t lCm, int32_t SW);
+
+    SpreadGrid* Grid() const { return grid_; }
+
+  private:
+    bool ClipShape(int32_t& rows, int32_t& cols);
+    void ShowRow(int32_t lRow, int32_t lCol);
+    int32_t ReadRow(int32_t lRow, int32_t lCol);
+    void CopyRowData(int32_t from, int32_t to);
+    static bool ToDouble(const std::string& text, double& value);
+
+    std::string Clipboard();
+    void PasteFixUp(int32_t row1, int32_t row2, int32_t col1, int32_t col2);
+    void RestoreSelection(int32_t col, int32_t row);
+    void ResizeStores();
+    SpreadGrid& Bound() const;
+
+    PlatformServices& services_;
+    SpreadGrid* grid_ = nullptr;
+    int32_t cols_ = 0;  // C
+    int32_t rows_ = 0;  // R
+    int32_t maxL_ = 0;
+    int32_t maxD_ = 0;
+    int32_t maxS_ = 0;
+    // Per column, index 0..C (index 0, the row headers, only for the switch).
+    std::vector<int16_t> slot_;
+    std::vector<int16_t> decimals_;
+    std::vector<double> min_;
+    std::vector<double> max_;
+    std::vector<int32_t> zeroShow_;
+    // Per row 0..R; Long and Double slots as [slot - 1][row].
+    std::vector<uint8_t> flag_;
+    std::vector<std::vector<int32_t>> dataL_;
+    std::vector<std::vector<double>> dataD_;
+    std::vector<std::string> dataS_;
+};

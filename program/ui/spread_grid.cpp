@@ -1,0 +1,367 @@
+#include "ui/spread_grid.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyledItemDelegate>
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+namespace {
+
+// Editors that keep to the column's input length; static cells get none.
+class SpreadDelegate : public QStyledItemDelegate {
+  public:
+    explicit SpreadDelegate(SpreadGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        int col = index.column() + 1;
+        if (grid_->ColumnType(col) == SpreadCellType::Static)
+            return nullptr;
+        auto* editor = new QLineEdit(parent);
+        editor->setFrame(false);
+        if (int length = grid_->ColumnMaxLength(col); length > 0)
+            editor->setMaxLength(length);
+        if (QTableWidgetItem* item = grid_->item(index.row(), index.column()))
+            editor->setAlignment(Qt::Alignment(item->textAlignment()));
+        (void)option;
+        return editor;
+    }
+
+  private:
+    SpreadGrid* grid_;
+};
+
+// Clipboard text as rows of cells: lines end with CR LF (a lone LF, as other
+// programs here write it, ends one too); a final line break adds no row.
+std::vector<QStringList> ParseClipText(const std::string& text) {
+    QString all = QString::fromStdString(text);
+    all.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QStringList lines = all.split(u'\n');
+    if (!lines.isEmpty() && lines.back().isEmpty())
+        lines.removeLast();
+    std::vector<QStringList> rows;
+    for (const QString& line : lines)
+        rows.push_back(line.split(u'\t'));
+    return rows;
+}
+
+}  // namespace
+
+SpreadGrid::SpreadGrid(QWidget* parent) : QTableWidget(parent), columns_(1) {
+    setItemDelegate(new SpreadDelegate(this));
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                    QAbstractItemView::AnyKeyPressed);
+    QFont gridFont(QStringLiteral("IPAGothic"));
+    gridFont.setStyleHint(QFont::TypeWriter);
+    setFont(gridFont);
+    connect(qApp, &QApplication::focusChanged, this, &SpreadGrid::OnFocusChanged);
+}
+
+void SpreadGrid::SetMaxCols(int cols) {
+    int old = columnCount();
+    setColumnCount(cols);
+    columns_.resize(static_cast<size_t>(cols) + 1);
+    for (int col = old + 1; col <= cols; ++col)
+        for (int row = 1; row <= rowCount(); ++row)
+            ApplyColumn(col, row);
+}
+
+void SpreadGrid::SetMaxRows(int rows) {
+    int old = rowCount();
+    setRowCount(rows);
+    for (int row = old + 1; row <= rows; ++row)
+        for (int col = 1; col <= columnCount(); ++col)
+            ApplyColumn(col, row);
+}
+
+void SpreadGrid::CheckCell(int col, int row) const {
+    if (col < 0 || row < 0 || col > columnCount() || row > rowCount())
+        throw std::out_of_range("grid cell outside the grid");
+}
+
+QString SpreadGrid::Text(int col, int row) const {
+    CheckCell(col, row);
+    if (col == 0 && row == 0)
+        return corner_;
+    if (row == 0)
+        return model()->headerData(col - 1, Qt::Horizontal).toString();
+    if (col == 0)
+        return model()->headerData(row - 1, Qt::Vertical).toString();
+    QTableWidgetItem* cell = item(row - 1, col - 1);
+    return cell != nullptr ? cell->text() : QString();
+}
+
+void SpreadGrid::SetText(int col, int row, const QString& text) {
+    CheckCell(col, row);
+    if (col == 0 && row == 0) {
+        corner_ = text;
+    } else if (row == 0) {
+        if (QTableWidgetItem* header = horizontalHeaderItem(col - 1))
+            header->setText(text);
+        else
+            setHorizontalHeaderItem(col - 1, new QTableWidgetItem(text));
+    } else if (col == 0) {
+        if (QTableWidgetItem* header = verticalHeaderItem(row - 1))
+            header->setText(text);
+        else
+            setVerticalHeaderItem(row - 1, new QTableWidgetItem(text));
+    } else {
+        Cell(col, row)->setText(text);
+    }
+}
+
+QTableWidgetItem* SpreadGrid::Cell(int col, int row) {
+    QTableWidgetItem* cell = item(row - 1, col - 1);
+    if (cell == nullptr) {
+        ApplyColumn(col, row);
+        cell = item(row - 1, col - 1);
+    }
+    return cell;
+}
+
+void SpreadGrid::ApplyColumn(int col, int row) {
+    QTableWidgetItem* cell = item(row - 1, col - 1);
+    if (cell == nullptr) {
+        cell = new QTableWidgetItem;
+        setItem(row - 1, col - 1, cell);
+    }
+    const Column& column = columns_[static_cast<size_t>(col)];
+    Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+    if (column.type == SpreadCellType::Edit)
+        flags |= Qt::ItemIsEditable;
+    cell->setFlags(flags);
+    cell->setTextAlignment(column.alignment);
+}
+
+void SpreadGrid::SetColumnCells(int col, SpreadCellType type, int maxLength,
+                                Qt::Alignment alignment) {
+    CheckCell(col, 0);
+    if (col == 0)
+        throw std::out_of_range("the row-header column has no cells to set");
+    columns_[static_cast<size_t>(col)] = {type, maxLength, alignment};
+    for (int row = 1; row <= rowCount(); ++row)
+        ApplyColumn(col, row);
+}
+
+SpreadCellType SpreadGrid::ColumnType(int col) const {
+    CheckCell(col, 0);
+    return columns_[static_cast<size_t>(col)].type;
+}
+
+int SpreadGrid::ColumnMaxLength(int col) const {
+    CheckCell(col, 0);
+    return columns_[static_cast<size_t>(col)].maxLength;
+}
+
+int SpreadGrid::ActiveCol() const {
+    return currentIndex().isValid() ? currentColumn() + 1 : 0;
+}
+
+int SpreadGrid::ActiveRow() const {
+    return currentIndex().isValid() ? currentRow() + 1 : 0;
+}
+
+void SpreadGrid::SetActiveCell(int col, int row) {
+    CheckCell(col, row);
+    if (QWidget* editor = indexWidget(currentIndex())) {
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+    bool wasInLeaveCell = inLeaveCell_;
+    inLeaveCell_ = true;
+    setCurrentCell(row - 1, col - 1, QItemSelectionModel::ClearAndSelect);
+    inLeaveCell_ = wasInLeaveCell;
+}
+
+SpreadBlock SpreadGrid::SelBlock() const {
+    const QList<QTableWidgetSelectionRange> ranges = selectedRanges();
+    if (ranges.isEmpty()) {
+        if (!currentIndex().isValid())
+            return {};
+        return {ActiveCol(), ActiveRow(), ActiveCol(), ActiveRow()};
+    }
+    SpreadBlock block{ranges[0].leftColumn(), ranges[0].topRow(), ranges[0].rightColumn(),
+                      ranges[0].bottomRow()};
+    for (const QTableWidgetSelectionRange& range : ranges) {
+        block.col1 = std::min(block.col1, range.leftColumn());
+        block.row1 = std::min(block.row1, range.topRow());
+        block.col2 = std::max(block.col2, range.rightColumn());
+        block.row2 = std::max(block.row2, range.bottomRow());
+    }
+    return {block.col1 + 1, block.row1 + 1, block.col2 + 1, block.row2 + 1};
+}
+
+SpreadBlock SpreadGrid::Resolved(const SpreadBlock& block) const {
+    SpreadBlock out = block;
+    if (out.col1 < 0) {
+        out.col1 = 1;
+        out.col2 = columnCount();
+    }
+    if (out.row1 < 0) {
+        out.row1 = 1;
+        out.row2 = rowCount();
+    }
+    out.col1 = std::max(out.col1, 1);
+    out.row1 = std::max(out.row1, 1);
+    out.col2 = std::min(out.col2, columnCount());
+    out.row2 = std::min(out.row2, rowCount());
+    return out;
+}
+
+void SpreadGrid::SelectBlock(const SpreadBlock& block) {
+    SpreadBlock b = Resolved(block);
+    if (b.col1 > b.col2 || b.row1 > b.row2) {
+        clearSelection();
+        return;
+    }
+    QItemSelection selection(model()->index(b.row1 - 1, b.col1 - 1),
+                             model()->index(b.row2 - 1, b.col2 - 1));
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+}
+
+std::string SpreadGrid::BlockText(const SpreadBlock& block) const {
+    SpreadBlock b = Resolved(block);
+    QString text;
+    for (int row = b.row1; row <= b.row2; ++row) {
+        for (int col = b.col1; col <= b.col2; ++col) {
+            if (col > b.col1)
+                text += u'\t';
+            text += Text(col, row);
+        }
+        text += QStringLiteral("\r\n");
+    }
+    return text.toStdString();
+}
+
+void SpreadGrid::PasteText(const SpreadBlock& block, const std::string& text) {
+    SpreadBlock b = Resolved(block);
+    std::vector<QStringList> rows = ParseClipText(text);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        int row = b.row1 + static_cast<int>(i);
+        if (row > b.row2)
+            break;
+        for (qsizetype j = 0; j < rows[i].size(); ++j) {
+            int col = b.col1 + static_cast<int>(j);
+            if (col > b.col2)
+                break;
+            if (ColumnType(col) == SpreadCellType::Edit)
+                Cell(col, row)->setText(rows[i][j]);
+        }
+    }
+}
+
+void SpreadGrid::ClearBlock(const SpreadBlock& block) {
+    SpreadBlock b = Resolved(block);
+    for (int row = b.row1; row <= b.row2; ++row)
+        for (int col = b.col1; col <= b.col2; ++col)
+            if (ColumnType(col) == SpreadCellType::Edit)
+                Cell(col, row)->setText(QString());
+}
+
+void SpreadGrid::MoveBlock(const SpreadBlock& block, int destCol, int destRow) {
+    SpreadBlock b = Resolved(block);
+    if (b.col1 > b.col2 || b.row1 > b.row2)
+        return;
+    std::vector<QString> texts;
+    for (int row = b.row1; row <= b.row2; ++row)
+        for (int col = b.col1; col <= b.col2; ++col)
+            texts.push_back(Text(col, row));
+    ClearBlock(b);
+    size_t k = 0;
+    for (int row = b.row1; row <= b.row2; ++row) {
+        for (int col = b.col1; col <= b.col2; ++col, ++k) {
+            int toCol = destCol + (col - b.col1);
+            int toRow = destRow + (row - b.row1);
+            if (toCol < 1 || toRow < 1 || toCol > columnCount() || toRow > rowCount())
+                continue;
+            if (ColumnType(col) == SpreadCellType::Edit &&
+                ColumnType(toCol) == SpreadCellType::Edit)
+                Cell(toCol, toRow)->setText(texts[k]);
+        }
+    }
+}
+
+void SpreadGrid::SetRedraw(bool redraw) {
+    setUpdatesEnabled(redraw);
+    if (redraw)
+        viewport()->update();
+}
+
+double SpreadGrid::TwipsPerPixelX() const {
+    return 1440.0 / logicalDpiX();
+}
+
+double SpreadGrid::TwipsPerPixelY() const {
+    return 1440.0 / logicalDpiY();
+}
+
+int SpreadGrid::ColWidthTwips(int col) const {
+    if (col < 0)
+        throw std::out_of_range("grid column outside the grid");
+    int pixels = col == 0              ? verticalHeader()->sizeHint().width()
+                 : col > columnCount() ? horizontalHeader()->defaultSectionSize()
+                                       : columnWidth(col - 1);
+    return static_cast<int>(std::nearbyint(pixels * TwipsPerPixelX()));
+}
+
+int SpreadGrid::RowHeightTwips(int row) const {
+    if (row < 0)
+        throw std::out_of_range("grid row outside the grid");
+    int pixels = row == 0           ? horizontalHeader()->sizeHint().height()
+                 : row > rowCount() ? verticalHeader()->defaultSectionSize()
+                                    : rowHeight(row - 1);
+    return static_cast<int>(std::nearbyint(pixels * TwipsPerPixelY()));
+}
+
+int SpreadGrid::ScrollBarWidthTwips() const {
+    int pixels = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, verticalScrollBar());
+    return static_cast<int>(std::nearbyint(pixels * TwipsPerPixelX()));
+}
+
+int SpreadGrid::ScrollBarHeightTwips() const {
+    int pixels = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, horizontalScrollBar());
+    return static_cast<int>(std::nearbyint(pixels * TwipsPerPixelY()));
+}
+
+// One pixel, the border of a grid line.
+int SpreadGrid::BorderWidthTwips() const {
+    return static_cast<int>(std::nearbyint(TwipsPerPixelX()));
+}
+
+int SpreadGrid::BorderHeightTwips() const {
+    return static_cast<int>(std::nearbyint(TwipsPerPixelY()));
+}
+
+void SpreadGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    // The base class commits an open editor into the cell it leaves first, so
+    // the owner reads what was typed.
+    QTableWidget::currentChanged(current, previous);
+    // A cell removed with its row or column is not left by the user.
+    if (inLeaveCell_ || !previous.isValid() || previous.row() >= rowCount() ||
+        previous.column() >= columnCount())
+        return;
+    inLeaveCell_ = true;
+    int newCol = current.isValid() ? current.column() + 1 : -1;
+    int newRow = current.isValid() ? current.row() + 1 : -1;
+    emit LeaveCell(previous.column() + 1, previous.row() + 1, newCol, newRow);
+    inLeaveCell_ = false;
+}
+
+bool SpreadGrid::Owns(const QWidget* widget) const {
+    return widget != nullptr && (widget == this || isAncestorOf(widget));
+}
+
+void SpreadGrid::OnFocusChanged(QWidget* old, QWidget* now) {
+    if (inLeaveCell_ || !Owns(old) || Owns(now) || !currentIndex().isValid())
+        return;
+    inLeaveCell_ = true;
+    emit LeaveCell(ActiveCol(), ActiveRow(), -1, -1);
+    inLeaveCell_ = false;
+}

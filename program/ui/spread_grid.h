@@ -1,0 +1,117 @@
+#pragma once
+
+#include <QString>
+#include <QTableWidget>
+#include <string>
+#include <vector>
+
+// The spreadsheet-like grid control of the data-entry windows, over
+// QTableWidget. It speaks in the grid's own coordinates: data columns 1..C
+// and data rows 1..R; column 0 is the row-header column and row 0 the
+// column-header row, (0, 0) the header corner.
+//
+// Cells are either editable text cells with a maximum input length or static
+// label cells. Static cells belong to the grid's owner: pasting, clearing and
+// moving blocks change only editable cells, so labels stay as the owner wrote
+// them.
+
+// A block of cells, inclusive. -1 in a first row or column means that there
+// is none (for SelBlock) or the whole extent of that axis (for the block
+// commands).
+struct SpreadBlock {
+    int col1 = -1;
+    int row1 = -1;
+    int col2 = -1;
+    int row2 = -1;
+};
+
+enum class SpreadCellType { Edit, Static };
+
+class SpreadGrid : public QTableWidget {
+    Q_OBJECT
+
+  public:
+    explicit SpreadGrid(QWidget* parent = nullptr);
+
+    int MaxCols() const { return columnCount(); }
+    int MaxRows() const { return rowCount(); }
+    void SetMaxCols(int cols);
+    void SetMaxRows(int rows);
+
+    // Text of a data, header or corner cell; a cell outside the grid throws
+    // std::out_of_range.
+    QString Text(int col, int row) const;
+    void SetText(int col, int row, const QString& text);
+
+    // Sets every cell of data column `col`: its kind, its maximum input length
+    // in characters (0: no limit) and its alignment.
+    void SetColumnCells(int col, SpreadCellType type, int maxLength, Qt::Alignment alignment);
+    SpreadCellType ColumnType(int col) const;
+    int ColumnMaxLength(int col) const;
+
+    // The current cell; 0 when there is none.
+    int ActiveCol() const;
+    int ActiveRow() const;
+    // Makes (col, row) the current cell and selects it, ending edit mode,
+    // without reporting a LeaveCell.
+    void SetActiveCell(int col, int row);
+
+    // The user's selected block: the bounding block of the selection, the
+    // current cell when nothing is selected, all -1 when there is neither. A
+    // selection of whole rows or columns is reported with its real extent.
+    SpreadBlock SelBlock() const;
+    void SelectBlock(const SpreadBlock& block);
+
+    // The block as clipboard text: TAB between cells, CR LF after every row.
+    std::string BlockText(const SpreadBlock& block) const;
+    // Writes clipboard text into the editable cells of the block from its
+    // top-left cell on; what lies outside the block or the grid is dropped.
+    void PasteText(const SpreadBlock& block, const std::string& text);
+    // Empties the editable cells of the block.
+    void ClearBlock(const SpreadBlock& block);
+    // Moves the texts of the block's editable cells so that its top-left cell
+    // lands on (destCol, destRow); the source cells become empty. Cells that
+    // would land outside the grid are dropped.
+    void MoveBlock(const SpreadBlock& block, int destCol, int destRow);
+
+    // Suspends (false) and resumes (true) redrawing.
+    void SetRedraw(bool redraw);
+
+    // Sizes in twips; column 0 is the row-header column, row 0 the header row;
+    // a column or row beyond the grid has the default size.
+    double TwipsPerPixelX() const;
+    double TwipsPerPixelY() const;
+    int ColWidthTwips(int col) const;
+    int RowHeightTwips(int row) const;
+    int ScrollBarWidthTwips() const;
+    int ScrollBarHeightTwips() const;
+    int BorderWidthTwips() const;
+    int BorderHeightTwips() const;
+
+  signals:
+    // The cursor leaves cell (col, row) for (newCol, newRow); newCol and
+    // newRow are -1 when the focus leaves the grid. The owner hands this to
+    // its binding (clsSpreadIn::EventLeaveCell).
+    void LeaveCell(int col, int row, int newCol, int newRow);
+
+  protected:
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
+  private:
+    struct Column {
+        SpreadCellType type = SpreadCellType::Edit;
+        int maxLength = 0;
+        Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
+    };
+
+    void CheckCell(int col, int row) const;
+    SpreadBlock Resolved(const SpreadBlock& block) const;
+    QTableWidgetItem* Cell(int col, int row);
+    void ApplyColumn(int col, int row);
+    void OnFocusChanged(QWidget* old, QWidget* now);
+    bool Owns(const QWidget* widget) const;
+
+    std::vector<Column> columns_;  // index 0 unused: data columns are 1-based
+    QString corner_;
+    bool inLeaveCell_ = false;
+};
