@@ -195,6 +195,22 @@ TEST(SoilColumn, LayersBoundariesAndTheLastDrawnLayerReachingTheFoot) {
     EXPECT_NEAR(p.cell.Row(fills[1].points[2].y), p.layout.rowY[3], 0.01);
 }
 
+TEST(SoilColumn, BlackAndWhiteDotsOfCodeSixAreRingsWhateverCameBefore) {
+    Document doc;
+    // Overlay 3 of the first layer leaves a black brush behind.
+    doc.layers = {Layer(4, 103, "砂"), Layer(4, 600, "礫")};
+    Panel p = DrawPanel(doc, [&](clsStrMeta& c, SheetLayout& l) { DrawSoilColumn(c, l, doc, 1); });
+    std::size_t rings = 0;
+    for (const DrawOp& op : OpsWhere(p.ops, &DrawOp::IsEllipse)) {
+        if (op.pen.width != 10)
+            continue;  // the overlay's dots
+        EXPECT_EQ(op.brush, static_cast<std::uint32_t>(kWhite));
+        ++rings;
+    }
+    EXPECT_GT(rings, 0u);
+    EXPECT_TRUE(OpsWhere(p.ops, &DrawOp::IsPolygon).empty());  // no fill without colour
+}
+
 TEST(FlGraph, MarksOnTheAxisValuesAlways) {
     Document doc;
     doc.nGraphMax = 20;  // axis to FL 1.0
