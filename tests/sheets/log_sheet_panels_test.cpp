@@ -67,6 +67,8 @@ TEST(DepthScale, RangeAndStepFollowTheDeepestDataAndTheRowsAvailable) {
         {"between 1 and 2 rows a metre", 30.0, {}, 32, 2},
         {"below 1 row a metre", 60.0, {}, 65, 5},
         {"300 m", 299.3, {}, 300, 5},
+        {"an absurd depth from a crafted file is capped", 1e10, {}, 1000, 5},
+        {"absurd layers likewise", 5, {1e12}, 1000, 5},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
