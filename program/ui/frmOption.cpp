@@ -1,0 +1,119 @@
+#include "ui/frmOption.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "core/path_helpers.h"
+#include "ui/dialog_support.h"
+#include "ui/platform_services.h"
+
+namespace {
+
+// The text without its leading and trailing blanks (U+0020 only).
+std::string TrimBlanks(const std::string& text) {
+    std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+}  // namespace
+
+frmOption::frmOption(Settings& settings, Document& doc, PlatformServices& services, QWidget* parent)
+    : QDialog(parent), settings_(settings), doc_(doc), services_(services) {
+    setObjectName("frmOption");
+    setWindowTitle(QStringLiteral("動作設定"));
+
+    Check1 = new QCheckBox(QStringLiteral("印刷時にカラー出力を行う"), this);
+    Check1->setObjectName("Check1");
+    fraFolder = new QGroupBox(QStringLiteral("データを開くときの最初のフォルダ"), this);
+    fraFolder->setObjectName("fraFolder");
+    Text1 = new QLineEdit(fraFolder);
+    Text1->setObjectName("Text1");
+    cmdRef = new QPushButton(QStringLiteral("参照..."), fraFolder);
+    cmdRef->setObjectName("cmdRef");
+    cmdOk = new QPushButton(QStringLiteral("OK"), this);
+    cmdOk->setObjectName("cmdOk");
+    cmdCancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
+    cmdCancel->setObjectName("cmdCancel");
+    cmdHelp = new QPushButton(QStringLiteral("ﾍﾙﾌﾟ"), this);
+    cmdHelp->setObjectName("cmdHelp");
+
+    auto* folder = new QHBoxLayout(fraFolder);
+    folder->addWidget(Text1, 1);
+    folder->addWidget(cmdRef);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdOk);
+    buttons->addWidget(cmdCancel);
+    buttons->addWidget(cmdHelp);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Check1);
+    layout->addWidget(fraFolder);
+    layout->addLayout(buttons);
+
+    connect(Text1, &QLineEdit::textChanged, this, &frmOption::EnableOk);
+    connect(Check1, &QCheckBox::toggled, this, &frmOption::EnableOk);
+    connect(cmdRef, &QPushButton::clicked, this, &frmOption::cmdRef_Click);
+    connect(cmdOk, &QPushButton::clicked, this, &frmOption::cmdOk_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmOption::cmdCancel_Click);
+    connect(cmdHelp, &QPushButton::clicked, this, &frmOption::cmdHelp_Click);
+
+    Text1->setText(ToQ(settings_.defaultDataFolder));
+    Check1->setChecked(settings_.colorPrint != 0);
+    EnableOk();
+}
+
+void frmOption::EnableOk() {
+    cmdOk->setEnabled(!Text1->text().isEmpty());
+}
+
+void frmOption::cmdRef_Click() {
+    std::string start = ToStd(Text1->text());
+    std::optional<std::string> chosen =
+        services_.BrowseForFolder(std::string(kProgramTitle) + " データフォルダ", start);
+    Text1->setText(ToQ(chosen.value_or(start)));
+}
+
+void frmOption::MakeSureFolderExists(const std::string& folder) {
+    if (FolderExists(folder))
+        return;
+    std::string question = "指定されたフォルダ " + folder + " が存在しません。\r" + folder +
+                           " を作成してもよろしいですか。";
+    if (services_.ShowMessage(question, MessageIcon::Question, kProgramTitle,
+                              MessageButtons::YesNo) != MessageAnswer::Yes)
+        return;
+    // One level only: the parent has to exist.
+    if (::mkdir(folder.c_str(), 0777) != 0) {
+        services_.ShowMessage(std::strerror(errno), MessageIcon::Exclamation, kProgramTitle,
+                              MessageButtons::Ok);
+    }
+}
+
+void frmOption::cmdOk_Click() {
+    settings_.defaultDataFolder = TrimBlanks(ToStd(Text1->text()));
+    MakeSureFolderExists(settings_.defaultDataFolder);
+    if (doc_.currentFileName.empty())
+        doc_.currentFolder = settings_.defaultDataFolder;
+    settings_.colorPrint = Check1->isChecked() ? 1 : 0;
+    accept();
+}
+
+void frmOption::cmdCancel_Click() {
+    reject();
+}
+
+void frmOption::cmdHelp_Click() {
+    services_.OpenHelp(HelpPagePath("options.htm"));
+}

@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QPixmap>
+#include <QTabBar>
+
+#include <filesystem>
+#include <memory>
+
+#include "output/clsPrinter.h"
+#include "output/fake_printer.h"
+#include "support/recording_sinks.h"
+#include "ui/dialog_test_support.h"
+#include "ui/fdlgVersion.h"
+#include "ui/frmHF.h"
+#include "ui/frmKihon.h"
+#include "ui/frmOption.h"
+#include "ui/frmPreviewSet.h"
+#include "ui/frmYohaku.h"
+
+namespace {
+
+// Writes a picture of every dialog into test-output/dialogs/ for people to
+// look at; the test only checks that each picture was written.
+TEST(DialogPictures, EveryDialogIsWrittenAsAPicture) {
+    EnsureQtApplication();
+    const QString folder = QStringLiteral(QM_TEST_OUTPUT_DIR "/dialogs");
+    ASSERT_TRUE(QDir().mkpath(folder));
+
+    Document doc;
+    NewDocument(doc);
+    doc.basicData.ProjectName = "市道改良工事";
+    doc.layerColumnUsed = {1, 1, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0};
+    doc.prevPrintItems[0] = 1;
+    Settings settings;
+    settings.headerFooterCodes = HeaderFooterCodes();
+    FakePlatformServices services;
+    FakePrintSystem printSystem;
+    RecordingMessageSink printerMessages;
+    clsPrinter printer(printSystem, printerMessages);
+    ProgramInfo program = CurrentProgramInfo();
+
+    auto save = [&](QWidget& dialog, const char* name) {
+        dialog.show();
+        QString path = folder + '/' + QString::fromUtf8(name) + ".png";
+        EXPECT_TRUE(dialog.grab().save(path)) << name;
+        dialog.hide();
+    };
+
+    frmPreviewSet printItems(doc, services);
+    save(printItems, "frmPreviewSet");
+    frmYohaku pageSetup(
+        settings, doc, program, [&]() -> clsPrinter& { return printer; }, services);
+    save(pageSetup, "frmYohaku_margins");
+    pageSetup.TabShow->setCurrentIndex(1);
+    save(pageSetup, "frmYohaku_header_footer");
+    frmHF chooser(
+        HeaderFooterCodes(), [](int, int) { return std::string("ppct"); }, services);
+    save(chooser, "frmHF");
+    frmKihon basicData(doc, services);
+    basicData.SetDialogForm();
+    save(basicData, "frmKihon");
+    frmOption options(settings, doc, services);
+    save(options, "frmOption");
+    fdlgVersion version(program);
+    save(version, "fdlgVersion");
+}
+
+}  // namespace
