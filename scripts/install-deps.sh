@@ -9,6 +9,7 @@ packages=(
   fonts-ipafont-gothic
   libwmf-bin fonts-urw-base35
   poppler-utils
+  xdg-utils
   clang libclang-rt-14-dev
 )
 

@@ -35,6 +35,23 @@ double RoundHalfEven(double x) {
     return std::nearbyint(x);
 }
 
+// 100 x a length in metres, as the decimal product of the typed value. The
+// binary product can miss a whole or a half centimetre by an ulp (100 x 2.3 is
+// 229.99999999999997, 100 x 1.015 is 101.49999999999999), which would move
+// a centimetre across the water level, a row out of the layer table or a
+// half to the wrong neighbour; such a product is taken as the whole or half.
+double Centimetres(double metres) {
+    const double product = 100 * metres;
+    const double half = std::nearbyint(2 * product) / 2;
+    return std::fabs(product - half) <= 1e-9 * std::fmax(1.0, std::fabs(half)) ? half : product;
+}
+
+// The centimetre that a depth addresses: counted from 1 for the centimetre
+// just below the base point.
+double CentimetreIndex(double depth) {
+    return RoundHalfEven(Centimetres(depth));
+}
+
 // A row without a depth: blank (-1) or 0.
 bool HasNoDepth(double depth) {
     return depth == -1 || depth == 0;
@@ -88,7 +105,7 @@ bool Calculation::BuildLayerBottoms() {
     bottoms_.reserve(doc_.layers.size() + 1);
     double bottom = 0;
     for (const LayerRecord& layer : doc_.layers) {
-        bottom = RoundHalfEven(bottom + 100 * layer.Thickness);
+        bottom = RoundHalfEven(bottom + Centimetres(layer.Thickness));
         if (!(bottom <= kMaxCentimetres && bottom >= -kMaxCentimetres - 1)) {
             Fail(kMsgLayersTooDeep);
             return false;
@@ -153,14 +170,14 @@ bool Calculation::CheckDepths(std::size_t n) {
         }
     }
     for (std::size_t p = 0; p < n; ++p) {
-        if (rows[p].Depth > 0 && 100 * rows[p].Depth > bottoms_.back()) {
+        if (rows[p].Depth > 0 && Centimetres(rows[p].Depth) > bottoms_.back()) {
             Fail(kMsgDeeperThanLayers);
             return false;
         }
     }
     // Every row with a depth must address a centimetre below the base point.
     for (std::size_t p = 0; p < n; ++p) {
-        if (!HasNoDepth(rows[p].Depth) && !(RoundHalfEven(100 * rows[p].Depth) >= 1)) {
+        if (!HasNoDepth(rows[p].Depth) && !(CentimetreIndex(rows[p].Depth) >= 1)) {
             Fail(kMsgPointTooShallow);
             return false;
         }
@@ -186,7 +203,7 @@ void Calculation::BuildProfiles() {
     // default taken from the soil-name tables (stored negated) counts 2 less.
     profiles_.sigmaZ.assign(size, 0.0);
     profiles_.sigmaZe.assign(size, 0.0);
-    const double water = 100 * doc_.basicData.DatumToWaterLevel;
+    const double water = Centimetres(doc_.basicData.DatumToWaterLevel);
     double total = 0;
     double effective = 0;
     for (std::size_t k = 1; k < size; ++k) {
@@ -217,7 +234,7 @@ std::size_t Calculation::SelectPoints(std::size_t n) {
             point.N = 0;
             continue;
         }
-        const auto k = static_cast<std::size_t>(RoundHalfEven(100 * row.Depth));
+        const auto k = static_cast<std::size_t>(CentimetreIndex(row.Depth));
 
         // FC typed on the rows is left out only above the limits; FC of the
         // layers already at them. Stored borings were judged this way.
@@ -270,7 +287,7 @@ bool Calculation::JudgePoints(std::size_t n, std::size_t& calculated) {
         const double depth = doc_.nPoints[p].Depth;
         if (point.N != 0) {
             ++calculated;
-            const auto k = static_cast<std::size_t>(RoundHalfEven(100 * depth));
+            const auto k = static_cast<std::size_t>(CentimetreIndex(depth));
             point.SigmaZ = profiles_.sigmaZ[k];
             point.SigmaZe = profiles_.sigmaZe[k];
             if (point.SigmaZ == 0 || !(point.SigmaZe > 0)) {

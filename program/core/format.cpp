@@ -121,6 +121,9 @@ std::string TwoDigits(int n) {
 // Str's text for a finite number, with the leading "0" before the point still
 // in place (" 0.5"); `plain` forbids the exponent form.
 std::string StrText(double value, bool plain) {
+    // The run-time never shows a negative zero: -0 reads " 0".
+    if (value == 0)
+        value = 0;
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.15G", value);
     std::string text = buffer;

@@ -266,7 +266,7 @@ int ParseProjectFile(std::string_view bytes, Document& doc) {
         product = in.ReadText();
         maker = in.ReadText();
     } catch (const ValueReadError&) {
-        return kNotAProjectFile;  // not even the two header values
+        return kProjectFileError;  // not even the two header values
     }
     if (product.compare(0, kHeaderPrefix.size(), kHeaderPrefix) != 0 || maker != kMaker)
         return kNotAProjectFile;

@@ -167,9 +167,10 @@ void ResultWriter::Conditions(const Date& today) {
 
     if (!doc_.calcPoints.empty()) {
         const CalcResult& last = doc_.calcResults.back();
-        Values({"(液状化の程度)", "Dcy=" + FormatFixed(last.DcyTotal, "##0.#0") + "(cm) ",
+        // Unpadded: only the table's columns are fixed-width.
+        Values({"(液状化の程度)", "Dcy=" + FormatNumber(last.DcyTotal, "##0.#0") + "(cm) ",
                 std::string("液状化の程度は") + DcyGrade(last.DcyTotal)});
-        Values({"(液状化危険度指標)", "PL=" + FormatFixed(last.PLTotal, "##0.#0"),
+        Values({"(液状化危険度指標)", "PL=" + FormatNumber(last.PLTotal, "##0.#0"),
                 std::string("液状化の危険度は") + PlGrade(last.PLTotal)});
     }
     Values({""});

@@ -297,8 +297,9 @@ bool clsPrinter::ShowPrintDlg(std::int32_t lOption) {
     request.flags = lOption | PD_RETURNDC;
     if (IsOsVersion40())
         request.flags |= PD_NOPAGENUMS;
+    // The dialog opens on the first document page as its whole range.
     request.fromPage = Narrow16(startPage_);
-    request.toPage = endPage_;
+    request.toPage = request.fromPage;
     request.minPage = request.fromPage;
     request.maxPage = endPage_;
     request.deviceName = deviceName_;

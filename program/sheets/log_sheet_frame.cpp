@@ -73,12 +73,14 @@ void DrawColumnHeads(clsStrMeta& canvas, const SheetLayout& l) {
         {3, "土", 1.5}, {3, "質", 2.5}, {3, "記", 3.5},  {3, "号", 4.5},  //
         {4, "土", 1.5}, {4, "質", 3.0}, {4, "名", 4.5},                   //
         {5, "孔", 1.5}, {5, "内", 2.5}, {5, "水", 3.5},  {5, "位", 4.5},  //
-        {6, "Ｎ", 3.5}, {6, "値", 4.5},
     };
+    static const Head nHeads[] = {{6, "Ｎ", 3.5}, {6, "値", 4.5}};
     double top = l.rowY[0];
     for (const Head& h : heads)
         DrawCellText(canvas, l.X(h.column), l.X(h.column + 1), top + h.row, h.text);
     DrawCellText(canvas, l.X(6), l.X(9), top + 1.5, "標 準 貫 入 試 験 (液 状 化 判 定)");
+    for (const Head& h : nHeads)
+        DrawCellText(canvas, l.X(h.column), l.X(h.column + 1), top + h.row, h.text);
     DrawCellText(canvas, l.X(8) + 0.4, l.X(9) - 0.4, top + 4.0, "(Fl値)");
 }
 

@@ -23,6 +23,8 @@ struct DepthScale {
     int step = 1;
 };
 
+constexpr double kMaxDepthRange = 1000.0;
+
 DepthScale FindDepthScale(double rows, const Document& doc) {
     double dN = 9.5;
     for (const NPoint& p : doc.nPoints)
@@ -32,7 +34,9 @@ DepthScale FindDepthScale(double rows, const Document& doc) {
     for (const LayerRecord& l : doc.layers)
         if (l.Thickness > 0)
             dL += l.Thickness;
-    double deepest = std::max(dN, dL);
+    // A crafted file can hold absurd depths; no boring reaches 1000 m, and the
+    // cap keeps the tick count and the integer conversion sane.
+    double deepest = std::min(std::max(dN, dL), kMaxDepthRange);
     int range = static_cast<int>(deepest + 0.999);
     double r = rows / range;
     int step = 1;

@@ -20,5 +20,5 @@ inline const QString kTagOK = QStringLiteral("OK");
 inline const QString kTagChanged = QStringLiteral("Changed");
 
 // The help page `page` (a file name such as "basic_data.htm") in the help
-// folder beside the program.
+// folder beside the program, or the help index when there is no such page.
 std::string HelpPagePath(const std::string& page);

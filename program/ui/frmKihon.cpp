@@ -179,8 +179,14 @@ void frmKihon::MoveFocus(QWidget* from, int step) {
 }
 
 bool frmKihon::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate)
+    // Only the activation that shows the dialog places the focus; coming back
+    // from a message box or from another program leaves it where it was.
+    if (event->type() == QEvent::Show)
+        activationPending_ = true;
+    if (event->type() == QEvent::WindowActivate && activationPending_) {
+        activationPending_ = false;
         Form_Activate();
+    }
     return QDialog::event(event);
 }
 

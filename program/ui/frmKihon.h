@@ -32,8 +32,8 @@ class frmKihon : public QDialog {
 
     // Stores the boxes into the basic data; 0 when both dates could be read.
     int Save();
-    // What activating the dialog does: the focus to OK when the project name
-    // is filled in, else into the project-name box.
+    // What activating the dialog on showing it does: the focus to OK when the
+    // project name is filled in, else into the project-name box.
     void Form_Activate();
 
     // Text1: 0 project name, 1 short name, 2 survey site, 3 and 4 the survey
@@ -63,5 +63,6 @@ class frmKihon : public QDialog {
     PlatformServices& services_;
     std::array<QWidget*, kBoxCount + 1> focusList_{};
     bool changed_ = false;
+    bool activationPending_ = false;
     QString tag_;
 };

@@ -343,7 +343,9 @@ void SpreadGrid::currentChanged(const QModelIndex& current, const QModelIndex& p
     // The base class commits an open editor into the cell it leaves first, so
     // the owner reads what was typed.
     QTableWidget::currentChanged(current, previous);
-    if (inLeaveCell_ || !previous.isValid())
+    // A cell removed with its row or column is not left by the user.
+    if (inLeaveCell_ || !previous.isValid() || previous.row() >= rowCount() ||
+        previous.column() >= columnCount())
         return;
     inLeaveCell_ = true;
     int newCol = current.isValid() ? current.column() + 1 : -1;

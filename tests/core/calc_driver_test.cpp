@@ -200,7 +200,13 @@ INSTANTIATE_TEST_SUITE_P(
         // The water level in the middle of centimetre 124.
         OverburdenCase{1.234, 18, 1.24, 124 * 18 / 100.0, (123 * 18 + 8.2) / 100},
         // Water at the base point: everything is below it.
-        OverburdenCase{0, 20, 3, 60.0, 3 * 10.2}));
+        OverburdenCase{0, 20, 3, 60.0, 3 * 10.2},
+        // Water levels whose binary product with 100 falls just short of the
+        // whole centimetre (229.99999999999997 for 2.3 m): that centimetre
+        // still lies at the water level.
+        OverburdenCase{2.3, 18, 2.4, 43.2, (230 * 18 + 10 * 8.2) / 100},
+        OverburdenCase{1.15, -18, 1.2, (115 * 16 + 5 * 18) / 100.0, (115 * 16 + 5 * 8.2) / 100},
+        OverburdenCase{4.1, 18, 4.1, 4.1 * 18, 4.1 * 18}));
 
 TEST(CalcLiquefaction, PointOnALayerBoundaryTakesTheUpperLayer) {
     BoringBuilder b;
@@ -231,6 +237,37 @@ TEST(CalcLiquefaction, LayerBottomsRoundEachPartialSumHalfToEven) {
     CalcLiquefaction(b.doc, sink);
     ASSERT_EQ(1u, sink.messages.size());
     EXPECT_EQ(kMsgDeeperThanLayers, sink.messages[0]);
+}
+
+// Depths and thicknesses are typed in metres with decimals; their centimetres
+// are those of the decimal value, not of its nearest binary fraction (100 x
+// 1.1 is 110.00000000000001, 100 x 1.015 is 101.49999999999999).
+TEST(CalcLiquefaction, TypedDecimalsGiveExactCentimetres) {
+    // A row exactly at the bottom of the layer table is inside it.
+    for (double depth : {1.1, 2.2, 4.15, 19.15}) {
+        BoringBuilder b;
+        b.Layer(depth, 18, 10).Water(0).Row(depth, 5);
+        RecordingCalcMessageSink sink;
+        CalcLiquefaction(b.doc, sink);
+        EXPECT_TRUE(sink.messages.empty()) << depth << " m: " << sink.messages[0];
+        ASSERT_EQ(1u, b.doc.calcPoints.size());
+        EXPECT_NEAR(depth * 18, b.doc.calcPoints[0].SigmaZ, 1e-9);
+    }
+
+    // 101.5 cm goes to the even 102, both for a layer bottom and for a point.
+    BoringBuilder b;
+    b.Layer(1.015, 18, 10).Layer(2, 18, 40).Water(0).Row(1.02, 5);
+    RecordingCalcMessageSink sink;
+    CalcLiquefaction(b.doc, sink);
+    ASSERT_TRUE(sink.messages.empty());
+    EXPECT_EQ(10, b.doc.calcPoints[0].FC) << "the first layer ends at 102 cm";
+
+    BoringBuilder c;
+    c.Layer(1.01, 18, 10).Layer(2, 18, 40).Water(0).Row(1.015, 5);
+    CalcLiquefaction(c.doc, sink);
+    ASSERT_TRUE(sink.messages.empty());
+    EXPECT_EQ(40, c.doc.calcPoints[0].FC) << "the point stands for centimetre 102";
+    EXPECT_NEAR(1.02 * 18, c.doc.calcPoints[0].SigmaZ, 1e-9);
 }
 
 // A plain point at 1 m, and one at 3 m in a layer with the given FC, CC and Ip

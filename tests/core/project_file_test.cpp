@@ -267,7 +267,10 @@ TEST(ProjectFile, RejectedFilesGiveTheirResultAndMessageAndChangeNothing) {
          "Vekt／Quilmorn2008のデータファイルではありません"},
         {"other product", "\"Vekt/Quilmorm Ver1.6\"," + maker + "\r\n", kNotAProjectFile,
          "Vekt／Quilmorn2008のデータファイルではありません"},
-        {"empty file", "", kNotAProjectFile, "Vekt／Quilmorn2008のデータファイルではありません"},
+        // Reading stops short of the two header values: a read error.
+        {"empty file", "", kProjectFileError, "データの読み込みに失敗しました"},
+        {"one value", "\"Vekt/Quilmorn Ver1.6\"\r\n", kProjectFileError,
+         "データの読み込みに失敗しました"},
         {"header only", "\"Vekt/Quilmorn Ver1.6\"," + maker + "\r\n", kProjectFileError,
          "データの読み込みに失敗しました"},
         {"cut short", valid.substr(0, valid.size() / 2), kProjectFileError,

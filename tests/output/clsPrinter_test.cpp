@@ -116,7 +116,7 @@ TEST_F(PrinterTest, RangeGivesTheChosenPages) {
     EXPECT_EQ(asked.minPage, 1);
     EXPECT_EQ(asked.maxPage, 2);
     EXPECT_EQ(asked.fromPage, 1);
-    EXPECT_EQ(asked.toPage, 2);
+    EXPECT_EQ(asked.toPage, 1);
     EXPECT_EQ(asked.deviceName, "Office Printer");
     EXPECT_EQ(asked.flags & PD_NOPAGENUMS, 0);
 

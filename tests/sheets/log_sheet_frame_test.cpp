@@ -99,6 +99,67 @@ TEST(LogSheetFrame, PaperLayoutStretchesByTheNumberOfItems) {
     }
 }
 
+TEST(LogSheetFrame, ColumnHeadsStandInTheirCellsInTheirOrder) {
+    struct Head {
+        std::size_t from, to;  // the cell spans colX[from] .. colX[to]
+        double inset;
+        const char* text;
+        double row;  // offset from the top of the sheet
+    };
+    const Head heads[] = {
+        {0, 1, 0, "標", 1.5},
+        {0, 1, 0, "尺", 3.0},
+        {0, 1, 0, "(m)", 4.5},
+        {1, 2, 0, "深", 1.5},
+        {1, 2, 0, "度", 3.0},
+        {1, 2, 0, "(m)", 4.5},
+        {2, 3, 0, "層", 1.5},
+        {2, 3, 0, "厚", 3.0},
+        {2, 3, 0, "(m)", 4.5},
+        {3, 4, 0, "土", 1.5},
+        {3, 4, 0, "質", 2.5},
+        {3, 4, 0, "記", 3.5},
+        {3, 4, 0, "号", 4.5},
+        {4, 5, 0, "土", 1.5},
+        {4, 5, 0, "質", 3.0},
+        {4, 5, 0, "名", 4.5},
+        {5, 6, 0, "孔", 1.5},
+        {5, 6, 0, "内", 2.5},
+        {5, 6, 0, "水", 3.5},
+        {5, 6, 0, "位", 4.5},
+        {6, 9, 0, "標 準 貫 入 試 験 (液 状 化 判 定)", 1.5},
+        {6, 7, 0, "Ｎ", 3.5},
+        {6, 7, 0, "値", 4.5},
+        {8, 9, 0.4, "(Fl値)", 4.0},
+    };
+    Document doc = AllColumnsInUse();
+    struct Mode {
+        const char* name;
+        Drawn d;
+        std::size_t firstHead;  // texts drawn before the heads
+    };
+    Mode modes[] = {{"screen", ScreenFrame(doc), 0}, {"paper", PageFrame(doc, Items({1, 2})), 8}};
+    for (const Mode& mode : modes) {
+        SCOPED_TRACE(mode.name);
+        const Drawn& d = mode.d;
+        auto texts = OpsWhere(d.ops, &DrawOp::IsText);
+        ASSERT_GE(texts.size(), mode.firstHead + std::size(heads));
+        for (std::size_t i = 0; i < std::size(heads); ++i) {
+            const Head& h = heads[i];
+            const DrawOp& t = texts[mode.firstHead + i];
+            SCOPED_TRACE(h.text);
+            ASSERT_EQ(t.text, h.text);
+            double x1 = d.layout.colX[h.from] + h.inset;
+            double x2 = d.layout.colX[h.to] - h.inset;
+            double n = Cp932Length(h.text);
+            // Centred when it fits, condensed from the left edge when not.
+            double left = n <= x2 - x1 ? x1 + (x2 - x1 - n) / 2 : x1;
+            EXPECT_NEAR(d.cell.Col(t.at.x), left, 0.02);
+            EXPECT_NEAR(t.at.y, d.cell.TextRowY(d.layout.rowY[0] + h.row), 1);
+        }
+    }
+}
+
 TEST(LogSheetFrame, RulesOfTheGraphColumnsStartUnderTheTitleAndConstantRulesAreThin) {
     Drawn d = PageFrame(AllColumnsInUse(), Items({1, 2, 7}));
     auto thick = VerticalRules(d, 40);

@@ -67,6 +67,8 @@ TEST(DepthScale, RangeAndStepFollowTheDeepestDataAndTheRowsAvailable) {
         {"between 1 and 2 rows a metre", 30.0, {}, 32, 2},
         {"below 1 row a metre", 60.0, {}, 65, 5},
         {"300 m", 299.3, {}, 300, 5},
+        {"an absurd depth from a crafted file is capped", 1e10, {}, 1000, 5},
+        {"absurd layers likewise", 5, {1e12}, 1000, 5},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
@@ -193,6 +195,22 @@ TEST(SoilColumn, LayersBoundariesAndTheLastDrawnLayerReachingTheFoot) {
     EXPECT_EQ(fills[0].brush, 0x00FF00u);
     EXPECT_EQ(fills[1].brush, 0x00FFFFu);
     EXPECT_NEAR(p.cell.Row(fills[1].points[2].y), p.layout.rowY[3], 0.01);
+}
+
+TEST(SoilColumn, BlackAndWhiteDotsOfCodeSixAreRingsWhateverCameBefore) {
+    Document doc;
+    // Overlay 3 of the first layer leaves a black brush behind.
+    doc.layers = {Layer(4, 103, "砂"), Layer(4, 600, "礫")};
+    Panel p = DrawPanel(doc, [&](clsStrMeta& c, SheetLayout& l) { DrawSoilColumn(c, l, doc, 1); });
+    std::size_t rings = 0;
+    for (const DrawOp& op : OpsWhere(p.ops, &DrawOp::IsEllipse)) {
+        if (op.pen.width != 10)
+            continue;  // the overlay's dots
+        EXPECT_EQ(op.brush, static_cast<std::uint32_t>(kWhite));
+        ++rings;
+    }
+    EXPECT_GT(rings, 0u);
+    EXPECT_TRUE(OpsWhere(p.ops, &DrawOp::IsPolygon).empty());  // no fill without colour
 }
 
 TEST(FlGraph, MarksOnTheAxisValuesAlways) {

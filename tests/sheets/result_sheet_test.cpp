@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -175,6 +176,7 @@ struct ResultPage {
         DrawResultTable(canvas, doc, layout);
         canvas.PicEnd();
         texts = TextsOf(canvas);
+        ops = DrawOps(canvas);
     }
     // Where the page would have placed the text at the cell position.
     PageText At(double column, double row, const std::string& text) const {
@@ -186,6 +188,20 @@ struct ResultPage {
         double x2 = layout.colX[k + 1];
         return At(x1 + ((x2 - x1) - Cp932Length(text)) / 2, row, text);
     }
+    // Where DrawCellText or DrawCellTextB puts the text on this page.
+    PageText InCell(double x1, double x2, double row, const std::string& text) const {
+        clsStrMeta copy = blank;
+        DrawCellText(copy, x1, x2, row, text);
+        copy.PicEnd();
+        return TextsOf(copy).back();
+    }
+    PageText Raised(double column, double row, const std::string& text) const {
+        clsStrMeta copy = blank;
+        DrawCellTextB(copy, column, row, text);
+        copy.PicEnd();
+        return TextsOf(copy).back();
+    }
+    CellSize Cell() const { return PageCell(blank, a4, settings.printMargins); }
     bool Has(const PageText& text) const {
         return std::find(texts.begin(), texts.end(), text) != texts.end();
     }
@@ -204,7 +220,114 @@ struct ResultPage {
     clsStrMeta blank;
     ResultSheetLayout layout;
     std::vector<PageText> texts;
+    std::vector<DrawOp> ops;
 };
+
+// The outline and the rule under the column heads are thick; the rule under
+// the group heads stops where the four full-height heads begin; a vertical
+// rule is thick from the table's top at a group boundary, thin from the foot
+// of the group heads elsewhere.
+TEST(ResultSheetPage, FrameRulesByGroup) {
+    for (int both : {0, 1}) {
+        Document doc = WithPoints(3);
+        doc.layerColumnUsed[3] = both;
+        doc.layerColumnUsed[4] = both;
+        ResultPage page(doc);
+        SCOPED_TRACE(both);
+        const ResultSheetLayout& l = page.layout;
+        const int w = l.lastCol;
+        const CellSize cell = page.Cell();
+        auto col = [&](std::int32_t x) { return cell.Col(x); };
+        auto row = [&](std::int32_t y) { return cell.Row(y); };
+        constexpr double kTol = 0.02;
+
+        std::vector<DrawOp> lines = OpsWhere(page.ops, &DrawOp::IsLine);
+        ASSERT_EQ(static_cast<std::size_t>(3 + w - 1), lines.size());
+
+        const DrawOp& outline = lines[0];
+        ASSERT_EQ(5u, outline.points.size());
+        EXPECT_EQ(40, outline.pen.width);
+        EXPECT_EQ(outline.points[0].x, outline.points[4].x);
+        EXPECT_EQ(outline.points[0].y, outline.points[4].y);
+        EXPECT_NEAR(l.colX[0], col(outline.points[0].x), kTol);
+        EXPECT_NEAR(l.rowY[0], row(outline.points[0].y), kTol);
+        EXPECT_NEAR(l.colX[w], col(outline.points[2].x), kTol);
+        EXPECT_NEAR(l.Bottom(), row(outline.points[2].y), kTol);
+
+        struct Rule {
+            double x1, y1, x2, y2;
+            int pen;
+        };
+        std::vector<Rule> expected = {
+            {l.colX[0], l.rowY[2], l.colX[w], l.rowY[2], 40},
+            {l.colX[0], l.rowY[1], l.colX[w - 4], l.rowY[1], 10},
+        };
+        for (int k = 1; k <= w - 1; ++k) {
+            bool group =
+                std::find(l.groupCol.begin(), l.groupCol.begin() + 6, k) != l.groupCol.begin() + 6;
+            expected.push_back(
+                {l.colX[k], l.rowY[group ? 0 : 1], l.colX[k], l.Bottom(), group ? 40 : 10});
+        }
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            const DrawOp& line = lines[i + 1];
+            const Rule& e = expected[i];
+            SCOPED_TRACE(i);
+            ASSERT_EQ(2u, line.points.size());
+            EXPECT_EQ(e.pen, line.pen.width);
+            EXPECT_NEAR(e.x1, col(line.points[0].x), kTol);
+            EXPECT_NEAR(e.y1, row(line.points[0].y), kTol);
+            EXPECT_NEAR(e.x2, col(line.points[1].x), kTol);
+            EXPECT_NEAR(e.y2, row(line.points[1].y), kTol);
+        }
+    }
+}
+
+TEST(ResultSheetPage, GroupHeadsFullHeightHeadsAndRaisedMarks) {
+    for (int both : {0, 1}) {
+        Document doc = WithPoints(1);
+        doc.layerColumnUsed[3] = both;
+        doc.layerColumnUsed[4] = both;
+        ResultPage page(doc);
+        SCOPED_TRACE(both);
+        const std::vector<double>& x = page.layout.colX;
+        const double y0 = page.layout.rowY[0];
+        const double y1 = page.layout.rowY[1];
+        const std::array<int, 7>& g = page.layout.groupCol;
+        const int c = page.layout.StressCol();
+
+        EXPECT_TRUE(page.Has(page.InCell(x[0], x[g[0]], y0 + 1.5, "計算条件")));
+        EXPECT_TRUE(page.Has(page.InCell(x[g[0]], x[g[1]], y0 + 1.5, "等価繰返しせん断応力比")));
+        EXPECT_TRUE(page.Has(page.InCell(x[g[1]], x[g[2]], y0 + 1.5, "液状化抵抗比")));
+        EXPECT_TRUE(page.Has(page.InCell(x[g[2]], x[g[3]], y0 + 3.5, "安全率")));
+        EXPECT_TRUE(page.Has(page.InCell(x[g[3]], x[g[4]], y0 + 3.5, "繰返し")));
+        EXPECT_TRUE(page.Has(page.InCell(x[g[4]], x[g[5]], y0 + 3.5, "危険度")));
+        EXPECT_TRUE(page.Has(page.InCell(x[g[5]] + 0.3, x[g[6]] - 0.3, y0 + 2, "水平地盤")));
+
+        // The β column's description hangs from the table's top.
+        const double b1 = x[c + 15] + 0.3;
+        const double b2 = x[c + 16] - 0.3;
+        EXPECT_TRUE(page.Has(page.InCell(b1, b2, y0 + 3, "反力係数")));
+        EXPECT_TRUE(page.Has(page.InCell(b1, b2, y0 + 4, "の低減")));
+        EXPECT_TRUE(page.Has(page.InCell(b1, b2, y0 + 5, "係数")));
+        EXPECT_TRUE(page.Has(page.InCell(x[c + 15], x[c + 16], y1 + 5, "β")));
+        EXPECT_TRUE(page.Has(page.InCell(x[c + 13] + 0.3, x[c + 14] - 0.3, y1 + 3, "⊿変位")));
+        EXPECT_TRUE(page.Has(page.InCell(x[c + 8], x[c + 9], y1 + 5, "ΔNf")));
+
+        // The "2" of every (kN/m ) stands on the unit's blank; the FL column
+        // carries the note's mark.
+        for (int k : {c, c + 1, c + 4, c + 10}) {
+            SCOPED_TRACE(k);
+            EXPECT_TRUE(page.Has(page.InCell(x[k] + 0.3, x[k + 1] - 0.3, y1 + 6, "(kN/m )")));
+            double centre = (x[k] + x[k + 1]) / 2;
+            double shift = 1.5 * std::min(1.0, (x[k + 1] - x[k] - 0.6) / 7);
+            EXPECT_TRUE(page.Has(page.Raised(centre + shift, y1 + 6, "2")));
+        }
+        EXPECT_EQ(5u, std::count_if(page.texts.begin(), page.texts.end(),
+                                    [](const PageText& t) { return t.text == "2"; }));
+        EXPECT_TRUE(page.Has(page.Raised((x[c + 12] + x[c + 13]) / 2 + 1.2, y1 + 5, "(*)")));
+        EXPECT_TRUE(page.Has(page.Raised(3.8, page.layout.Bottom() + 1.5, "(*)")));
+    }
+}
 
 TEST(ResultSheetPage, ValuesStandUnderTheirHeadsInEveryColumnSet) {
     for (int cc : {0, 1}) {

@@ -128,6 +128,9 @@ TEST(SaveLogSheetMetafile, SavesTheScreenFigureInOneFile) {
     Bits file = ReadFile(path);
     ASSERT_GT(file.size(), 22u);
     EXPECT_EQ(wmf::ReadU32(file, 0), 0x9AC6CDD7u);
+    // The screen geometry (14232 × 20000 units), whatever is chosen for printing.
+    EXPECT_EQ(wmf::ReadS16(file, 10), 14233);
+    EXPECT_EQ(wmf::ReadS16(file, 12), 20001);
     auto saved = DrawOps(std::span<const std::uint8_t>(file).subspan(22));
 
     SheetCanvases canvases;
@@ -150,7 +153,7 @@ TEST(SaveLogSheetMetafile, SavesTheScreenFigureInOneFile) {
 TEST(DrawLogSheetPage, ColourFollowsTheSettingAndTheHeaderAndFooterAreDrawn) {
     Document doc = SampleBoring();
     FakePrinter a4 = A4Printer();
-    for (int colour : {0, 1}) {
+    for (int colour : {0, 1, 2}) {
         Settings settings;
         settings.colorPrint = static_cast<std::int16_t>(colour);
         settings.headerFooterText = {"", "", "", "left foot", "", ""};
@@ -161,7 +164,7 @@ TEST(DrawLogSheetPage, ColourFollowsTheSettingAndTheHeaderAndFooterAreDrawn) {
         bool blue = false;
         for (const DrawOp& op : ops)
             blue = blue || (op.IsLine() && op.pen.color == static_cast<std::uint32_t>(kBlue));
-        EXPECT_EQ(blue, colour == 1);
+        EXPECT_EQ(blue, colour != 0);
         EXPECT_EQ(TextOps(ops, "left foot").size(), 1u);
         EXPECT_EQ(canvases.pageMeta[1].lMaxCol, 140);
     }

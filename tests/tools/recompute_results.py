@@ -17,7 +17,7 @@ writes the expected file, dated today.
 import math
 import struct
 import sys
-from decimal import ROUND_HALF_UP, Decimal
+from decimal import ROUND_HALF_EVEN, ROUND_HALF_UP, Decimal
 
 # ---------------------------------------------------------------- project file
 
@@ -43,6 +43,17 @@ def num(v):
     return float(text) if text else 0.0
 
 
+def dec(v):
+    """The value exactly as the file writes it, for the centimetre arithmetic."""
+    kind, text = v
+    return Decimal(text) if text else Decimal(0)
+
+
+def centimetres(metres):
+    """100 x a decimal length, rounded to whole centimetres with halves to even."""
+    return int((100 * metres).to_integral_value(rounding=ROUND_HALF_EVEN))
+
+
 class Boring:
     pass
 
@@ -61,15 +72,17 @@ def read_qmf(path):
     assert next(it) == "@基本データ"
     for _ in range(4):
         next(it)
-    datum = [num(v) for v in split_values(next(it))]
-    b.water = datum[1]
+    datum = split_values(next(it))
+    b.water = num(datum[1])
+    b.water_dec = dec(datum[1])
     assert next(it) == "@Ｎ値データ"
     counts = [int(num(v)) for v in split_values(next(it))]
     b.fc_mode = counts[2]
     b.rows = []
     for _ in range(counts[0]):
-        v = [num(x) for x in split_values(next(it))]
-        b.rows.append({"depth": v[0], "n": v[1], "fc": v[3]})
+        raw = split_values(next(it))
+        v = [num(x) for x in raw]
+        b.rows.append({"depth": v[0], "depth_dec": dec(raw[0]), "n": v[1], "fc": v[3]})
     assert next(it) == "@地層データ"
     counts = [int(num(v)) for v in split_values(next(it))]
     flags = counts[1:] + [0] * (15 - len(counts[1:]))
@@ -77,7 +90,7 @@ def read_qmf(path):
     b.layers = []
     for _ in range(counts[0]):
         v = split_values(next(it))
-        b.layers.append({"thickness": num(v[1]), "gamma": num(v[4]), "fc": num(v[5]),
+        b.layers.append({"thickness": dec(v[1]), "gamma": num(v[4]), "fc": num(v[5]),
                          "cc": num(v[6]), "ip": num(v[7])})
     assert next(it) == "@液状化データ"
     c = [num(v) for v in split_values(next(it))]
@@ -215,7 +228,8 @@ def calculate(b):
         return fail("層データ・N値データが入力されていません")
     bottoms = [0]
     for layer in b.layers:
-        bottoms.append(round(bottoms[-1] + 100 * layer["thickness"]))  # halves to even
+        # each partial sum rounded, halves to even
+        bottoms.append(int((bottoms[-1] + 100 * layer["thickness"]).to_integral_value(ROUND_HALF_EVEN)))
     depths = [r["depth"] for r in b.rows]
     last = next((z for z in reversed(depths) if z > 0), None)
     if last is None:
@@ -239,7 +253,7 @@ def calculate(b):
             if depths[p] > nxt:
                 return fail("深度が間違っています\n(上層の深度が下層の深度より深くなっています)")
     for p in range(n):
-        if depths[p] > 0 and 100 * depths[p] > bottoms[-1]:
+        if depths[p] > 0 and 100 * b.rows[p]["depth_dec"] > bottoms[-1]:
             return fail("N値入力による深度が層厚入力による深度より深くなっています\n"
                         "(必ず層厚入力による深度の方を深くまで入力してください)")
 
@@ -248,7 +262,7 @@ def calculate(b):
 
     total = [0.0] * (bottoms[-1] + 1)
     effective = [0.0] * (bottoms[-1] + 1)
-    W = 100 * b.water
+    W = 100 * b.water_dec  # exact: centimetre k is at or above the water when k <= W
     t = e = 0.0
     for k in range(1, bottoms[-1] + 1):
         g = layer_at(k)["gamma"]
@@ -270,7 +284,8 @@ def calculate(b):
         if has_no_depth(row["depth"]):
             pt["N"] = 0
             continue
-        k = round(100 * row["depth"])
+        k = centimetres(row["depth_dec"])
+        assert k >= 1, "golden borings keep their points below the first centimetre"
         lay = layer_at(k)
         if b.fc_mode == 1:
             pt["FC"] = row["fc"]
@@ -323,13 +338,18 @@ def calculate(b):
 # ---------------------------------------------------------------- results file
 
 
-def fixed(v, pattern, blank_zero=False):
-    if blank_zero and v == 0:
-        return ""
+def plain(v, pattern):
+    """The value with the pattern's decimals (the patterns here end in "0"), unpadded."""
     decimals = len(pattern) - pattern.index(".") - 1 if "." in pattern else 0
     d = Decimal("%.14e" % abs(v)).quantize(Decimal(1).scaleb(-decimals), rounding=ROUND_HALF_UP)
-    text = ("-" if v < 0 else "") + format(d, "f")
-    return text.rjust(len(pattern))
+    return ("-" if v < 0 else "") + format(d, "f")
+
+
+def fixed(v, pattern, blank_zero=False):
+    """A table column: right-aligned to the pattern's width."""
+    if blank_zero and v == 0:
+        return ""
+    return plain(v, pattern).rjust(len(pattern))
 
 
 def values(*texts):
@@ -400,8 +420,8 @@ def results_lines(b):
     out.append(values("(液状化の安全率)", "Fl値が1未満の層があり液状化の可能性がある" if below1
                       else "Fl値が1未満の層はなくFl値からは液状化の可能性はないと判断できる"))
     if points:
-        out.append(values("(液状化の程度)", "Dcy=" + fixed(dcy, "##0.#0") + "(cm) ", "液状化の程度は" + grade_dcy(dcy)))
-        out.append(values("(液状化危険度指標)", "PL=" + fixed(pl, "##0.#0"), "液状化の危険度は" + grade_pl(pl)))
+        out.append(values("(液状化の程度)", "Dcy=" + plain(dcy, "##0.#0") + "(cm) ", "液状化の程度は" + grade_dcy(dcy)))
+        out.append(values("(液状化危険度指標)", "PL=" + plain(pl, "##0.#0"), "液状化の危険度は" + grade_pl(pl)))
     out.append(values(""))
     shown = [c for i, c in enumerate(COLUMNS)
              if not (i == 3 and b.column_used[3] != 1) and not (i == 4 and b.column_used[4] != 1)]

@@ -126,6 +126,16 @@ TEST_F(BasicDataDialog, ActivationFocusesOkOrTheEmptyProjectName) {
     auto empty = MakeDialog();
     ASSERT_TRUE(ShowActive(*empty));
     EXPECT_EQ(QApplication::focusWidget(), empty->Text1[0]);
+
+    // Coming back to the open dialog leaves the focus where the user left it.
+    empty->Text1[2]->setFocus();
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    empty->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(empty.get()));
+    EXPECT_EQ(QApplication::focusWidget(), empty->Text1[2]);
 }
 
 TEST_F(BasicDataDialog, ArrowAndEnterKeysWalkTheFocusList) {

@@ -1,16 +1,13 @@
 #include "output/canvas/clsStrMeta.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <array>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <stdexcept>
+#include <string_view>
 
 #include "core/codepage.h"
+#include "core/file_io.h"
 
 namespace {
 
@@ -33,36 +30,6 @@ std::int32_t Nearest(double value) {
 void Put16(std::vector<std::uint8_t>& out, std::uint16_t value) {
     out.push_back(static_cast<std::uint8_t>(value & 0xFF));
     out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
-    while (!bytes.empty()) {
-        ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        bytes = bytes.subspan(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-// Writes the bytes to a temporary file beside path and renames it over path,
-// so that a failure never leaves a half-written file.
-bool ReplaceFile(const std::string& path, std::span<const std::uint8_t> bytes) {
-    std::string temp = path + ".XXXXXX";
-    int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        return false;
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    bool ok = ::fchmod(fd, 0666 & ~mask) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok && std::rename(temp.c_str(), path.c_str()) == 0)
-        return true;
-    ::unlink(temp.c_str());
-    return false;
 }
 
 }  // namespace
@@ -363,5 +330,6 @@ bool clsStrMeta::SaveTheMetafile(const std::string& FileName) const {
     }
     Put16(file, checksum);
     file.insert(file.end(), bits.begin(), bits.end());
-    return ReplaceFile(FileName, file);
+    return WriteFileReplacing(
+        FileName, std::string_view(reinterpret_cast<const char*>(file.data()), file.size()));
 }

@@ -327,8 +327,15 @@ TEST_F(SaveTheMetafileTest, NoPageOrNoFolderLeavesTheFileAloneAndSaysSo) {
 
     meta.PicEnd();
     EXPECT_FALSE(meta.SaveTheMetafile((dir_ / "no such folder" / "x.wmf").string()));
+    EXPECT_FALSE(meta.SaveTheMetafile(dir_.string()));  // a folder is never replaced
+    EXPECT_TRUE(std::filesystem::is_directory(dir_));
+    // The figure replaced keeps the permissions its owner gave it.
+    namespace fs = std::filesystem;
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
     ASSERT_TRUE(meta.SaveTheMetafile(path.string()));
     EXPECT_EQ(ReadBytes(path)[0], 0xD7);
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
     // No temporary file is left beside it.
     int files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(dir_))

@@ -1,0 +1,495 @@
+#include "ui/clsSpreadIn.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "core/codepage.h"
+#include "support/qt_application.h"
+#include "ui/fake_platform_services.h"
+
+namespace {
+
+constexpr int kD = 1;      // Double slot 1, two decimals, 0 to 100
+constexpr int kL = 2;      // Long slot 1, one decimal, 0 to 50
+constexpr int kT = 3;      // text
+constexpr int kLabel = 4;  // label
+constexpr int kRows = 6;
+constexpr const char* kShapeMessage =
+    "コピー領域と貼り付け領域の形が違うため、貼り付けができません。";
+
+class SpreadInTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        grid.SetMaxCols(4);
+        grid.SetMaxRows(kRows);
+        spread.SetSpread(&grid, 1, 1, 1);
+        spread.CreateCell(kD, -1, 2, 0, 100, 8);
+        spread.CreateCell(kL, 1, 1, 0, 50, 6);
+        spread.CreateCell(kT, 0, 0, 0, 0, 10);
+        spread.CreateCell(kLabel, clsSpreadIn::kLabel, 0, 0, 0, 0);
+        for (int row = 1; row <= kRows; ++row)
+            grid.SetText(kLabel, row, "L" + QString::number(row));
+    }
+
+    std::string Text(int col, int row) { return grid.Text(col, row).toStdString(); }
+
+    // Types into a cell and moves the cursor on; returns Act.
+    int Type(int col, int row, const QString& text, int newCol = -2, int newRow = -2) {
+        grid.SetText(col, row, text);
+        return Leave(col, row, newCol == -2 ? col + 1 : newCol, newRow == -2 ? row : newRow);
+    }
+    int Leave(int col, int row, int newCol, int newRow) {
+        int act = -1;
+        lastNewCol = newCol;
+        lastNewRow = newRow;
+        spread.EventLeaveCell(col, row, lastNewCol, lastNewRow, act);
+        return act;
+    }
+    // Fills rows 1..n with D = row, L = row / 10, T = "t<row>".
+    void FillRows(int n) {
+        for (int row = 1; row <= n; ++row) {
+            spread.iFG(row, 1);
+            spread.DataD(1, row, row);
+            spread.DataL(1, row, row);
+            spread.DataS(row, "t" + std::to_string(row));
+        }
+        spread.PrtSheet(0);
+    }
+    void Select(int col1, int row1, int col2, int row2) {
+        grid.SetActiveCell(col1, row1);
+        grid.SelectBlock({col1, row1, col2, row2});
+    }
+
+    struct QtApp {
+        QtApp() { EnsureQtApplication(); }
+    } qtApp;
+    FakePlatformServices services;
+    SpreadGrid grid;
+    clsSpreadIn spread{services};
+    int lastNewCol = 0;
+    int lastNewRow = 0;
+};
+
+TEST_F(SpreadInTest, TypedZeroDiffersFromBlankInDoubleColumns) {
+    EXPECT_EQ(Type(kD, 1, "0"), 1);
+    EXPECT_DOUBLE_EQ(spread.DataD(1, 1), 1.0E-5);
+    EXPECT_EQ(Text(kD, 1), "0.00");
+    EXPECT_EQ(spread.iFG(1), 1);
+
+    EXPECT_EQ(Type(kD, 1, ""), 1);
+    EXPECT_EQ(spread.DataD(1, 1), 0.0);
+    EXPECT_EQ(Text(kD, 1), "");
+    EXPECT_EQ(spread.iFG(1), 1) << "reading never clears the flag";
+
+    spread.SetZSW(kD, 1);
+    spread.PrtSheet(1);
+    EXPECT_EQ(Text(kD, 1), "0.00");
+}
+
+TEST_F(SpreadInTest, TypedZeroInLongColumnIsBlank) {
+    EXPECT_EQ(Type(kL, 1, "0"), 1);
+    EXPECT_EQ(spread.DataL(1, 1), 0);
+    EXPECT_EQ(Text(kL, 1), "");
+    EXPECT_EQ(spread.iFG(1), 1);
+}
+
+TEST_F(SpreadInTest, NumbersAreStoredScaledAndShownInTheColumnFormat) {
+    struct Case {
+        int col;
+        const char* typed;
+        double stored;  // Double slot value, or the Long slot's integer
+        const char* shown;
+    } cases[] = {
+        {kD, "12.345", 12.345, "12.35"}, {kD, " 7 ", 7, "7.00"},  {kD, "1e1", 10, "10.00"},
+        {kD, "１２．５", 12.5, "12.50"}, {kL, "2.25", 22, "2.2"},  // ties go to the even neighbour
+        {kL, "2.35", 24, "2.4"},         {kL, "50", 500, "50.0"},
+    };
+    for (const Case& c : cases) {
+        Type(c.col, 1, c.typed);
+        double stored = c.col == kD ? spread.DataD(1, 1) : spread.DataL(1, 1);
+        EXPECT_DOUBLE_EQ(stored, c.stored) << c.typed;
+        EXPECT_EQ(Text(c.col, 1), c.shown) << c.typed;
+    }
+    EXPECT_EQ(services.beeps, 0);
+}
+
+TEST_F(SpreadInTest, RangeLimitsAreInclusiveAndRefusalsHoldOnlyForwardMoves) {
+    struct Case {
+        const char* typed;
+        int newCol, newRow;
+        bool valid;
+        bool held;
+    } cases[] = {
+        {"0", kD + 1, 2, true, false},      {"100", kD + 1, 2, true, false},
+        {"100.01", kD + 1, 2, false, true},                                // right
+        {"-0.01", kD, 3, false, true},                                     // down
+        {"abc", kD + 1, 2, false, true},    {"101", kD, 1, false, false},  // up
+        {"101", -1, -1, false, false},                                     // leaves the grid
+    };
+    for (const Case& c : cases) {
+        spread.DataD(1, 2, 42);
+        spread.iFG(2, 1);
+        int beeps = services.beeps;
+        int act = Type(kD, 2, c.typed, c.newCol, c.newRow);
+        SCOPED_TRACE(c.typed);
+        EXPECT_EQ(act, c.valid ? 1 : 0);
+        EXPECT_EQ(services.beeps - beeps, c.valid ? 0 : 1);
+        if (!c.valid) {
+            EXPECT_DOUBLE_EQ(spread.DataD(1, 2), 42);
+            EXPECT_EQ(Text(kD, 2), "42.00") << "a refused text gives way to the stored value";
+        }
+        if (c.held) {
+            EXPECT_EQ(lastNewCol, kD);
+            EXPECT_EQ(lastNewRow, 2);
+            EXPECT_EQ(grid.ActiveCol(), kD);
+            EXPECT_EQ(grid.ActiveRow(), 2);
+        } else {
+            EXPECT_EQ(lastNewCol, c.newCol);
+            EXPECT_EQ(lastNewRow, c.newRow);
+        }
+    }
+}
+
+TEST_F(SpreadInTest, BlankIsReadAsZeroAndRefusedAboveAPositiveMinimum) {
+    spread.CreateCell(kD, -1, 2, 1, 100, 8);
+    FillRows(1);
+    grid.SetText(kD, 1, "");
+    Leave(kD, 1, kD + 1, 1);
+    EXPECT_EQ(services.beeps, 1);
+    EXPECT_DOUBLE_EQ(spread.DataD(1, 1), 1);
+    EXPECT_EQ(Text(kD, 1), "1.00");
+}
+
+TEST_F(SpreadInTest, LeavingAnEmptyCellOfARowWithoutDataDoesNothing) {
+    EXPECT_EQ(Leave(kD, 3, kD + 1, 3), 0);
+    EXPECT_EQ(Leave(0, 3, 1, 3), 0);  // a header
+    EXPECT_EQ(spread.iFG(3), 0);
+    EXPECT_EQ(spread.CountFG(), 0);
+    EXPECT_EQ(spread.GetMaxFgRow(), 0);
+}
+
+TEST_F(SpreadInTest, TextColumnKeepsTheTextAsTyped) {
+    EXPECT_EQ(Type(kT, 2, " 砂質土 "), 1);
+    EXPECT_EQ(spread.DataS(2), " 砂質土 ");
+    EXPECT_EQ(spread.iFG(2), 1);
+    EXPECT_EQ(Type(kT, 2, " 砂質土 "), 0) << "nothing changed";
+}
+
+TEST_F(SpreadInTest, EqualsSignCopiesTheRowAboveFromTheColumnOn) {
+    // Row 1: "=" is read like any text, so a number column refuses it.
+    Type(kD, 1, "=");
+    EXPECT_EQ(services.beeps, 1);
+    EXPECT_EQ(spread.iFG(1), 0);
+
+    // Below a row without data the "=" stays and nothing changes.
+    EXPECT_EQ(Type(kL, 3, "="), 0);
+    EXPECT_EQ(Text(kL, 3), "=");
+    EXPECT_EQ(spread.iFG(3), 0);
+
+    FillRows(1);
+    spread.DataD(1, 2, 99);  // kept value of a row without data
+    EXPECT_EQ(Type(kL, 2, "=", kL + 1, 2), 1);
+    EXPECT_EQ(spread.iFG(2), 1);
+    EXPECT_EQ(lastNewCol, kL);
+    EXPECT_EQ(lastNewRow, 2);
+    EXPECT_EQ(spread.DataL(1, 2), 1);
+    EXPECT_EQ(spread.DataS(2), "t1");
+    EXPECT_EQ(Text(kL, 2), "0.1");
+    EXPECT_EQ(Text(kT, 2), "t1");
+    EXPECT_DOUBLE_EQ(spread.DataD(1, 2), 99) << "columns left of the cell are not touched";
+    EXPECT_EQ(Text(kLabel, 2), "L2");
+}
+
+TEST_F(SpreadInTest, ClearedRowShowsItsKeptValuesWhenItGetsDataAgain) {
+    FillRows(2);
+    Select(kD, 2, kD, 2);
+    spread.RowClear();
+    EXPECT_EQ(spread.iFG(2), 0);
+    EXPECT_EQ(Text(kL, 2), "");
+    EXPECT_EQ(Text(kT, 2), "");
+    EXPECT_EQ(Text(kLabel, 2), "L2");
+
+    EXPECT_EQ(Type(kD, 2, "5"), 1);
+    EXPECT_EQ(Text(kL, 2), "0.2");
+    EXPECT_EQ(Text(kT, 2), "t2");
+}
+
+TEST_F(SpreadInTest, CopiesPutTabAndCrLfTextOnTheClipboard) {
+    FillRows(2);
+    Select(kD, 1, kL, 2);
+    spread.ClipCelCopy();
+    EXPECT_EQ(services.clipboard, "1.00\t0.1\r\n2.00\t0.2\r\n");
+    EXPECT_EQ(grid.SelBlock().row2, 1) << "the selection shrinks to the first row";
+
+    Select(kL, 2, kL, 2);
+    spread.ClipRowCopy();
+    EXPECT_EQ(services.clipboard, "2.00\t0.2\tt2\tL2\r\n");
+}
+
+TEST_F(SpreadInTest, RowCutAndPasteRoundTrip) {
+    FillRows(2);
+    Select(kD, 1, kD, 1);
+    spread.ClipRowCut();
+    EXPECT_EQ(spread.iFG(1), 0);
+    EXPECT_EQ(Text(kD, 1), "");
+
+    Select(kD, 5, kD, 5);
+    spread.ClipRowPaste();
+    EXPECT_EQ(spread.iFG(5), 1);
+    EXPECT_DOUBLE_EQ(spread.DataD(1, 5), 1);
+    EXPECT_EQ(spread.DataL(1, 5), 1);
+    EXPECT_EQ(spread.DataS(5), "t1");
+    EXPECT_EQ(Text(kLabel, 5), "L5") << "labels are not pasted over";
+    EXPECT_EQ(grid.ActiveRow(), 5);
+}
+
+TEST_F(SpreadInTest, RowPasteRepeatsOverAWholeMultipleOfTheClipboardRows) {
+    services.clipboard = "1\t2\r\n3\t4\r\n";
+    Select(kD, 1, kD, 4);
+    spread.ClipRowPaste();
+    for (int row = 1; row <= 4; ++row) {
+        SCOPED_TRACE(row);
+        EXPECT_DOUBLE_EQ(spread.DataD(1, row), row % 2 == 1 ? 1 : 3);
+        EXPECT_EQ(spread.DataL(1, row), row % 2 == 1 ? 20 : 40);
+    }
+    EXPECT_TRUE(services.messages.empty());
+
+    services.clipboard = "7\t8\r\n9\t9\r\n";
+    Select(kD, 1, kD, 3);
+    spread.ClipRowPaste();
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0].text, kShapeMessage);
+    EXPECT_EQ(services.messages[0].title, "エラー");
+    EXPECT_EQ(services.messages[0].icon, MessageIcon::Critical);
+    EXPECT_DOUBLE_EQ(spread.DataD(1, 1), 1) << "a refused paste changes nothing";
+    EXPECT_EQ(Text(kD, 1), "1.00");
+}
+
+TEST_F(SpreadInTest, RowPasteStopsAtTheLastGridRow) {
+    services.clipboard = "1\r\n2\r\n3\r\n";
+    Select(kD, kRows - 1, kD, kRows - 1);
+    spread.ClipRowPaste();
+    EXPECT_DOUBLE_EQ(spread.DataD(1, kRows - 1), 1);
+    EXPECT_DOUBLE_EQ(spread.DataD(1, kRows), 2);
+}
+
+TEST_F(SpreadInTest, CellPasteRepeatsDownwardAndRefusesOtherShapes) {
+    services.clipboard = "5\t0.5\r\n";
+    Select(kD, 2, kL, 4);
+    spread.ClipCelPaste();
+    for (int row = 2; row <= 4; ++row) {
+        EXPECT_EQ(Text(kD, row), "5.00");
+        EXPECT_EQ(spread.DataL(1, row), 5);
+    }
+    EXPECT_EQ(spread.iFG(1), 0);
+    EXPECT_EQ(spread.iFG(5), 0);
+
+    Select(kD, 1, kT, 2);
+    spread.ClipCelPaste();
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0].text, kShapeMessage);
+    EXPECT_EQ(spread.iFG(1), 0);
+}
+
+TEST_F(SpreadInTest, CellPasteIntoOneCellAndIntoARowOfBlocks) {
+    services.clipboard = "3";  // one character: 1 x 1
+    Select(kL, 2, kL, 2);
+    spread.ClipCelPaste();
+    EXPECT_EQ(spread.DataL(1, 2), 30);
+
+    services.clipboard = "8\r\n";
+    Select(kD, 3, kL, 3);  // one row, two columns: two blocks to the right
+    spread.ClipCelPaste();
+    EXPECT_DOUBLE_EQ(spread.DataD(1, 3), 8);
+    EXPECT_EQ(spread.DataL(1, 3), 80);
+}
+
+TEST_F(SpreadInTest, EmptyNumberCellsOfAPastedBlockReadZero) {
+    services.clipboard = "\t\tabc\r\n";
+    Select(kD, 1, kD, 1);
+    spread.ClipRowPaste();
+    EXPECT_EQ(spread.iFG(1), 1);
+    EXPECT_DOUBLE_EQ(spread.DataD(1, 1), 1.0E-5);
+    EXPECT_EQ(Text(kD, 1), "0.00");
+    EXPECT_EQ(spread.DataS(1), "abc");
+}
+
+TEST_F(SpreadInTest, PastedInvalidTextGivesWayToTheStoredValue) {
+    FillRows(1);
+    services.clipboard = "x\t9\r\n";
+    Select(kD, 1, kD, 1);
+    spread.ClipCelPaste();
+    EXPECT_DOUBLE_EQ(spread.DataD(1, 1), 1);
+    EXPECT_EQ(Text(kD, 1), "1.00");
+}
+
+TEST_F(SpreadInTest, ClipboardWithBareLineFeedsPastesAsRows) {
+    services.clipboard = "1\n2\n";
+    Select(kD, 1, kD, 2);
+    spread.ClipCelPaste();
+    EXPECT_DOUBLE_EQ(spread.DataD(1, 1), 1);
+    EXPECT_DOUBLE_EQ(spread.DataD(1, 2), 2);
+}
+
+TEST_F(SpreadInTest, CellClearKeepsFlagsWithBlankValues) {
+    FillRows(2);
+    Select(kD, 1, kT, 1);
+    spread.CelClear();
+    EXPECT_EQ(spread.iFG(1), 1);
+    EXPECT_EQ(spread.DataD(1, 1), 0.0);
+    EXPECT_EQ(spread.DataL(1, 1), 0);
+    EXPECT_EQ(spread.DataS(1), "");
+    EXPECT_EQ(Text(kD, 2), "2.00");
+}
+
+TEST_F(SpreadInTest, RowDeleteMovesRowsUpAndClearsTheVacatedOnes) {
+    FillRows(5);
+    Select(kD, 2, kD, 3);
+    spread.RowDelete();
+    EXPECT_EQ(spread.DataS(2), "t4");
+    EXPECT_EQ(spread.DataS(3), "t5");
+    EXPECT_EQ(Text(kT, 2), "t4");
+    EXPECT_EQ(Text(kD, 3), "5.00");
+    EXPECT_EQ(spread.iFG(4), 0);
+    EXPECT_EQ(Text(kT, 4), "");
+    EXPECT_EQ(spread.GetMaxFgRow(), 3);
+    EXPECT_EQ(spread.CountFG(), 3);
+    EXPECT_EQ(Text(kLabel, 4), "L4");
+
+    Select(kD, kRows - 1, kD, kRows);  // the last rows
+    FillRows(kRows);
+    spread.RowDelete();
+    EXPECT_EQ(spread.iFG(kRows), 0);
+    EXPECT_EQ(spread.iFG(kRows - 1), 0);
+    EXPECT_EQ(Text(kD, kRows), "");
+    EXPECT_EQ(Text(kT, kRows - 1), "");
+}
+
+TEST_F(SpreadInTest, RowInsertMovesRowsDownAndDropsTheLast) {
+    FillRows(kRows);
+    Select(kT, 2, kT, 3);
+    spread.RowInsort();
+    EXPECT_EQ(spread.iFG(2), 0);
+    EXPECT_EQ(spread.iFG(3), 0);
+    EXPECT_EQ(Text(kT, 2), "");
+    EXPECT_EQ(Text(kD, 3), "");
+    EXPECT_EQ(spread.DataS(4), "t2");
+    EXPECT_EQ(Text(kT, kRows), "t4");
+    EXPECT_EQ(spread.CountFG(), kRows - 2);
+}
+
+TEST_F(SpreadInTest, UnderCopyWritesTheFirstRowIntoTheOthers) {
+    FillRows(1);
+    Select(kD, 1, kL, 3);
+    spread.UnderCopy();
+    for (int row = 2; row <= 3; ++row) {
+        EXPECT_DOUBLE_EQ(spread.DataD(1, row), 1);
+        EXPECT_EQ(spread.DataL(1, row), 1);
+        EXPECT_EQ(spread.iFG(row), 1);
+        EXPECT_EQ(Text(kT, row), "") << "columns outside the selection are not copied";
+    }
+
+    Select(kD, 4, kD, 4);  // one row: nothing
+    spread.UnderCopy();
+    EXPECT_EQ(spread.iFG(4), 0);
+}
+
+TEST_F(SpreadInTest, DeleteAllClearsFromTheCurrentRowOn) {
+    FillRows(kRows);
+    Select(kL, 3, kL, 3);
+    spread.DeleteAll();
+    EXPECT_EQ(spread.GetMaxFgRow(), 2);
+    EXPECT_EQ(Text(kD, 3), "");
+    EXPECT_EQ(Text(kLabel, 3), "L3");
+    EXPECT_EQ(Text(kD, 2), "2.00");
+}
+
+TEST_F(SpreadInTest, SaveCsvFileWritesHeaderAndRowsWithData) {
+    grid.SetText(0, 0, "No");
+    grid.SetText(kD, 0, "深度");
+    grid.SetText(kL, 0, "N");
+    grid.SetText(kT, 0, "土質");
+    grid.SetText(kLabel, 0, "備考");
+    FillRows(1);
+    spread.iFG(3, 1);
+    spread.DataS(3, "a\"b");
+    spread.PrtSheet(3);
+    std::filesystem::path path = std::filesystem::path(QM_TEST_OUTPUT_DIR) / "ui-grid-export.csv";
+    spread.SaveCsvFile(path.string());
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    EXPECT_EQ(Cp932ToUtf8(bytes.str()),
+              "No,\"深度\",\"N\",\"土質\",\"備考\"\r\n"
+              "1,1.00,0.1,\"t1\",\"L1\"\r\n"
+              "3,,,\"a\"b\",\"L3\"\r\n");
+
+    EXPECT_THROW(spread.SaveCsvFile("/nonexistent-folder/x.csv"), std::runtime_error);
+}
+
+TEST_F(SpreadInTest, ResetSpreadKeepsTheRowsThatRemain) {
+    FillRows(kRows);
+    grid.SetMaxRows(kRows + 2);
+    spread.ResetSpread(&grid);
+    EXPECT_EQ(spread.DataS(kRows), "t6");
+    EXPECT_EQ(spread.iFG(kRows + 2), 0);
+    grid.SetMaxRows(3);
+    spread.ResetSpread(&grid);
+    EXPECT_EQ(spread.GetMaxFgRow(), 3);
+    EXPECT_THROW(spread.iFG(4), std::out_of_range);
+}
+
+TEST_F(SpreadInTest, IndexesOutsideTheStoresThrow) {
+    EXPECT_THROW(spread.DataD(2, 1), std::out_of_range);
+    EXPECT_THROW(spread.DataL(0, 1), std::out_of_range);
+    EXPECT_THROW(spread.DataS(kRows + 1), std::out_of_range);
+    EXPECT_THROW(spread.iFG(1, 256), std::out_of_range);
+    EXPECT_THROW(spread.CreateCell(1, -1, 5, 0, 1, 4), std::out_of_range);
+    clsSpreadIn noText(services);
+    noText.SetSpread(&grid, 0, 1, 0);
+    EXPECT_THROW(noText.DataS(1), std::out_of_range);
+}
+
+TEST_F(SpreadInTest, SizesAddUpColumnsRowsAndBorders) {
+    grid.setColumnWidth(kD - 1, 40);
+    grid.setColumnWidth(kL - 1, 60);
+    double tpp = grid.TwipsPerPixelX();
+    int border = grid.BorderWidthTwips();
+    EXPECT_EQ(spread.CellSumWidth(kD, kL), static_cast<int>(std::nearbyint(40 * tpp)) +
+                                               static_cast<int>(std::nearbyint(60 * tpp)) +
+                                               2 * border);
+    int width = grid.ScrollBarWidthTwips() + 6 * border;
+    for (int col = 0; col <= 4; ++col)
+        width += grid.ColWidthTwips(col);
+    EXPECT_EQ(spread.MaxWidth(), width);
+    EXPECT_GT(spread.MaxHeight(10), spread.MaxHeight(5));
+}
+
+// The grid reports moves of its current cell; wired to the binding, a refused
+// value holds the cursor in its cell.
+TEST_F(SpreadInTest, GridLeaveCellEventsDriveTheBinding) {
+    std::vector<int> acts;
+    QObject::connect(&grid, &SpreadGrid::LeaveCell, [&](int col, int row, int newCol, int newRow) {
+        int act = 0;
+        spread.EventLeaveCell(col, row, newCol, newRow, act);
+        acts.push_back(act);
+    });
+    grid.SetActiveCell(kD, 1);
+    grid.SetText(kD, 1, "500");
+    grid.setCurrentCell(0, kL - 1);
+    EXPECT_EQ(grid.ActiveCol(), kD);
+    EXPECT_EQ(grid.ActiveRow(), 1);
+    EXPECT_EQ(services.beeps, 1);
+
+    grid.SetText(kD, 1, "50");
+    grid.setCurrentCell(1, kD - 1);
+    EXPECT_EQ(grid.ActiveRow(), 2);
+    EXPECT_THAT(acts, ::testing::ElementsAre(0, 1));
+    EXPECT_EQ(Text(kD, 1), "50.00");
+}
+
+}  // namespace
