@@ -218,7 +218,7 @@ TEST_F(MainWindowCommands, AFailedOpenRemovesThePathAndKeepsTheDocument) {
     const Document shown = doc;
 
     const fs::path notOurs = folder / "notes.qmf";
-    std::ofstream(notOurs) << "hello\r\n";
+    std::ofstream(notOurs) << "\"hello\",\"world\"\r\n";  // two header values, not ours
     const fs::path missing = folder / "gone.qmf";
     AddRecentFile(settings, missing.string());
     AddRecentFile(settings, notOurs.string());
