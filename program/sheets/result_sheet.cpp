@@ -282,30 +282,6 @@ std::string FlJudgement(const Document& doc) {
     return "Fl値が1未満の層はなくFl値からは液状化の可能性はないと判断できる";
 }
 
-std::string DcyGrade(double d) {
-    if (d <= 0)
-        return "なし";
-    if (d <= 5)
-        return "軽微";
-    if (d <= 10)
-        return "小";
-    if (d <= 20)
-        return "中";
-    if (d <= 40)
-        return "大";
-    return "甚大";
-}
-
-std::string PlGrade(double pl) {
-    if (pl <= 0)
-        return "かなり小さい";
-    if (pl <= 5)
-        return "低い";
-    if (pl <= 15)
-        return "高い";
-    return "極めて高い";
-}
-
 std::string DcySentence(double dcyTotal) {
     return "Dcy=" + FormatFixed(dcyTotal, "##0.#0") + "(cm)  液状化の程度は" + DcyGrade(dcyTotal);
 }

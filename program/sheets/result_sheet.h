@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/document.h"
+#include "core/result_grades.h"
 #include "output/canvas/clsStrMeta.h"
 
 // The results sheet, printed page 2: the calculation and exclusion conditions,
@@ -49,7 +50,5 @@ void DrawResultTable(clsStrMeta& canvas, const Document& doc, const ResultSheetL
 
 // The judgement texts.
 std::string FlJudgement(const Document& doc);
-std::string DcyGrade(double dcyTotal);
-std::string PlGrade(double plTotal);
 std::string DcySentence(double dcyTotal);
 std::string PlSentence(double plTotal);

@@ -142,16 +142,18 @@ TEST(ResultSheetJudgement, GradeBoundariesBelongToTheLowerGrade) {
         {10.01, "中"}, {20, "中"},     {20.01, "大"}, {40, "大"},   {40.01, "甚大"},
     };
     for (const auto& [d, grade] : dcy)
-        EXPECT_EQ(grade, DcyGrade(d)) << d;
+        EXPECT_STREQ(grade, DcyGrade(d)) << d;
     const std::pair<double, const char*> pl[] = {
-        {0, "かなり小さい"}, {0.01, "低い"}, {5, "低い"},
-        {5.01, "高い"},      {15, "高い"},   {15.01, "極めて高い"},
+        {-0.83, "低い"}, {0, "かなり小さい"}, {0.01, "低い"},        {5, "低い"},
+        {5.01, "高い"},  {15, "高い"},        {15.01, "極めて高い"},
     };
     for (const auto& [p, grade] : pl)
-        EXPECT_EQ(grade, PlGrade(p)) << p;
+        EXPECT_STREQ(grade, PlGrade(p)) << p;
 
     EXPECT_EQ("Dcy= 12.35(cm)  液状化の程度は中", DcySentence(12.345));
     EXPECT_EQ("PL =  0.00      液状化の危険度はかなり小さい", PlSentence(0));
+    // The sheet and the results file grade one total alike.
+    EXPECT_EQ("PL = -0.83      液状化の危険度は低い", PlSentence(-0.834));
 }
 
 TEST(ResultSheetJudgement, OnlyShownPointsBelowOneCount) {
