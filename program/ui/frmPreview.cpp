@@ -265,6 +265,9 @@ void frmPreview::Paint() {
 void frmPreview::PaintPageBox(QWidget& box) {
     QPainter painter(&box);
     painter.fillRect(box.rect(), Qt::white);
+    // Opaque text boxes take the painter's background, which would otherwise
+    // be the grey of the viewport around the page.
+    painter.setBackground(Qt::white);
     std::optional<PreviewPlayRect> rect = PlayRect();
     if (!rect)
         return;

@@ -62,13 +62,13 @@ frmSNDef::frmSNDef(Settings& settings, PlatformServices& services, QWidget* pare
     : QDialog(parent), settings_(settings), services_(services) {
     setObjectName("frmSNDef");
     setWindowTitle(QStringLiteral("土質名入力設定"));
-    resize(760, 600);
+    resize(800, 600);
 
     for (int g = 0; g < 2; ++g) {
         const int top = 8 + g * 262;
         auto* frame = new QGroupBox(QString::fromUtf8(kGridTexts[g].frame), this);
         frame->setObjectName(g == kMainGrid ? "fraMainName" : "fraSubName");
-        frame->setGeometry(8, top, 744, 254);
+        frame->setGeometry(8, top, 784, 254);
         fraSoilName[g] = frame;
 
         auto* estimate = new QLabel(QString::fromUtf8(kGridTexts[g].estimate), frame);
@@ -79,6 +79,10 @@ frmSNDef::frmSNDef(Settings& settings, PlatformServices& services, QWidget* pare
         auto* grid = new SpreadGrid(frame);
         grid->setObjectName(QStringLiteral("vaSpreadS%1").arg(g));
         grid->setGeometry(8, 40, 560, 206);
+        // Two header lines, so that the long unit-weight heading shows whole.
+        grid->horizontalHeader()->setDefaultAlignment(
+            Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));
+        grid->horizontalHeader()->setFixedHeight(2 * grid->fontMetrics().height() + 6);
         grid->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(grid, &QWidget::customContextMenuRequested, this, [this, g, grid](QPoint pos) {
             ShowEditMenu(g, grid->viewport()->mapToGlobal(pos));
@@ -91,11 +95,12 @@ frmSNDef::frmSNDef(Settings& settings, PlatformServices& services, QWidget* pare
 
         auto* keyFrame = new QGroupBox(QStringLiteral("記号"), frame);
         keyFrame->setObjectName(QStringLiteral("fraKey%1").arg(g));
-        keyFrame->setGeometry(576, 16, 160, 230);
+        keyFrame->setGeometry(576, 16, 200, 230);
         fraKey[g] = keyFrame;
         auto* key = new QTableWidget(keyFrame);
         key->setObjectName(QStringLiteral("vaSpreadK%1").arg(g));
-        key->setGeometry(6, 20, 148, 202);
+        key->setGeometry(6, 20, 188, 202);
+        key->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         key->setEditTriggers(QAbstractItemView::NoEditTriggers);
         key->setSelectionMode(QAbstractItemView::NoSelection);
         key->setFocusPolicy(Qt::NoFocus);
@@ -118,13 +123,13 @@ frmSNDef::frmSNDef(Settings& settings, PlatformServices& services, QWidget* pare
 
     cmdOk = new QPushButton(QStringLiteral("OK"), this);
     cmdOk->setObjectName("cmdOk");
-    cmdOk->setGeometry(440, 560, 96, 28);
+    cmdOk->setGeometry(480, 560, 96, 28);
     cmdCancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
     cmdCancel->setObjectName("cmdCancel");
-    cmdCancel->setGeometry(548, 560, 96, 28);
+    cmdCancel->setGeometry(588, 560, 96, 28);
     cmdHelp = new QPushButton(QStringLiteral("ﾍﾙﾌﾟ(&H)"), this);
     cmdHelp->setObjectName("cmdHelp");
-    cmdHelp->setGeometry(656, 560, 96, 28);
+    cmdHelp->setGeometry(696, 560, 96, 28);
     for (QPushButton* button : {cmdOk, cmdCancel, cmdHelp})
         button->setAutoDefault(false);
     connect(cmdOk, &QPushButton::clicked, this, &frmSNDef::cmdOk_Click);

@@ -7,15 +7,19 @@
 #include <filesystem>
 #include <memory>
 
+#include "core/soil_names.h"
 #include "output/clsPrinter.h"
 #include "output/fake_printer.h"
+#include "sheets/sample_boring.h"
 #include "support/recording_sinks.h"
 #include "ui/dialog_test_support.h"
 #include "ui/fdlgVersion.h"
 #include "ui/frmHF.h"
 #include "ui/frmKihon.h"
 #include "ui/frmOption.h"
+#include "ui/frmPreview.h"
 #include "ui/frmPreviewSet.h"
+#include "ui/frmSNDef.h"
 #include "ui/frmYohaku.h"
 
 namespace {
@@ -64,6 +68,30 @@ TEST(DialogPictures, EveryDialogIsWrittenAsAPicture) {
     save(options, "frmOption");
     fdlgVersion version(program);
     save(version, "fdlgVersion");
+
+    Settings soilNames;
+    SetDefaultSoilNames(soilNames);
+    frmSNDef soilNameDialog(soilNames, services);
+    soilNameDialog.SetDialogForm();
+    save(soilNameDialog, "frmSNDef");
+
+    // The preview of a boring with results, whole and zoomed in twice.
+    printSystem.device.dpi = 600;
+    printSystem.device.horzRes = 4760;
+    printSystem.device.vertRes = 6814;
+    clsPrinter portrait(printSystem, printerMessages);
+    Document boring = SampleBoring();
+    SheetCanvases canvases;
+    frmPreview preview(
+        boring, settings, canvases, program, [&]() -> clsPrinter& { return portrait; }, services,
+        boring.prevPrintItems);
+    save(preview, "frmPreview_page1");
+    preview.cmdNextpage_Click();
+    save(preview, "frmPreview_page2");
+    preview.show();
+    preview.cmdScaleup_Click();
+    preview.cmdScaleup_Click();
+    save(preview, "frmPreview_page2_zoom4");
 }
 
 }  // namespace

@@ -270,6 +270,27 @@ TEST_F(MainWindowCommands, AFailedWriteIsReportedAndLeavesTheDocumentChanged) {
     EXPECT_EQ(services.messages[1].text, "CSVﾌｧｲﾙの書き込みに失敗しました");
 }
 
+TEST_F(MainWindowCommands, AFailedSaveAsTakesTheNewNameAndStillWritesTheResults) {
+    ASSERT_TRUE(window->OpenProjectPath(Project("site.qmf").string()));
+    // A folder where the project file should go: the project cannot be
+    // written, the results file beside it can.
+    const fs::path blocked = folder / "blocked.qmf";
+    fs::create_directory(blocked);
+    window->IsChanged = true;
+    services.fileAnswers = {blocked.string()};
+    window->mnuFileSaveAs_Click();
+    EXPECT_EQ(doc.currentFileName, "blocked.qmf");
+    EXPECT_EQ(window->windowTitle(), QString("blocked - ") + kTitle);
+    EXPECT_TRUE(window->IsChanged);
+    EXPECT_EQ(settings.recentFiles[0], (folder / "site.qmf").string());
+    EXPECT_TRUE(MenuShows(1, (folder / "site.qmf").string()));
+    EXPECT_FALSE(window->mnuFileList[2]->isVisible());
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0].text, "ﾌｧｲﾙの書き込みに失敗しました");
+    EXPECT_TRUE(fs::is_directory(blocked));
+    EXPECT_TRUE(fs::is_regular_file(folder / "blocked.CSV"));
+}
+
 TEST_F(MainWindowCommands, NewAsksToSaveThenOpensTheBasicData) {
     const fs::path site = Project("site.qmf");
     ASSERT_TRUE(window->OpenProjectPath(site.string()));

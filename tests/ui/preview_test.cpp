@@ -219,6 +219,24 @@ TEST_F(PreviewTest, ZoomsInTwiceAndScrollsTheClippedPage) {
     EXPECT_FALSE(preview->ClippedHorizontally());
 }
 
+TEST_F(PreviewTest, TextStandsOnThePaperNotOnTheViewportsGrey) {
+    auto preview = MakePreview();
+    SetViewport(*preview, 600, 400);
+    preview->cmdNextpage_Click();  // the results: mostly text
+    preview->cmdScaleup_Click();
+    preview->cmdScaleup_Click();
+    const QRgb grey = preview->picPreview[0]->palette().color(QPalette::Window).rgb();
+    ASSERT_NE(grey, qRgb(255, 255, 255));
+    const QImage page =
+        preview->picPreview[1]->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int greyPixels = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            greyPixels += page.pixel(x, y) == grey;
+    // A few edge pixels of drawn text may happen to match the grey.
+    EXPECT_LT(greyPixels, page.width() * page.height() / 1000);
+}
+
 TEST_F(PreviewTest, AResizeReturnsToZoomOneAndLeavesTheButtons) {
     auto preview = MakePreview();
     SetViewport(*preview, 600, 400);
