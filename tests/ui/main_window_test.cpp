@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -44,6 +45,16 @@ TEST_F(MainWindowTest, CaptionIsTheFileNameWithoutExtensionBeforeTheProgramTitle
     doc.currentFileName = "a.backup";  // an extension of more than four characters stays
     form->SetCaption();
     EXPECT_EQ(form->windowTitle().toStdString(), "a.backup - Vekt／Quilmorn2008");
+}
+
+TEST_F(MainWindowTest, TheWindowsOwnLoadFillsTheConditionControlsFromTheDocument) {
+    // Only the load at creation has run: the condition page already shows
+    // the document's conditions, and the programmed texts left no change.
+    EXPECT_EQ(form->txtMagu->text().toStdString(), "7.5");
+    EXPECT_EQ(form->txtKasokudo->text().toStdString(), "200");
+    EXPECT_EQ(form->txtCalcDepth->text().toStdString(), "20");
+    EXPECT_TRUE(form->optTigenShitei1[0]->isChecked());
+    EXPECT_FALSE(form->IsChanged);
 }
 
 TEST_F(MainWindowTest, RecentFilesMenuShowsFilledEntriesAndTheSeparatorBelowThem) {
@@ -615,6 +626,46 @@ TEST_F(MainWindowTest, SoilNameAssistantComposesNameCodeAndDefaults) {
     form->vaSpreadS->SetActiveCell(3, 1);
     form->cmdSoilNameCopy_Click();
     EXPECT_EQ(doc.layers[0].SoilName, "埋め土");
+}
+
+TEST_F(MainWindowTest, SoilNameOnTheRowBelowTheLayersShowsAndStaysWhenTheThicknessIsTyped) {
+    Load(ExampleBoring());
+    form->vaSpreadS->SetActiveCell(3, 7);
+    form->lstSoilDef[0]->setCurrentRow(0);   // （なし）
+    form->lstSoilDef[1]->setCurrentRow(11);  // 礫
+    form->cmdSoilNameCopy_Click();
+    ASSERT_EQ(doc.layers.size(), 7u);
+    EXPECT_EQ(form->vaSpreadS->Text(3, 7).toStdString(), "礫");
+    EXPECT_EQ(form->vaSpreadS->Text(4, 7).toStdString(), "9.00");
+    EXPECT_EQ(form->vaSpreadS->Text(2, 7).toStdString(), "");
+
+    form->vaSpreadS->SetText(2, 7, QStringLiteral("2"));
+    form->vaSpreadS_LeaveCell(2, 7, 3, 7);
+    EXPECT_DOUBLE_EQ(doc.layers[6].Thickness, 2);
+    EXPECT_EQ(doc.layers[6].SoilName, "礫");
+    EXPECT_EQ(doc.layers[6].SoilCode, 900);
+    EXPECT_EQ(form->vaSpreadS->Text(1, 7).toStdString(), "22.00");
+}
+
+TEST_F(MainWindowTest, SoilNameAssistantTakesOnlySelectedEntries) {
+    Load(ExampleBoring());
+    form->vaSpreadS->SetActiveCell(3, 1);
+    QListWidget* mainList = form->lstSoilDef[1];
+    // An entry made current without being selected, as the keyboard focus
+    // does, is no choice.
+    mainList->setCurrentRow(11);
+    mainList->clearSelection();
+    ASSERT_EQ(mainList->currentRow(), 11);
+    form->cmdSoilNameCopy_Click();
+    EXPECT_EQ(doc.layers[0].SoilName, "埋め土");
+
+    // The selected entry counts, wherever the current one stands.
+    mainList->setCurrentRow(11);
+    mainList->selectionModel()->setCurrentIndex(mainList->model()->index(0, 0),
+                                                QItemSelectionModel::NoUpdate);
+    form->lstSoilDef[0]->clearSelection();
+    form->cmdSoilNameCopy_Click();
+    EXPECT_EQ(doc.layers[0].SoilName, "礫");
 }
 
 // ---------------------------------------------------------------------------
