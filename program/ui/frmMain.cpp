@@ -590,6 +590,7 @@ void frmMain::Form_Load() {
     }
 
     SetCaption();
+    SetCalcCondition();
     Recalculate();
     DrawViews(0);
     SetSpreadE();

@@ -323,9 +323,21 @@ void frmMain::vaSpreadS_LeaveCell(int col, int row, int newCol, int newRow) {
 // ---------------------------------------------------------------------------
 // Soil-name assistant
 
+namespace {
+
+// The position of the list's selected entry, -1 when none is selected. The
+// current entry alone does not count: a list given the focus by the keyboard
+// has one without the user having chosen it.
+int SelectedRow(const QListWidget* list) {
+    const QList<QListWidgetItem*> items = list->selectedItems();
+    return items.isEmpty() ? -1 : list->row(items.first());
+}
+
+}  // namespace
+
 void frmMain::cmdSoilNameCopy_Click() {
-    int sub = lstSoilDef[0]->currentRow();
-    int main = lstSoilDef[1]->currentRow() + 1;
+    int sub = SelectedRow(lstSoilDef[0]);
+    int main = SelectedRow(lstSoilDef[1]) + 1;
     if (main <= 0 || main > static_cast<int>(settings.mainSoilNames.size()))
         return;
     int row = vaSpreadS->ActiveRow();
@@ -357,6 +369,19 @@ void frmMain::cmdSoilNameCopy_Click() {
     IsChanged = true;
 
     PutSoilData(row);
+    if (!(layer.Thickness > 0)) {
+        // A layer without a thickness is a blank row to the grid, which would
+        // neither show the name nor keep it when the thickness is typed next:
+        // the row takes it as a row being entered.
+        clsSpreadIn& bind = SpreadInS();
+        bind.iFG(row, 1);
+        bind.DataD(1, row, layer.Thickness);
+        bind.DataS(row, layer.SoilName);
+        bind.DataL(1, row, layer.SoilCode);
+        for (int item = 1; item <= kSoilConstantCount; ++item)
+            bind.DataD(item + 1, row, layer.Constant(item));
+        bind.PrtSheet(row);
+    }
     vaSpreadS->SetActiveCell(3, row);
     vaSpreadS->setFocus();
     DrawViews(4);

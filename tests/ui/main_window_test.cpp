@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -44,6 +45,16 @@ TEST_F(MainWindowTest, CaptionIsTheFileNameWithoutExtensionBeforeTheProgramTitle
     doc.currentFileName = "a.backup";  // an extension of more than four characters stays
     form->SetCaption();
     EXPECT_EQ(form->windowTitle().toStdString(), "a.backup - Vekt／Quilmorn2008");
+}
+
+TEST_F(MainWindowTest, TheWindowsOwnLoadFillsTheConditionControlsFromTheDocument) {
+    // Only the load at creation has run: the condition page already shows
+    // the document's conditions, and the programmed texts left no change.
+    EXPECT_EQ(form->txtMagu->text().toStdString(), "7.5");
+    EXPECT_EQ(form->txtKasokudo->text().toStdString(), "200");
+    EXPECT_EQ(form->txtCalcDepth->text().toStdString(), "20");
+    EXPECT_TRUE(form->optTigenShitei1[0]->isChecked());
+    EXPECT_FALSE(form->IsChanged);
 }
 
 TEST_F(MainWindowTest, RecentFilesMenuShowsFilledEntriesAndTheSeparatorBelowThem) {
@@ -468,6 +479,50 @@ TEST_F(MainWindowTest, GridsShowTheDocumentAndTheResults) {
                                                "地下水位\t1.80m", "洪積層\t16.00m"}));
 }
 
+TEST_F(MainWindowTest, ResultGridListsTheActivePointsInTheirFormatsAndATotalsRow) {
+    Load(ExampleBoring());
+    const double n[5] = {5, 0, 10, 0, 20};
+    doc.calcPoints.assign(5, CalcPoint{});
+    doc.calcResults.assign(5, CalcResult{});
+    for (size_t i = 0; i < 5; ++i) {
+        doc.calcPoints[i].Depth = 1.0 + static_cast<double>(i);
+        doc.calcPoints[i].N = n[i];
+        doc.calcPoints[i].SigmaZ = 18.26;
+        CalcResult& r = doc.calcResults[i];
+        r.tauDRatio = 0.12345;
+        r.fl = 1.234;
+        r.deltaNf = i == 0 ? 0 : 3.6;
+        r.beta = i == 0 ? 0 : 0.5;
+        r.dcyShare = 0.25;
+        r.plShare = 1.5;
+    }
+    doc.calcResults[4].DcyTotal = 4.321;
+    doc.calcResults[4].PLTotal = 7.89;
+    form->ShowResult();
+
+    SpreadGrid* e = form->vaSpreadE;
+    ASSERT_EQ(e->MaxRows(), 4);
+    auto text = [e](int col, int row) { return e->Text(col, row).toStdString(); };
+    EXPECT_EQ(text(1, 1), "1.00");
+    EXPECT_EQ(text(1, 2), "3.00");
+    EXPECT_EQ(text(1, 3), "5.00");
+    EXPECT_EQ(text(2, 3), "20");
+    EXPECT_EQ(text(6, 1), "18.3");
+    EXPECT_EQ(text(11, 1), "0.123");
+    EXPECT_EQ(text(18, 1), "1.23");
+    // A zero shows blank, except in the ΔNf and β columns.
+    EXPECT_EQ(text(3, 1), "");
+    EXPECT_EQ(text(14, 1), "0.00");
+    EXPECT_EQ(text(21, 1), "0.000");
+    EXPECT_EQ(text(21, 2), "0.500");
+    // The totals row: the sums of the last point's record, nothing else.
+    EXPECT_EQ(text(0, 4), "∑");
+    EXPECT_EQ(text(19, 4), "4.32");
+    EXPECT_EQ(text(20, 4), "7.89");
+    for (int c : {1, 2, 6, 14, 18, 21})
+        EXPECT_EQ(text(c, 4), "") << c;
+}
+
 TEST_F(MainWindowTest, NoActivePointHidesTheResultGridAndKeepsItsRows) {
     Load(ExampleBoring());
     int rows = form->vaSpreadE->MaxRows();
@@ -615,6 +670,46 @@ TEST_F(MainWindowTest, SoilNameAssistantComposesNameCodeAndDefaults) {
     form->vaSpreadS->SetActiveCell(3, 1);
     form->cmdSoilNameCopy_Click();
     EXPECT_EQ(doc.layers[0].SoilName, "埋め土");
+}
+
+TEST_F(MainWindowTest, SoilNameOnTheRowBelowTheLayersShowsAndStaysWhenTheThicknessIsTyped) {
+    Load(ExampleBoring());
+    form->vaSpreadS->SetActiveCell(3, 7);
+    form->lstSoilDef[0]->setCurrentRow(0);   // （なし）
+    form->lstSoilDef[1]->setCurrentRow(11);  // 礫
+    form->cmdSoilNameCopy_Click();
+    ASSERT_EQ(doc.layers.size(), 7u);
+    EXPECT_EQ(form->vaSpreadS->Text(3, 7).toStdString(), "礫");
+    EXPECT_EQ(form->vaSpreadS->Text(4, 7).toStdString(), "9.00");
+    EXPECT_EQ(form->vaSpreadS->Text(2, 7).toStdString(), "");
+
+    form->vaSpreadS->SetText(2, 7, QStringLiteral("2"));
+    form->vaSpreadS_LeaveCell(2, 7, 3, 7);
+    EXPECT_DOUBLE_EQ(doc.layers[6].Thickness, 2);
+    EXPECT_EQ(doc.layers[6].SoilName, "礫");
+    EXPECT_EQ(doc.layers[6].SoilCode, 900);
+    EXPECT_EQ(form->vaSpreadS->Text(1, 7).toStdString(), "22.00");
+}
+
+TEST_F(MainWindowTest, SoilNameAssistantTakesOnlySelectedEntries) {
+    Load(ExampleBoring());
+    form->vaSpreadS->SetActiveCell(3, 1);
+    QListWidget* mainList = form->lstSoilDef[1];
+    // An entry made current without being selected, as the keyboard focus
+    // does, is no choice.
+    mainList->setCurrentRow(11);
+    mainList->clearSelection();
+    ASSERT_EQ(mainList->currentRow(), 11);
+    form->cmdSoilNameCopy_Click();
+    EXPECT_EQ(doc.layers[0].SoilName, "埋め土");
+
+    // The selected entry counts, wherever the current one stands.
+    mainList->setCurrentRow(11);
+    mainList->selectionModel()->setCurrentIndex(mainList->model()->index(0, 0),
+                                                QItemSelectionModel::NoUpdate);
+    form->lstSoilDef[0]->clearSelection();
+    form->cmdSoilNameCopy_Click();
+    EXPECT_EQ(doc.layers[0].SoilName, "礫");
 }
 
 // ---------------------------------------------------------------------------
