@@ -247,6 +247,19 @@ TEST_F(SpreadInTest, RowCutAndPasteRoundTrip) {
     EXPECT_EQ(grid.ActiveRow(), 5);
 }
 
+TEST_F(SpreadInTest, RowCutClearsEverySelectedRow) {
+    FillRows(4);
+    Select(kL, 2, kL, 3);
+    spread.ClipRowCut();
+    EXPECT_EQ(services.clipboard, "2.00\t0.2\tt2\tL2\r\n3.00\t0.3\tt3\tL3\r\n");
+    EXPECT_EQ(spread.iFG(2), 0);
+    EXPECT_EQ(spread.iFG(3), 0);
+    EXPECT_EQ(Text(kD, 3), "");
+    EXPECT_EQ(Text(kLabel, 3), "L3");
+    EXPECT_EQ(spread.iFG(4), 1);
+    EXPECT_EQ(grid.SelBlock().row2, 2) << "the selection shrinks to the first row";
+}
+
 TEST_F(SpreadInTest, RowPasteRepeatsOverAWholeMultipleOfTheClipboardRows) {
     services.clipboard = "1\t2\r\n3\t4\r\n";
     Select(kD, 1, kD, 4);
