@@ -182,7 +182,7 @@ TEST(HelpMenu, ItemsCarryTheirNamesAndCaptionsAndRunTheirCommands) {
         {"mnuHelpIndex", "トピックの検索(&H)"},
         {"mnuHelpManual", "PDF解説書(&P)"},
         {"mnuHelpBar1", ""},
-        {"mnuHelpHomePage", "ヴァルンホルト ホームページ(&W)"},
+        {"mnuHelpHomePage", "ヴァルンホルトホームページ(&W)"},
         {"mnuHelpQASite", "Webサイト  Q&&Aページ(&Q)"},
         {"mnuHelpBar2", ""},
         {"mnuHelpAboutMe", "バージョン情報(&A)..."},
