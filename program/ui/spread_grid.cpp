@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyledItemDelegate>
@@ -62,6 +63,12 @@ SpreadGrid::SpreadGrid(QWidget* parent) : QTableWidget(parent), columns_(1) {
     gridFont.setStyleHint(QFont::TypeWriter);
     setFont(gridFont);
     connect(qApp, &QApplication::focusChanged, this, &SpreadGrid::OnFocusChanged);
+}
+
+SpreadGrid::~SpreadGrid() {
+    // The base classes give up the focus while they are taken apart; that
+    // change must not reach this part, which is gone by then.
+    disconnect(qApp, nullptr, this, nullptr);
 }
 
 void SpreadGrid::SetMaxCols(int cols) {
@@ -352,6 +359,32 @@ void SpreadGrid::currentChanged(const QModelIndex& current, const QModelIndex& p
     int newRow = current.isValid() ? current.row() + 1 : -1;
     emit LeaveCell(previous.column() + 1, previous.row() + 1, newCol, newRow);
     inLeaveCell_ = false;
+}
+
+void SpreadGrid::mousePressEvent(QMouseEvent* event) {
+    heldByPress_ = false;
+    QModelIndex pressed = indexAt(event->position().toPoint());
+    QTableWidget::mousePressEvent(event);
+    // The press made the clicked cell current and then selected it; when the
+    // LeaveCell handler kept the cursor in the old cell, the selection goes
+    // back to it, so that the commands work where the cursor is.
+    QModelIndex current = currentIndex();
+    if (pressed.isValid() && current.isValid() && current != pressed) {
+        heldByPress_ = true;
+        SelectBlock(
+            {current.column() + 1, current.row() + 1, current.column() + 1, current.row() + 1});
+    }
+}
+
+void SpreadGrid::mouseMoveEvent(QMouseEvent* event) {
+    if (heldByPress_ && (event->buttons() & Qt::LeftButton))
+        return;
+    QTableWidget::mouseMoveEvent(event);
+}
+
+void SpreadGrid::mouseReleaseEvent(QMouseEvent* event) {
+    QTableWidget::mouseReleaseEvent(event);
+    heldByPress_ = false;
 }
 
 bool SpreadGrid::Owns(const QWidget* widget) const {

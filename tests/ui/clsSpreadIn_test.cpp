@@ -7,6 +7,9 @@
 #include <fstream>
 #include <sstream>
 
+#include <QApplication>
+#include <QTest>
+
 #include "core/codepage.h"
 #include "support/qt_application.h"
 #include "ui/fake_platform_services.h"
@@ -503,6 +506,50 @@ TEST_F(SpreadInTest, GridLeaveCellEventsDriveTheBinding) {
     EXPECT_EQ(grid.ActiveRow(), 2);
     EXPECT_THAT(acts, ::testing::ElementsAre(0, 1));
     EXPECT_EQ(Text(kD, 1), "50.00");
+}
+
+// A refused value holds the cursor against a mouse click too; the selection,
+// where the Edit commands work, stays with the cursor, also while dragging.
+TEST_F(SpreadInTest, MouseClickHeldInARefusedCellKeepsTheSelectionThere) {
+    QObject::connect(&grid, &SpreadGrid::LeaveCell, [&](int col, int row, int newCol, int newRow) {
+        int act = 0;
+        spread.EventLeaveCell(col, row, newCol, newRow, act);
+    });
+    grid.resize(400, 300);
+    grid.show();
+    grid.setFocus();
+    grid.SetActiveCell(kD, 1);
+    grid.SetText(kD, 1, "500");
+    QPoint target = grid.visualItemRect(grid.item(2, kL - 1)).center();
+    QTest::mousePress(grid.viewport(), Qt::LeftButton, {}, target);
+    QTest::mouseMove(grid.viewport(), grid.visualItemRect(grid.item(3, kT - 1)).center());
+    EXPECT_EQ(services.beeps, 1);
+    EXPECT_EQ(grid.ActiveCol(), kD);
+    EXPECT_EQ(grid.ActiveRow(), 1);
+    SpreadBlock sel = grid.SelBlock();
+    EXPECT_EQ(std::vector<int>({sel.col1, sel.row1, sel.col2, sel.row2}),
+              std::vector<int>({kD, 1, kD, 1}));
+    QTest::mouseRelease(grid.viewport(), Qt::LeftButton, {}, target);
+
+    grid.SetText(kD, 1, "5");
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, target);
+    EXPECT_EQ(grid.ActiveCol(), kL);
+    EXPECT_EQ(grid.ActiveRow(), 3);
+    EXPECT_EQ(grid.SelBlock().row1, 3);
+    EXPECT_EQ(Text(kD, 1), "5.00");
+}
+
+TEST(SpreadGrid, AFocusedGridIsTakenDownSafely) {
+    EnsureQtApplication();
+    auto* grid = new SpreadGrid;
+    grid->SetMaxCols(2);
+    grid->SetMaxRows(2);
+    grid->show();
+    grid->activateWindow();
+    grid->setFocus();
+    grid->SetActiveCell(1, 1);
+    QApplication::processEvents();
+    delete grid;
 }
 
 }  // namespace
