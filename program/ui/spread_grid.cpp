@@ -318,10 +318,20 @@ int SpreadGrid::ColWidthTwips(int col) const {
     return static_cast<int>(std::nearbyint(pixels * TwipsPerPixelX()));
 }
 
+// The header row's height as the view lays it out: its natural height within
+// the limits that a fixed height sets.
+int SpreadGrid::HeaderRowHeight() const {
+    const QHeaderView* header = horizontalHeader();
+    if (header->isHidden())
+        return 0;
+    return std::min(std::max(header->minimumHeight(), header->sizeHint().height()),
+                    header->maximumHeight());
+}
+
 int SpreadGrid::RowHeightTwips(int row) const {
     if (row < 0)
         throw std::out_of_range("grid row outside the grid");
-    int pixels = row == 0           ? horizontalHeader()->sizeHint().height()
+    int pixels = row == 0           ? HeaderRowHeight()
                  : row > rowCount() ? verticalHeader()->defaultSectionSize()
                                     : rowHeight(row - 1);
     return static_cast<int>(std::nearbyint(pixels * TwipsPerPixelY()));

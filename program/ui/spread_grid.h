@@ -109,6 +109,7 @@ class SpreadGrid : public QTableWidget {
     };
 
     void CheckCell(int col, int row) const;
+    int HeaderRowHeight() const;
     SpreadBlock Resolved(const SpreadBlock& block) const;
     QTableWidgetItem* Cell(int col, int row);
     void ApplyColumn(int col, int row);

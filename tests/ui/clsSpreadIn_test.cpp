@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QTest>
 
 #include "core/codepage.h"
@@ -483,6 +484,14 @@ TEST_F(SpreadInTest, SizesAddUpColumnsRowsAndBorders) {
         width += grid.ColWidthTwips(col);
     EXPECT_EQ(spread.MaxWidth(), width);
     EXPECT_GT(spread.MaxHeight(10), spread.MaxHeight(5));
+
+    // A header row of fixed height counts with that height.
+    grid.horizontalHeader()->setFixedHeight(50);
+    grid.setRowHeight(0, 20);
+    double tppY = grid.TwipsPerPixelY();
+    EXPECT_EQ(spread.MaxHeight(1), static_cast<int>(std::nearbyint(50 * tppY)) +
+                                       static_cast<int>(std::nearbyint(20 * tppY)) +
+                                       grid.ScrollBarHeightTwips() + 3 * grid.BorderHeightTwips());
 }
 
 // The grid reports moves of its current cell; wired to the binding, a refused
