@@ -141,6 +141,8 @@ TEST(OpenDocument, FallsBackOnTheProgramRegisteredForHtm) {
             ASSERT_EQ(fake.messages.size(), 1u);
             EXPECT_EQ(fake.messages[0].text, c.warning);
             EXPECT_EQ(fake.messages[0].icon, MessageIcon::Exclamation);
+            EXPECT_EQ(fake.messages[0].title, "Vekt／Quilmorn2008");
+            EXPECT_EQ(fake.messages[0].buttons, MessageButtons::Ok);
         } else {
             EXPECT_TRUE(fake.messages.empty());
         }
