@@ -373,7 +373,7 @@ void clsSpreadIn::PasteFixUp(int32_t row1, int32_t row2, int32_t col1, int32_t c
     grid.SetRedraw(true);
 }
 
-void clsSpreadIn::ClipRowCopy() {
+int32_t clsSpreadIn::CopySelectedRows() {
     SpreadGrid& grid = Bound();
     SpreadBlock sel = grid.SelBlock();
     int32_t row1 = sel.row1 < 0 ? 1 : sel.row1;
@@ -381,7 +381,12 @@ void clsSpreadIn::ClipRowCopy() {
     SpreadBlock block{1, row1, cols_, row2};
     grid.SelectBlock(block);
     services_.SetClipboardText(grid.BlockText(block));
-    RestoreSelection(grid.ActiveCol(), row1);
+    return row1;
+}
+
+void clsSpreadIn::ClipRowCopy() {
+    int32_t row1 = CopySelectedRows();
+    RestoreSelection(Bound().ActiveCol(), row1);
 }
 
 void clsSpreadIn::ClipCelCopy() {
@@ -396,7 +401,8 @@ void clsSpreadIn::ClipCelCopy() {
 }
 
 void clsSpreadIn::ClipRowCut() {
-    ClipRowCopy();
+    // The copied rows stay selected, so that all of them are cleared.
+    CopySelectedRows();
     RowClear();
 }
 

@@ -103,6 +103,9 @@ class clsSpreadIn {
     void CopyRowData(int32_t from, int32_t to);
     static bool ToDouble(const std::string& text, double& value);
 
+    // Selects the selected rows in every column and copies them; returns the
+    // first of them.
+    int32_t CopySelectedRows();
     std::string Clipboard();
     void PasteFixUp(int32_t row1, int32_t row2, int32_t col1, int32_t col2);
     void RestoreSelection(int32_t col, int32_t row);

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyledItemDelegate>
@@ -62,6 +63,12 @@ SpreadGrid::SpreadGrid(QWidget* parent) : QTableWidget(parent), columns_(1) {
     gridFont.setStyleHint(QFont::TypeWriter);
     setFont(gridFont);
     connect(qApp, &QApplication::focusChanged, this, &SpreadGrid::OnFocusChanged);
+}
+
+SpreadGrid::~SpreadGrid() {
+    // The base classes give up the focus while they are taken apart; that
+    // change must not reach this part, which is gone by then.
+    disconnect(qApp, nullptr, this, nullptr);
 }
 
 void SpreadGrid::SetMaxCols(int cols) {
@@ -311,10 +318,20 @@ int SpreadGrid::ColWidthTwips(int col) const {
     return static_cast<int>(std::nearbyint(pixels * TwipsPerPixelX()));
 }
 
+// The header row's height as the view lays it out: its natural height within
+// the limits that a fixed height sets.
+int SpreadGrid::HeaderRowHeight() const {
+    const QHeaderView* header = horizontalHeader();
+    if (header->isHidden())
+        return 0;
+    return std::min(std::max(header->minimumHeight(), header->sizeHint().height()),
+                    header->maximumHeight());
+}
+
 int SpreadGrid::RowHeightTwips(int row) const {
     if (row < 0)
         throw std::out_of_range("grid row outside the grid");
-    int pixels = row == 0           ? horizontalHeader()->sizeHint().height()
+    int pixels = row == 0           ? HeaderRowHeight()
                  : row > rowCount() ? verticalHeader()->defaultSectionSize()
                                     : rowHeight(row - 1);
     return static_cast<int>(std::nearbyint(pixels * TwipsPerPixelY()));
@@ -352,6 +369,32 @@ void SpreadGrid::currentChanged(const QModelIndex& current, const QModelIndex& p
     int newRow = current.isValid() ? current.row() + 1 : -1;
     emit LeaveCell(previous.column() + 1, previous.row() + 1, newCol, newRow);
     inLeaveCell_ = false;
+}
+
+void SpreadGrid::mousePressEvent(QMouseEvent* event) {
+    heldByPress_ = false;
+    QModelIndex pressed = indexAt(event->position().toPoint());
+    QTableWidget::mousePressEvent(event);
+    // The press made the clicked cell current and then selected it; when the
+    // LeaveCell handler kept the cursor in the old cell, the selection goes
+    // back to it, so that the commands work where the cursor is.
+    QModelIndex current = currentIndex();
+    if (pressed.isValid() && current.isValid() && current != pressed) {
+        heldByPress_ = true;
+        SelectBlock(
+            {current.column() + 1, current.row() + 1, current.column() + 1, current.row() + 1});
+    }
+}
+
+void SpreadGrid::mouseMoveEvent(QMouseEvent* event) {
+    if (heldByPress_ && (event->buttons() & Qt::LeftButton))
+        return;
+    QTableWidget::mouseMoveEvent(event);
+}
+
+void SpreadGrid::mouseReleaseEvent(QMouseEvent* event) {
+    QTableWidget::mouseReleaseEvent(event);
+    heldByPress_ = false;
 }
 
 bool SpreadGrid::Owns(const QWidget* widget) const {

@@ -32,6 +32,7 @@ class SpreadGrid : public QTableWidget {
 
   public:
     explicit SpreadGrid(QWidget* parent = nullptr);
+    ~SpreadGrid() override;
 
     int MaxCols() const { return columnCount(); }
     int MaxRows() const { return rowCount(); }
@@ -96,6 +97,9 @@ class SpreadGrid : public QTableWidget {
 
   protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
     struct Column {
@@ -105,6 +109,7 @@ class SpreadGrid : public QTableWidget {
     };
 
     void CheckCell(int col, int row) const;
+    int HeaderRowHeight() const;
     SpreadBlock Resolved(const SpreadBlock& block) const;
     QTableWidgetItem* Cell(int col, int row);
     void ApplyColumn(int col, int row);
@@ -114,4 +119,7 @@ class SpreadGrid : public QTableWidget {
     std::vector<Column> columns_;  // index 0 unused: data columns are 1-based
     QString corner_;
     bool inLeaveCell_ = false;
+    // The owner held the cursor in its cell against a mouse press; until the
+    // button is released the press neither selects nor drags.
+    bool heldByPress_ = false;
 };

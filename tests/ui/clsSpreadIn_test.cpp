@@ -7,6 +7,10 @@
 #include <fstream>
 #include <sstream>
 
+#include <QApplication>
+#include <QHeaderView>
+#include <QTest>
+
 #include "core/codepage.h"
 #include "support/qt_application.h"
 #include "ui/fake_platform_services.h"
@@ -247,6 +251,19 @@ TEST_F(SpreadInTest, RowCutAndPasteRoundTrip) {
     EXPECT_EQ(grid.ActiveRow(), 5);
 }
 
+TEST_F(SpreadInTest, RowCutClearsEverySelectedRow) {
+    FillRows(4);
+    Select(kL, 2, kL, 3);
+    spread.ClipRowCut();
+    EXPECT_EQ(services.clipboard, "2.00\t0.2\tt2\tL2\r\n3.00\t0.3\tt3\tL3\r\n");
+    EXPECT_EQ(spread.iFG(2), 0);
+    EXPECT_EQ(spread.iFG(3), 0);
+    EXPECT_EQ(Text(kD, 3), "");
+    EXPECT_EQ(Text(kLabel, 3), "L3");
+    EXPECT_EQ(spread.iFG(4), 1);
+    EXPECT_EQ(grid.SelBlock().row2, 2) << "the selection shrinks to the first row";
+}
+
 TEST_F(SpreadInTest, RowPasteRepeatsOverAWholeMultipleOfTheClipboardRows) {
     services.clipboard = "1\t2\r\n3\t4\r\n";
     Select(kD, 1, kD, 4);
@@ -467,6 +484,14 @@ TEST_F(SpreadInTest, SizesAddUpColumnsRowsAndBorders) {
         width += grid.ColWidthTwips(col);
     EXPECT_EQ(spread.MaxWidth(), width);
     EXPECT_GT(spread.MaxHeight(10), spread.MaxHeight(5));
+
+    // A header row of fixed height counts with that height.
+    grid.horizontalHeader()->setFixedHeight(50);
+    grid.setRowHeight(0, 20);
+    double tppY = grid.TwipsPerPixelY();
+    EXPECT_EQ(spread.MaxHeight(1), static_cast<int>(std::nearbyint(50 * tppY)) +
+                                       static_cast<int>(std::nearbyint(20 * tppY)) +
+                                       grid.ScrollBarHeightTwips() + 3 * grid.BorderHeightTwips());
 }
 
 // The grid reports moves of its current cell; wired to the binding, a refused
@@ -490,6 +515,50 @@ TEST_F(SpreadInTest, GridLeaveCellEventsDriveTheBinding) {
     EXPECT_EQ(grid.ActiveRow(), 2);
     EXPECT_THAT(acts, ::testing::ElementsAre(0, 1));
     EXPECT_EQ(Text(kD, 1), "50.00");
+}
+
+// A refused value holds the cursor against a mouse click too; the selection,
+// where the Edit commands work, stays with the cursor, also while dragging.
+TEST_F(SpreadInTest, MouseClickHeldInARefusedCellKeepsTheSelectionThere) {
+    QObject::connect(&grid, &SpreadGrid::LeaveCell, [&](int col, int row, int newCol, int newRow) {
+        int act = 0;
+        spread.EventLeaveCell(col, row, newCol, newRow, act);
+    });
+    grid.resize(400, 300);
+    grid.show();
+    grid.setFocus();
+    grid.SetActiveCell(kD, 1);
+    grid.SetText(kD, 1, "500");
+    QPoint target = grid.visualItemRect(grid.item(2, kL - 1)).center();
+    QTest::mousePress(grid.viewport(), Qt::LeftButton, {}, target);
+    QTest::mouseMove(grid.viewport(), grid.visualItemRect(grid.item(3, kT - 1)).center());
+    EXPECT_EQ(services.beeps, 1);
+    EXPECT_EQ(grid.ActiveCol(), kD);
+    EXPECT_EQ(grid.ActiveRow(), 1);
+    SpreadBlock sel = grid.SelBlock();
+    EXPECT_EQ(std::vector<int>({sel.col1, sel.row1, sel.col2, sel.row2}),
+              std::vector<int>({kD, 1, kD, 1}));
+    QTest::mouseRelease(grid.viewport(), Qt::LeftButton, {}, target);
+
+    grid.SetText(kD, 1, "5");
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, target);
+    EXPECT_EQ(grid.ActiveCol(), kL);
+    EXPECT_EQ(grid.ActiveRow(), 3);
+    EXPECT_EQ(grid.SelBlock().row1, 3);
+    EXPECT_EQ(Text(kD, 1), "5.00");
+}
+
+TEST(SpreadGrid, AFocusedGridIsTakenDownSafely) {
+    EnsureQtApplication();
+    auto* grid = new SpreadGrid;
+    grid->SetMaxCols(2);
+    grid->SetMaxRows(2);
+    grid->show();
+    grid->activateWindow();
+    grid->setFocus();
+    grid->SetActiveCell(1, 1);
+    QApplication::processEvents();
+    delete grid;
 }
 
 }  // namespace

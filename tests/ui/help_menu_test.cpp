@@ -141,6 +141,8 @@ TEST(OpenDocument, FallsBackOnTheProgramRegisteredForHtm) {
             ASSERT_EQ(fake.messages.size(), 1u);
             EXPECT_EQ(fake.messages[0].text, c.warning);
             EXPECT_EQ(fake.messages[0].icon, MessageIcon::Exclamation);
+            EXPECT_EQ(fake.messages[0].title, "Vekt／Quilmorn2008");
+            EXPECT_EQ(fake.messages[0].buttons, MessageButtons::Ok);
         } else {
             EXPECT_TRUE(fake.messages.empty());
         }
@@ -182,7 +184,7 @@ TEST(HelpMenu, ItemsCarryTheirNamesAndCaptionsAndRunTheirCommands) {
         {"mnuHelpIndex", "トピックの検索(&H)"},
         {"mnuHelpManual", "PDF解説書(&P)"},
         {"mnuHelpBar1", ""},
-        {"mnuHelpHomePage", "ヴァルンホルト ホームページ(&W)"},
+        {"mnuHelpHomePage", "ヴァルンホルトホームページ(&W)"},
         {"mnuHelpQASite", "Webサイト  Q&&Aページ(&Q)"},
         {"mnuHelpBar2", ""},
         {"mnuHelpAboutMe", "バージョン情報(&A)..."},

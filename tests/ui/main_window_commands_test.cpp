@@ -26,6 +26,7 @@
 #include "ui/frmMain.h"
 #include "ui/frmPreview.h"
 #include "ui/frmPreviewSet.h"
+#include "ui/frmSNDef.h"
 #include "ui/spread_grid.h"
 
 namespace fs = std::filesystem;
@@ -469,6 +470,20 @@ TEST_F(MainWindowEdit, CopyDownWithOneRowStillRecalculates) {
     EXPECT_EQ(doc.nPoints, before);
     EXPECT_FALSE(doc.calcPoints.empty());
     EXPECT_TRUE(window->IsChanged);
+}
+
+TEST_F(MainWindowEdit, SoilNameSettingsRecalculateOnlyWhenSaved) {
+    for (bool save : {false, true}) {
+        SCOPED_TRACE(save);
+        answerDialog = [save](QDialog& dialog) {
+            auto& names = dynamic_cast<frmSNDef&>(dialog);
+            save ? names.cmdOk_Click() : names.cmdCancel_Click();
+        };
+        doc.calcPoints.clear();
+        window->mnuOptionSoName_Click();
+        EXPECT_EQ(doc.calcPoints.empty(), !save);
+    }
+    EXPECT_EQ(shownDialogs, (std::vector<std::string>{"frmSNDef", "frmSNDef"}));
 }
 
 TEST_F(MainWindowEdit, CopyInTheResultGridTakesTheWholeGrid) {
