@@ -155,6 +155,30 @@ TEST_F(PageSetupDialog, OkRefusesTheFirstMarginThatIsNoNumber) {
     EXPECT_EQ(settings.headerFooterShow, before.headerFooterShow);
 }
 
+TEST_F(PageSetupDialog, RefusedMarginIsShownWhenOkIsPressedOnTheHeaderFooterPage) {
+    auto dialog = MakeDialog();
+    ASSERT_TRUE(ShowActive(*dialog));
+    dialog->txtYohakuleft->setText("x");
+    dialog->TabShow->setCurrentIndex(1);
+    QTest::mouseClick(dialog->cmdOk, Qt::LeftButton);
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(dialog->TabShow->currentIndex(), 0);
+    EXPECT_TRUE(dialog->picShow[0]->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), dialog->txtYohakuleft);
+    EXPECT_TRUE(dialog->isVisible());
+}
+
+TEST_F(PageSetupDialog, EnterInAMarginBoxConfirmsTheDialog) {
+    printSystem.device.offsetY = 49;  // "最小値" would write 4 into the top box
+    auto dialog = MakeDialog();
+    ASSERT_TRUE(ShowActive(*dialog));
+    dialog->txtYohakutop->setFocus();
+    dialog->txtYohakutop->setText("7");
+    QTest::keyClick(dialog->txtYohakutop, Qt::Key_Return);
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(settings.printMargins, (std::array<int32_t, 4>{7, 11, 12, 13}));
+}
+
 TEST_F(PageSetupDialog, OkRefusesAMarginBeyondTheIntegerRange) {
     auto dialog = MakeDialog();
     SetMargins(*dialog, "1", "2", "3", "3000000000");
