@@ -401,6 +401,23 @@ TEST_F(CodeChooser, CopyAppendsTheCodeAtTheEndWhateverTheCaret) {
     EXPECT_EQ(chooser->Tag(), "OK");
 }
 
+TEST_F(CodeChooser, EnterInTheDefinitionConfirmsWithoutAppendingACode) {
+    auto chooser = MakeChooser();
+    ASSERT_TRUE(ShowActive(*chooser));
+    chooser->txtKata->setFocus();
+    QTest::keyClicks(chooser->txtKata, "Page");
+    QTest::keyClick(chooser->txtKata, Qt::Key_Return);
+    EXPECT_EQ(chooser->Tag(), "OK");
+    EXPECT_EQ(chooser->txtKata->text(), "Page");
+}
+
+TEST_F(CodeChooser, ExampleIsShownAsPlainText) {
+    frmHF chooser(
+        HeaderFooterCodes(), [](int, int) { return std::string("<b>Title</b>"); }, services);
+    EXPECT_EQ(chooser.lblRei->text(), "<b>Title</b>");
+    EXPECT_EQ(chooser.lblRei->textFormat(), Qt::PlainText);
+}
+
 TEST_F(CodeChooser, RealExamplesComeFromTheDocument) {
     Document doc;
     doc.currentFolder = "/Data/Site";
