@@ -153,6 +153,13 @@ frmYohaku::frmYohaku(Settings& settings, const Document& doc, const ProgramInfo&
     auto* pages = new QGridLayout;
     pages->addWidget(picShow[0], 0, 0);
     pages->addWidget(picShow[1], 0, 0);
+    // The hidden page keeps its room, so the dialog keeps its size when the
+    // tab is switched.
+    for (QWidget* page : picShow) {
+        QSizePolicy policy = page->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        page->setSizePolicy(policy);
+    }
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(cmdOk);

@@ -119,6 +119,15 @@ TEST_F(PageSetupDialog, TabsSwitchPagesAndHelpTopic) {
     EXPECT_NE(services.helpPages[0], services.helpPages[1]);
 }
 
+TEST_F(PageSetupDialog, KeepsItsSizeWhenTheTabIsSwitched) {
+    auto dialog = MakeDialog();
+    ASSERT_TRUE(ShowActive(*dialog));
+    const QSize opened = dialog->size();
+    dialog->TabShow->setCurrentIndex(1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialog->size(), opened);
+}
+
 TEST_F(PageSetupDialog, OkRoundsMarginsHalfToEvenAndStoresEverything) {
     auto dialog = MakeDialog();
     SetMargins(*dialog, " 15 ", "12.5", "13.5", "-3");
