@@ -49,6 +49,8 @@ frmHF::frmHF(const HeaderFooterCodeTable& codes, ExampleFunction example,
     lblRei->setObjectName("lblRei");
     lblRei->setFrameShape(QFrame::Panel);
     lblRei->setFrameShadow(QFrame::Sunken);
+    // Titles and paths are shown as typed, never as markup.
+    lblRei->setTextFormat(Qt::PlainText);
     lblTeigata = new QLabel(QStringLiteral("定義文（&W)："), this);
     lblTeigata->setObjectName("lblTeigata");
     txtKata = new QLineEdit(this);
@@ -62,6 +64,8 @@ frmHF::frmHF(const HeaderFooterCodeTable& codes, ExampleFunction example,
     cmdCancel->setObjectName("cmdCancel");
     cmdhelp = new QPushButton(QStringLiteral("ﾍﾙﾌﾟ(&H)"), this);
     cmdhelp->setObjectName("cmdhelp");
+    // Enter confirms the dialog rather than pressing "コピー".
+    cmdOk->setDefault(true);
 
     auto* lists = new QGridLayout;
     lists->addWidget(lblType, 0, 0);

@@ -194,9 +194,13 @@ bool frmKihon::eventFilter(QObject* watched, QEvent* event) {
     int box = BoxIndex(watched);
     if (box < 0)
         return QDialog::eventFilter(watched, event);
-    // Switching to another window is no leaving of the box.
+    // Switching to another window or opening the box's context menu is no
+    // leaving of the box.
+    Qt::FocusReason reason = event->type() == QEvent::FocusOut
+                                 ? static_cast<QFocusEvent*>(event)->reason()
+                                 : Qt::OtherFocusReason;
     if (event->type() == QEvent::FocusOut && IsLevelBox(box) &&
-        static_cast<QFocusEvent*>(event)->reason() != Qt::ActiveWindowFocusReason) {
+        reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
         Text1[box]->setText(LevelText(Text1[box]->text()));
     } else if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);

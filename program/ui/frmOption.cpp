@@ -41,6 +41,8 @@ frmOption::frmOption(Settings& settings, Document& doc, PlatformServices& servic
     fraFolder->setObjectName("fraFolder");
     Text1 = new QLineEdit(fraFolder);
     Text1->setObjectName("Text1");
+    // Wide enough for a folder path of some depth.
+    Text1->setMinimumWidth(Text1->fontMetrics().averageCharWidth() * 40);
     cmdRef = new QPushButton(QStringLiteral("参照..."), fraFolder);
     cmdRef->setObjectName("cmdRef");
     cmdOk = new QPushButton(QStringLiteral("OK"), this);
@@ -49,6 +51,8 @@ frmOption::frmOption(Settings& settings, Document& doc, PlatformServices& servic
     cmdCancel->setObjectName("cmdCancel");
     cmdHelp = new QPushButton(QStringLiteral("ﾍﾙﾌﾟ"), this);
     cmdHelp->setObjectName("cmdHelp");
+    // Enter confirms the dialog rather than opening the folder browser.
+    cmdOk->setDefault(true);
 
     auto* folder = new QHBoxLayout(fraFolder);
     folder->addWidget(Text1, 1);

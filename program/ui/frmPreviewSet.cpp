@@ -93,6 +93,13 @@ void frmPreviewSet::SetPrintItems(const PrintItemFlags& items) {
 }
 
 void frmPreviewSet::ShowItems() {
+    // Boxes that the record clears are cleared first: otherwise boxes still
+    // checked further on would count against the limit and refuse items of
+    // the record, and "前回指定" would not bring the confirmed choice back.
+    for (int box = 0; box < kItemCount; ++box) {
+        if (BoxAvailable(box) && items_[ItemOfBox(box)] == 0)
+            chkSodata[box]->setChecked(false);
+    }
     for (int box = 0; box < kItemCount; ++box) {
         if (BoxAvailable(box)) {
             chkSodata[box]->setChecked(items_[ItemOfBox(box)] != 0);

@@ -146,10 +146,20 @@ frmYohaku::frmYohaku(Settings& settings, const Document& doc, const ProgramInfo&
     cmdOk = MakeButton(QStringLiteral("OK"), "cmdOk", this);
     cmdCancel = MakeButton(QStringLiteral("ｷｬﾝｾﾙ"), "cmdCancel", this);
     cmdhelp = MakeButton(QStringLiteral("ﾍﾙﾌﾟ(H)"), "cmdhelp", this);
+    // Enter in a box confirms the dialog; left to itself the dialog would
+    // make "最小値", the first button after the margins, the default.
+    cmdOk->setDefault(true);
 
     auto* pages = new QGridLayout;
     pages->addWidget(picShow[0], 0, 0);
     pages->addWidget(picShow[1], 0, 0);
+    // The hidden page keeps its room, so the dialog keeps its size when the
+    // tab is switched.
+    for (QWidget* page : picShow) {
+        QSizePolicy policy = page->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        page->setSizePolicy(policy);
+    }
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(cmdOk);
@@ -311,6 +321,9 @@ void frmYohaku::cmdOk_Click() {
         if (!whole) {
             services_.ShowMessage("数値を入力してください", MessageIcon::None, "Quilmorn2008",
                                   MessageButtons::Ok);
+            // The box has to be on show to take the focus.
+            if (picShow[0]->isHidden())
+                TabShow->setCurrentIndex(0);
             boxes[i]->setFocus();
             return;
         }

@@ -183,6 +183,12 @@ TEST_F(BasicDataDialog, LeavingALevelBoxRewritesItsNumber) {
         dialog->Text1[7]->setFocus();
         EXPECT_EQ(dialog->Text1[6]->text(), c.shown) << c.typed.toStdString();
     }
+    // Opening the box's context menu is no leaving of it.
+    dialog->Text1[6]->setFocus();
+    dialog->Text1[6]->setText("1.5");
+    QFocusEvent toMenu(QEvent::FocusOut, Qt::PopupFocusReason);
+    QCoreApplication::sendEvent(dialog->Text1[6], &toMenu);
+    EXPECT_EQ(dialog->Text1[6]->text(), "1.5");
     // The text boxes keep what was typed.
     dialog->Text1[0]->setFocus();
     dialog->Text1[0]->setText("1.5");

@@ -54,6 +54,15 @@ TEST_F(OptionsDialog, OkIsEnabledOnlyWithAFolder) {
     EXPECT_TRUE(dialog.cmdOk->isEnabled());
 }
 
+TEST_F(OptionsDialog, EnterInTheFolderBoxConfirmsTheDialog) {
+    frmOption dialog(settings, doc, services);
+    ASSERT_TRUE(ShowActive(dialog));
+    dialog.Text1->setFocus();
+    QTest::keyClick(dialog.Text1, Qt::Key_Return);
+    EXPECT_TRUE(services.folderBrowses.empty());
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
 TEST_F(OptionsDialog, OkStoresTheTrimmedFolderAndColour) {
     frmOption dialog(settings, doc, services);
     dialog.Text1->setText(QString::fromStdString("  " + root.string() + " "));

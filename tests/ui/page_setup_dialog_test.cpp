@@ -119,6 +119,15 @@ TEST_F(PageSetupDialog, TabsSwitchPagesAndHelpTopic) {
     EXPECT_NE(services.helpPages[0], services.helpPages[1]);
 }
 
+TEST_F(PageSetupDialog, KeepsItsSizeWhenTheTabIsSwitched) {
+    auto dialog = MakeDialog();
+    ASSERT_TRUE(ShowActive(*dialog));
+    const QSize opened = dialog->size();
+    dialog->TabShow->setCurrentIndex(1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialog->size(), opened);
+}
+
 TEST_F(PageSetupDialog, OkRoundsMarginsHalfToEvenAndStoresEverything) {
     auto dialog = MakeDialog();
     SetMargins(*dialog, " 15 ", "12.5", "13.5", "-3");
@@ -153,6 +162,30 @@ TEST_F(PageSetupDialog, OkRefusesTheFirstMarginThatIsNoNumber) {
     EXPECT_EQ(settings.printMargins, before.printMargins);
     EXPECT_EQ(settings.headerFooterText, before.headerFooterText);
     EXPECT_EQ(settings.headerFooterShow, before.headerFooterShow);
+}
+
+TEST_F(PageSetupDialog, RefusedMarginIsShownWhenOkIsPressedOnTheHeaderFooterPage) {
+    auto dialog = MakeDialog();
+    ASSERT_TRUE(ShowActive(*dialog));
+    dialog->txtYohakuleft->setText("x");
+    dialog->TabShow->setCurrentIndex(1);
+    QTest::mouseClick(dialog->cmdOk, Qt::LeftButton);
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(dialog->TabShow->currentIndex(), 0);
+    EXPECT_TRUE(dialog->picShow[0]->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), dialog->txtYohakuleft);
+    EXPECT_TRUE(dialog->isVisible());
+}
+
+TEST_F(PageSetupDialog, EnterInAMarginBoxConfirmsTheDialog) {
+    printSystem.device.offsetY = 49;  // "最小値" would write 4 into the top box
+    auto dialog = MakeDialog();
+    ASSERT_TRUE(ShowActive(*dialog));
+    dialog->txtYohakutop->setFocus();
+    dialog->txtYohakutop->setText("7");
+    QTest::keyClick(dialog->txtYohakutop, Qt::Key_Return);
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(settings.printMargins, (std::array<int32_t, 4>{7, 11, 12, 13}));
 }
 
 TEST_F(PageSetupDialog, OkRefusesAMarginBeyondTheIntegerRange) {
@@ -375,6 +408,23 @@ TEST_F(CodeChooser, CopyAppendsTheCodeAtTheEndWhateverTheCaret) {
     EXPECT_EQ(chooser->txtKata->text(), "Page%D1%D1");
     QTest::mouseClick(chooser->cmdOk, Qt::LeftButton);
     EXPECT_EQ(chooser->Tag(), "OK");
+}
+
+TEST_F(CodeChooser, EnterInTheDefinitionConfirmsWithoutAppendingACode) {
+    auto chooser = MakeChooser();
+    ASSERT_TRUE(ShowActive(*chooser));
+    chooser->txtKata->setFocus();
+    QTest::keyClicks(chooser->txtKata, "Page");
+    QTest::keyClick(chooser->txtKata, Qt::Key_Return);
+    EXPECT_EQ(chooser->Tag(), "OK");
+    EXPECT_EQ(chooser->txtKata->text(), "Page");
+}
+
+TEST_F(CodeChooser, ExampleIsShownAsPlainText) {
+    frmHF chooser(
+        HeaderFooterCodes(), [](int, int) { return std::string("<b>Title</b>"); }, services);
+    EXPECT_EQ(chooser.lblRei->text(), "<b>Title</b>");
+    EXPECT_EQ(chooser.lblRei->textFormat(), Qt::PlainText);
 }
 
 TEST_F(CodeChooser, RealExamplesComeFromTheDocument) {

@@ -169,6 +169,21 @@ TEST_F(PrintItemsDialog, PreviousChoiceButtonRestoresTheLastConfirmedChoice) {
     EXPECT_EQ(dialog.PrintItems(), items);
 }
 
+TEST_F(PrintItemsDialog, PreviousChoiceComesBackWhenEightOtherBoxesAreChecked) {
+    UseAllColumns();
+    for (int item = 0; item < 8; ++item)
+        doc.prevPrintItems[item] = 1;
+    frmPreviewSet dialog(doc, services);
+    // Swap two confirmed items for two others: eight boxes stay checked.
+    for (int box : {0, 1, 8, 9})
+        QTest::mouseClick(dialog.chkSodata[box], Qt::LeftButton);
+    ASSERT_EQ(CheckedBoxes(dialog), (std::vector<int>{2, 3, 4, 5, 6, 7, 8, 9}));
+
+    QTest::mouseClick(dialog.cmdZen, Qt::LeftButton);
+    EXPECT_EQ(CheckedBoxes(dialog), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(dialog.PrintItems(), doc.prevPrintItems);
+}
+
 TEST_F(PrintItemsDialog, PrintItemsLetReplacesTheChoice) {
     UseColumns({kGamma, kFC});
     frmPreviewSet dialog(doc, services);
