@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev qt6-translations-l10n
   fonts-ipafont-gothic
   libwmf-bin fonts-urw-base35
   poppler-utils

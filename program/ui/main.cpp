@@ -1,5 +1,7 @@
 // Quilmorn2008: the liquefaction judgement of one boring.
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 #include "output/metafile_player.h"
 #include "ui/qt_platform_services.h"
@@ -7,6 +9,11 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // Every text of the program is Japanese; Qt's own buttons ("はい", "キャンセル")
+    // and dialogs follow suit whatever the desktop's language.
+    QTranslator qtTexts;
+    if (qtTexts.load("qtbase_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtTexts);
     RegisterPageFontSubstitution();
     QtPlatformServices services;
     ProgramState state;
