@@ -6,6 +6,7 @@
 #include "output/metafile_player.h"
 #include "ui/qt_platform_services.h"
 #include "ui/startup.h"
+#include "ui/toolbar_images.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
     QTranslator qtTexts;
     if (qtTexts.load("qtbase_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&qtTexts);
+    app.setWindowIcon(ProgramIcon());
     RegisterPageFontSubstitution();
     QtPlatformServices services;
     ProgramState state;

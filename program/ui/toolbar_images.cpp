@@ -172,3 +172,34 @@ QIcon ToolbarImage(int resource) {
     }
     return QIcon(pixmap);
 }
+
+QIcon ProgramIcon() {
+    QIcon icon;
+    for (int size : {16, 32, 48}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter p(&pixmap);
+        p.scale(size / 32.0, size / 32.0);
+        // Fill above, sand with its dots below, framed like the sheet's column.
+        p.fillRect(8, 2, 16, 9, QColor(160, 110, 60));
+        p.fillRect(8, 11, 16, 19, kYellow);
+        p.setPen(kBlack);
+        for (int y = 14; y < 30; y += 4)
+            for (int x = 10 + (y / 4) % 2 * 2; x < 24; x += 4)
+                p.drawPoint(x, y);
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(8, 2, 16, 28);
+        p.drawLine(8, 11, 24, 11);
+        // The water level mark beside the column.
+        p.setPen(QPen(kBlue, 2));
+        p.drawLine(25, 14, 31, 14);
+        p.setPen(Qt::NoPen);
+        p.setBrush(kBlue);
+        QPolygon mark;
+        mark << QPoint(28, 13) << QPoint(25, 8) << QPoint(31, 8);
+        p.drawPolygon(mark);
+        p.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}

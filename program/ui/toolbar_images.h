@@ -8,3 +8,6 @@
 // row, 1222 delete row, 126 copy down, 127 delete to the end, 181 settings,
 // 139 help). An unknown number gives an empty icon.
 QIcon ToolbarImage(int resource);
+
+// The program's own icon: a soil column with its water mark, as on the sheet.
+QIcon ProgramIcon();

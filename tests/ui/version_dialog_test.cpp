@@ -6,6 +6,7 @@
 #include "ui/dialog_test_support.h"
 #include "ui/fdlgVersion.h"
 #include "ui/round_to_text.h"
+#include "ui/toolbar_images.h"
 
 namespace {
 
@@ -57,6 +58,19 @@ TEST(VersionDialog, ShowsTitleVersionAndNotices) {
     QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+TEST(VersionDialog, ShowsTheProgramsIcon) {
+    EnsureQtApplication();
+    QWidget main;
+    main.setWindowIcon(ProgramIcon());
+    fdlgVersion dialog(ProgramInfo{}, &main);
+    ASSERT_NE(dialog.picIcon->pixmap().toImage().size(), QSize());
+    dialog.picIcon->pixmap().save(QM_TEST_OUTPUT_DIR "/program_icon.png");
+    // The water mark stands in the icon's upper right.
+    QImage image = dialog.picIcon->pixmap().toImage();
+    EXPECT_EQ(image.pixelColor(image.width() * 28 / 32, image.height() * 10 / 32),
+              QColor(0, 0, 255));
 }
 
 TEST(VersionDialog, ProgramVersionComesFromTheBuild) {
