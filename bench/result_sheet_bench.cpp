@@ -24,8 +24,8 @@ Document DeepBoring() {
     for (int i = 0; i < 300; ++i) {
         double depth = 1.3 + i;
         doc.nPoints.push_back({depth, 5.0 + i % 40, 30, 0});
-        doc.calcPoints.push_back({5.0 + i % 40, depth, 18.0 * depth, 9.0 * depth + 10, 12.5,
-                                  4.5, 3.5});
+        doc.calcPoints.push_back(
+            {5.0 + i % 40, depth, 18.0 * depth, 9.0 * depth + 10, 12.5, 4.5, 3.5});
         CalcResult r;
         r.rn = 0.8;
         r.rd = 1 - 0.015 * depth;

@@ -7,8 +7,7 @@
 namespace {
 
 // Stress ratio tau_d / sigma_z' of the rows of StrainCurveNa.
-constexpr double StressRatioAxis[10] = {0.05, 0.10, 0.15, 0.20, 0.25,
-                                        0.30, 0.35, 0.40, 0.45, 0.50};
+constexpr double StressRatioAxis[10] = {0.05, 0.10, 0.15, 0.20, 0.25, 0.30, 0.35, 0.40, 0.45, 0.50};
 
 // Cyclic shear strain (%) of the five strain curves.
 constexpr double StrainLevels[5] = {8, 4, 2, 1, 0.5};
@@ -51,12 +50,14 @@ constexpr double kMaxStrain = 8.0;
 double W[5];
 
 // Floating-point exceptions never trap: invalid inputs give infinities or NaN.
-__attribute__((constructor)) void MaskFloatingPointTraps() { fedisableexcept(FE_ALL_EXCEPT); }
+__attribute__((constructor)) void MaskFloatingPointTraps() {
+    fedisableexcept(FE_ALL_EXCEPT);
+}
 
-void CalcSafetyFactor(double g, double m, double alphaMax, double z, double sigmaZ,
-                      double sigmaZe, double n, double fc, double* rn, double* rd, double* tauD,
-                      double* tauDRatio, double* cn, double* n1, double* deltaNf, double* na,
-                      double* tauLRatio, double* tauL, double* fl) {
+void CalcSafetyFactor(double g, double m, double alphaMax, double z, double sigmaZ, double sigmaZe,
+                      double n, double fc, double* rn, double* rd, double* tauD, double* tauDRatio,
+                      double* cn, double* n1, double* deltaNf, double* na, double* tauLRatio,
+                      double* tauL, double* fl) {
     *rn = 0.1 * (m - 1.0);
     *rd = 1.0 - static_cast<double>(kRdDepthFactor) * z;
     *tauD = *rn * (alphaMax / g) * sigmaZ * *rd;
@@ -199,11 +200,11 @@ void CalcLiquefactionEffects(double z, double dz, double na, double tauDRatio, d
 
 }  // namespace
 
-extern "C" void Quorlith(int32_t* betaMethod, double* gravity, double* magnitude,
-                         double* alphaMax, double* depth, double* sigmaZ, double* sigmaZe,
-                         double* nValue, double* finesContent, double* rn, double* rd,
-                         double* tauD, double* tauDRatio, double* cn, double* n1, double* deltaNf,
-                         double* na, double* tauLRatio, double* tauL, double* fl, double* beta,
+extern "C" void Quorlith(int32_t* betaMethod, double* gravity, double* magnitude, double* alphaMax,
+                         double* depth, double* sigmaZ, double* sigmaZe, double* nValue,
+                         double* finesContent, double* rn, double* rd, double* tauD,
+                         double* tauDRatio, double* cn, double* n1, double* deltaNf, double* na,
+                         double* tauLRatio, double* tauL, double* fl, double* beta,
                          double* thickness, double* plShare, double* gammaCy, double* dcyShare,
                          double* ru, double* gRatio) {
     CalcSafetyFactor(*gravity, *magnitude, *alphaMax, *depth, *sigmaZ, *sigmaZe, *nValue,

@@ -104,7 +104,8 @@ TEST(Quorlith, ResistanceIsLimitedToPointSix) {
 }
 
 TEST(Quorlith, StableBranchGivesFixedEffects) {
-    // FL = 2 exactly: sigma_z = 0, tau_d chosen through alpha so that the ratio is half the resistance.
+    // FL = 2 exactly: sigma_z = 0, tau_d chosen through alpha so that the ratio is half the
+    // resistance.
     QuorlithArgs a = AtRatio(1, 0.1, 10, 5);
     QuorlithArgs probe = Judge(a);
     a.sigmaZ *= probe.fl / 2.0;
@@ -125,8 +126,14 @@ TEST(Quorlith, BetaBoundaries) {
         int32_t method;
         double z, na, beta;
     } cases[] = {
-        {1, 10, 8, 0},       {1, 10, 14, 0},     {1, 10, 20, 0.05},  {1, 10, 20.5, 0.1},
-        {1, 10.5, 8, 0},     {1, 10.5, 14, 0.05}, {1, 10.5, 20, 0.1}, {1, 10.5, 21, 0.2},
+        {1, 10, 8, 0},
+        {1, 10, 14, 0},
+        {1, 10, 20, 0.05},
+        {1, 10, 20.5, 0.1},
+        {1, 10.5, 8, 0},
+        {1, 10.5, 14, 0.05},
+        {1, 10.5, 20, 0.1},
+        {1, 10.5, 21, 0.2},
         {2, 9.9, 14, 0.0073214 * 14 + 0.00026786 * 196},
         {2, 9.9, 20, 0.49333 - 0.065 * 20 + 0.0029167 * 400},
         {2, 9.9, 24, 5.01 - 0.5075 * 24 + 0.01375 * 576},
@@ -138,7 +145,8 @@ TEST(Quorlith, BetaBoundaries) {
     for (const Case& c : cases) {
         QuorlithArgs r = Judge(AtRatio(c.method, 1.3, c.na, c.z));
         ASSERT_LE(r.fl, 0.5) << "Na " << c.na;
-        EXPECT_NEAR(c.beta, r.beta, 1e-9) << "method " << c.method << " z " << c.z << " Na " << c.na;
+        EXPECT_NEAR(c.beta, r.beta, 1e-9)
+            << "method " << c.method << " z " << c.z << " Na " << c.na;
     }
 }
 
@@ -206,10 +214,9 @@ TEST(Quorlith, LowStressRatioLiquefactionGivesTheLargestStrain) {
     EXPECT_EQ(8.0, r.dcyShare);
     EXPECT_EQ(1.0, r.ru);
     EXPECT_TRUE(std::isfinite(r.gRatio));
-    double expected = std::pow(
-        10.0, std::log10(0.2) + (std::log10(0.01) - std::log10(0.2)) *
-                                    (std::log10(0.08) - std::log10(3e-3)) /
-                                    (std::log10(0.1) - std::log10(3e-3)));
+    double expected = std::pow(10.0, std::log10(0.2) + (std::log10(0.01) - std::log10(0.2)) *
+                                                           (std::log10(0.08) - std::log10(3e-3)) /
+                                                           (std::log10(0.1) - std::log10(3e-3)));
     EXPECT_NEAR(expected, r.gRatio, 1e-12);
 }
 
