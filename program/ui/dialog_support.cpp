@@ -1,6 +1,10 @@
 #include "ui/dialog_support.h"
 
+#include <QCloseEvent>
+#include <QDialog>
+
 #include "ui/desktop_helpers.h"
+#include "ui/platform_services.h"
 
 std::string HelpPagePath(const std::string& page) {
     // The dialogs name their page with its extension; the help folder serves
@@ -11,4 +15,23 @@ std::string HelpPagePath(const std::string& page) {
         topic.compare(topic.size() - extension.size(), extension.size(), extension) == 0)
         topic.resize(topic.size() - extension.size());
     return HelpPagePath(HelpFolder(), topic);
+}
+
+bool CloseEditedDialog(QDialog& dialog, QCloseEvent* event, bool changed,
+                       PlatformServices& services, const std::function<int()>& save) {
+    if (!changed)
+        return true;
+    switch (services.ShowMessage("データの更新を有効にしますか", MessageIcon::Question,
+                                 kProgramTitle, MessageButtons::YesNoCancel)) {
+        case MessageAnswer::Yes:
+            event->ignore();
+            if (save() == 0)
+                dialog.accept();
+            return false;
+        case MessageAnswer::No:
+            return true;
+        default:
+            event->ignore();
+            return false;
+    }
 }

@@ -2,7 +2,12 @@
 
 #include <QString>
 
+#include <functional>
 #include <string>
+
+class PlatformServices;
+class QCloseEvent;
+class QDialog;
 
 // Small pieces the dialogs share: text conversion between the core's UTF-8
 // strings and Qt, and where the dialogs' help pages lie.
@@ -22,3 +27,10 @@ inline const QString kTagChanged = QStringLiteral("Changed");
 // The help page `page` (a file name such as "basic_data.htm") in the help
 // folder beside the program, or the help index when there is no such page.
 std::string HelpPagePath(const std::string& page);
+
+// The close box of a dialog whose data were edited asks "データの更新を有効にしますか":
+// Yes saves (save() gives 0 when it worked) and closes as OK, Cancel keeps the
+// dialog open; both take the event. True when the dialog closes the ordinary
+// way: it was not edited, or No was answered.
+bool CloseEditedDialog(QDialog& dialog, QCloseEvent* event, bool changed,
+                       PlatformServices& services, const std::function<int()>& save);

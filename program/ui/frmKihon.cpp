@@ -240,22 +240,6 @@ void frmKihon::cmdHelp_Click() {
 }
 
 void frmKihon::closeEvent(QCloseEvent* event) {
-    if (!changed_) {
+    if (CloseEditedDialog(*this, event, changed_, services_, [this] { return Save(); }))
         QDialog::closeEvent(event);
-        return;
-    }
-    switch (services_.ShowMessage("データの更新を有効にしますか", MessageIcon::Question,
-                                  kProgramTitle, MessageButtons::YesNoCancel)) {
-        case MessageAnswer::Yes:
-            event->ignore();
-            if (Save() == 0)
-                accept();
-            return;
-        case MessageAnswer::No:
-            QDialog::closeEvent(event);
-            return;
-        default:
-            event->ignore();
-            return;
-    }
 }

@@ -14,6 +14,7 @@
 #include "core/message_sink.h"
 #include "ui/clsSpreadIn.h"
 #include "ui/desktop_helpers.h"
+#include "ui/dialog_support.h"
 #include "ui/platform_services.h"
 #include "ui/spread_grid.h"
 
@@ -306,22 +307,6 @@ void frmSNDef::cmdHelp_Click() {
 }
 
 void frmSNDef::closeEvent(QCloseEvent* event) {
-    if (!changed_) {
+    if (CloseEditedDialog(*this, event, changed_, services_, [this] { return Save(); }))
         QDialog::closeEvent(event);
-        return;
-    }
-    switch (services_.ShowMessage("データの更新を有効にしますか", MessageIcon::Question,
-                                  kProgramTitle, MessageButtons::YesNoCancel)) {
-        case MessageAnswer::Yes:
-            event->ignore();
-            if (Save() == 0)
-                accept();
-            break;
-        case MessageAnswer::No:
-            QDialog::closeEvent(event);
-            break;
-        default:
-            event->ignore();
-            break;
-    }
 }
