@@ -231,7 +231,10 @@ std::string FormatNumber(double value, std::string_view pattern) {
     return (value < 0 ? "-" : "") + prefix + integerText + fractionText + suffix;
 }
 
-std::string FormatDate(const Date& date, std::string_view pattern) {
+namespace {
+
+std::string FormatDateWith(const Date& date, std::string_view pattern,
+                           const MonthNames* abbreviated) {
     std::string text;
     size_t i = 0;
     auto run = [&](char c) {
@@ -257,6 +260,9 @@ std::string FormatDate(const Date& date, std::string_view pattern) {
             bool valid = date.month >= 1 && date.month <= 12;
             if (n >= 4 && valid)
                 text += kMonthNames[date.month - 1];
+            else if (n == 3 && valid && abbreviated != nullptr &&
+                     !(*abbreviated)[static_cast<size_t>(date.month - 1)].empty())
+                text += (*abbreviated)[static_cast<size_t>(date.month - 1)];
             else if (n == 3 && valid)
                 text += std::string(kMonthNames[date.month - 1]).substr(0, 3);
             else if (n == 2)
@@ -283,6 +289,16 @@ std::string FormatDate(const Date& date, std::string_view pattern) {
         }
     }
     return text;
+}
+
+}  // namespace
+
+std::string FormatDate(const Date& date, std::string_view pattern) {
+    return FormatDateWith(date, pattern, nullptr);
+}
+
+std::string FormatDate(const Date& date, std::string_view pattern, const MonthNames& abbreviated) {
+    return FormatDateWith(date, pattern, &abbreviated);
 }
 
 std::string FormatFixed(double value, std::string_view pattern) {

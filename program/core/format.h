@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -21,8 +22,16 @@
 // The value formatted with the pattern, without any padding.
 std::string FormatNumber(double value, std::string_view pattern);
 
-// The date formatted with the pattern.
+// The abbreviated month names of a locale, January first. The formatting
+// layers are locale-free; the windows hand the user's names down.
+using MonthNames = std::array<std::string, 12>;
+
+// The date formatted with the pattern, months named in English.
 std::string FormatDate(const Date& date, std::string_view pattern);
+
+// As above, "mmm" taking the month's name from `abbreviated`; an empty entry
+// falls back on the English abbreviation.
+std::string FormatDate(const Date& date, std::string_view pattern, const MonthNames& abbreviated);
 
 // Fixed-width text for tables: the value formatted with the pattern, a trailing
 // "." turned into a leading blank, and right-aligned with blanks to the length

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/format.h"
+
 // The program-wide values that header and footer codes print and the version
 // dialog shows.
 struct ProgramInfo {
@@ -11,6 +13,9 @@ struct ProgramInfo {
     std::string userName;
     std::int32_t userID = 0;
     std::string companyName;
+    // The user's abbreviated month names for "mmm" in dates; the windows fill
+    // them from the locale, empty entries print the English abbreviation.
+    MonthNames monthAbbreviations{};
 };
 
 // The values of this build and of the account that runs it: the version from

@@ -104,7 +104,7 @@ std::string CodeValue(std::size_t group, std::size_t entry, std::int16_t page, c
                 case 1:
                     return FormatDate(today, "yyyy年mm月dd日");
                 case 2:
-                    return FormatDate(today, "yy-mmm-dd");
+                    return FormatDate(today, "yy-mmm-dd", program.monthAbbreviations);
                 case 3:
                     return FormatDate(today, "yyyy/mm/dd");
             }

@@ -38,6 +38,7 @@
 #include "ui/desktop_helpers.h"
 #include "ui/figure_pane.h"
 #include "ui/help_menu.h"
+#include "ui/locale_names.h"
 #include "ui/spread_grid.h"
 #include "ui/toolbar_images.h"
 
@@ -124,6 +125,7 @@ frmMain::frmMain(Document& document, Settings& userSettings, SheetCanvases& shee
       layout(ScreenTwipsPerPixelX(), ScreenTwipsPerPixelY()),
       labelSink_(std::make_unique<LabelSink>(*this)) {
     RunModal = [](QDialog& dialog) { return dialog.exec(); };
+    programInfo.monthAbbreviations = LocaleMonthAbbreviations(QLocale::system());
     setObjectName(QStringLiteral("frmMain"));
     BuildMenus();
     BuildControls();

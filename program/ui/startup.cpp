@@ -7,6 +7,7 @@
 #include "core/project_file.h"
 #include "core/settings_folder.h"
 #include "core/soil_names.h"
+#include "ui/window_placement.h"
 
 namespace {
 
@@ -33,17 +34,7 @@ bool TakeInstanceLock(ProgramState& state) {
 
 // Sets the window's outer place and size in twips.
 void PlaceWindow(frmMain& form, const WindowPlacement& place) {
-    const TwipsLayout& twips = form.layout;
-    QRect frame = form.frameGeometry();
-    int extraWidth = frame.width() - form.width();
-    int extraHeight = frame.height() - form.height();
-    form.move(twips.ToPixelsX(place.left), twips.ToPixelsY(place.top));
-    form.resize(twips.ToPixelsX(place.width) - extraWidth,
-                twips.ToPixelsY(place.height) - extraHeight);
-    if (place.state == 1)
-        form.showMinimized();
-    else if (place.state == 2)
-        form.showMaximized();
+    ApplyWindowPlacement(form, place);
 }
 
 }  // namespace

@@ -58,6 +58,30 @@ TEST_F(HeaderFooterFixture, EveryCodeExpandsToItsValue) {
         EXPECT_EQ(c.printed, Expand(c.templateText)) << c.templateText;
 }
 
+TEST_F(HeaderFooterFixture, ShortMonthNameComesFromTheUsersTable) {
+    MonthNames japanese;
+    for (int m = 1; m <= 12; ++m)
+        japanese[static_cast<size_t>(m - 1)] = std::to_string(m) + "月";
+    LocalDateTime december{Date{2008, 12, 5}, 9, 0, 0};
+    struct Case {
+        const char* what;
+        MonthNames names;
+        const char* printed;
+    } cases[] = {
+        {"the user's names", japanese, "08-12月-05"},
+        {"no names handed down", MonthNames{}, "08-Dec-05"},
+    };
+    for (const Case& c : cases) {
+        program.monthAbbreviations = c.names;
+        EXPECT_EQ(ExpandHeaderFooterText("%D2", 0, doc, program, december), c.printed) << c.what;
+        EXPECT_EQ(HeaderFooterExample(2, 2, doc, program, december), c.printed) << c.what;
+    }
+    // The other date forms keep their digits.
+    program.monthAbbreviations = japanese;
+    EXPECT_EQ(ExpandHeaderFooterText("%D1 %D3", 0, doc, program, december),
+              "2008年12月05日 2008/12/05");
+}
+
 TEST_F(HeaderFooterFixture, CodesMatchWhateverTheCaseAndWidth) {
     struct Case {
         const char* templateText;

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <fstream>
 
@@ -156,6 +157,43 @@ TEST_F(StartupTest, TheSavedPlacementIsApplied) {
     EXPECT_EQ(state.form->frameGeometry().width(), t.ToPixelsX(12000));
     EXPECT_EQ(state.form->frameGeometry().height(), t.ToPixelsY(9000));
     EXPECT_EQ(state.form->frameGeometry().x(), t.ToPixelsX(1500));
+}
+
+TEST_F(StartupTest, AStartAndACloseWithoutATouchKeepTheSavedPlacement) {
+    struct Case {
+        const char* what;
+        int state;
+    } cases[] = {{"normal", 0}, {"maximised", 2}};
+    for (const Case& c : cases) {
+        WriteIni(
+            "[Window]\r\nWindowLeft=1500\r\nWindowTop=900\r\nWindowWidth=9060\r\n"
+            "WindowHeight=7275\r\nWindowStyle=" +
+            std::to_string(c.state) + "\r\n");
+        ProgramState state;
+        ASSERT_EQ(StartProgram(state, services, ""), StartResult::kRunning);
+        // The window system's late answers, then the close.
+        for (int i = 0; i < 5; ++i)
+            QApplication::processEvents();
+        state.form->close();
+        const WindowPlacement& place = state.settings.windowPlacement;
+        EXPECT_EQ(place.left, 1500) << c.what;
+        EXPECT_EQ(place.top, 900) << c.what;
+        EXPECT_EQ(place.width, 9060) << c.what;
+        EXPECT_EQ(place.height, 7275) << c.what;
+        EXPECT_EQ(place.state, c.state) << c.what;
+    }
+}
+
+TEST_F(StartupTest, APlacementOffTheScreenIsMovedOntoIt) {
+    WriteIni(
+        "[Window]\r\nWindowLeft=1500\r\nWindowTop=-90000\r\nWindowWidth=9060\r\n"
+        "WindowHeight=7275\r\nWindowStyle=0\r\n");
+    ProgramState state;
+    ASSERT_EQ(StartProgram(state, services, ""), StartResult::kRunning);
+    QApplication::processEvents();
+    QRect screen = state.form->screen()->availableGeometry();
+    EXPECT_GE(state.form->frameGeometry().top(), screen.top());
+    EXPECT_EQ(state.form->frameGeometry().x(), state.form->layout.ToPixelsX(1500));
 }
 
 TEST_F(StartupTest, NoSettingsFolderStopsWithItsMessage) {
