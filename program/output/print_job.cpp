@@ -9,6 +9,8 @@ namespace {
 
 constexpr const char* kDocumentName = "Vekt／Quilmorn2008";
 constexpr const char* kPrintFailed = "印刷中にエラーが発生しました。印刷を中止します";
+constexpr const char* kPageNotComposed =
+    "印刷するページを作成できませんでした。余白の設定を確認してください。";
 // PD_NOSELECTION, PD_RETURNDC, PD_USEDEVMODECOPIESANDCOLLATE, PD_HIDEPRINTTOFILE
 constexpr std::int32_t kPrintDialogFlags = 0x140104;
 constexpr std::int32_t kFirstPage = 1;
@@ -16,6 +18,15 @@ constexpr std::int32_t kLastPage = 2;
 
 std::int32_t MarginSlot(std::span<const std::int32_t> printMargins, std::size_t slot) {
     return slot < printMargins.size() ? printMargins[slot] : 0;
+}
+
+// A page that could not be composed (margins leaving no room, say) has no
+// recording; printed, it would be a white sheet reported as a success.
+bool PagesComposed(std::span<const clsStrMeta> pageMeta, std::int32_t first, std::int32_t last) {
+    for (std::int32_t page = first; page <= last; ++page)
+        if (static_cast<std::size_t>(page) >= pageMeta.size() || !pageMeta[page].HasPage())
+            return false;
+    return true;
 }
 
 }  // namespace
@@ -58,12 +69,16 @@ bool PrintPages(clsPrinter& printer, std::span<const clsStrMeta> pageMeta,
     if (!printer.ShowPrintDlg(kPrintDialogFlags))
         return false;
 
+    // Only pages that exist are printed, whatever range the dialog gave.
+    std::int32_t last = std::clamp(printer.ToPage(), kFirstPage, kLastPage);
+    std::int32_t first = std::clamp(printer.FromPage(), kFirstPage, kLastPage);
+    if (first > last)
+        std::swap(first, last);
+    if (!PagesComposed(pageMeta, first, last)) {
+        messages.ShowMessage(kPageNotComposed, MessageIcon::None);
+        return false;
+    }
     if (printer.StartDoc() > 0) {
-        // Only pages that exist are printed, whatever range the dialog gave.
-        std::int32_t last = std::clamp(printer.ToPage(), kFirstPage, kLastPage);
-        std::int32_t first = std::clamp(printer.FromPage(), kFirstPage, kLastPage);
-        if (first > last)
-            std::swap(first, last);
         bool pagesDone = true;
         for (std::int32_t page = first; page <= last && pagesDone; ++page)
             pagesDone = PrintPage(printer, pageMeta, page, printMargins);

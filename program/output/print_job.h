@@ -12,7 +12,7 @@
 //
 // pageMeta: the printed pages by page number, index 1 page 1 (the boring log),
 // index 2 page 2 (the results); index 0 is not used. A page beyond the span
-// prints empty.
+// is refused like a page that was not recorded.
 // printMargins: the user's margins in whole millimetres, index 0 top, 1 bottom,
 // 2 left, 3 right; a missing slot counts as 0.
 
@@ -32,6 +32,8 @@ bool PrintPage(clsPrinter& printer, std::span<const clsStrMeta> pageMeta, std::i
 // The print command: the print dialog, then pages 1 and 2 (or the range chosen)
 // as one document "Vekt／Quilmorn2008". A failure ends the document without
 // printing any of it and shows "印刷中にエラーが発生しました。印刷を中止します".
+// A page of the range without a recording (it could not be composed) starts
+// no document and is reported instead of printing a white sheet.
 // True when the document went to the printer.
 bool PrintPages(clsPrinter& printer, std::span<const clsStrMeta> pageMeta,
                 std::span<const std::int32_t> printMargins, MessageSink& messages);

@@ -27,6 +27,12 @@ namespace {
 constexpr int kMarginMaximum = 50;  // what the arrows step up to
 constexpr int kHelpMargins = 50;
 constexpr int kHelpHeaderFooter = 60;
+constexpr const char* kNegativeMargin = "0 以上の数値を入力してください";
+constexpr const char* kNoPrintableArea = "余白が大きすぎるため、用紙に印刷できる範囲が残りません。";
+// The printable size when no printer device tells it: an A4 sheet, the paper
+// of the PDF printer.
+constexpr double kA4Width = 210.0;   // mm
+constexpr double kA4Height = 297.0;  // mm
 
 const char* const kTemplateLabels[6] = {"左(&L)：", "中央(&C)：", "右(&R)：",
                                         "左(&H)：", "中央(&U)：", "右(&M)："};
@@ -319,15 +325,19 @@ void frmYohaku::cmdOk_Click() {
         // A number beyond the range of a margin is refused like one that is
         // not a number at all.
         if (!whole) {
-            services_.ShowMessage("数値を入力してください", MessageIcon::None, "Quilmorn2008",
-                                  MessageButtons::Ok);
-            // The box has to be on show to take the focus.
-            if (picShow[0]->isHidden())
-                TabShow->setCurrentIndex(0);
-            boxes[i]->setFocus();
+            RefuseMargin(boxes[i], "数値を入力してください");
+            return;
+        }
+        // A negative margin would stretch the page beyond the paper.
+        if (*whole < 0) {
+            RefuseMargin(boxes[i], kNegativeMargin);
             return;
         }
         margins[i] = *whole;
+    }
+    if (int box = BoxLeavingNoPage(margins); box >= 0) {
+        RefuseMargin(boxes[static_cast<size_t>(box)], kNoPrintableArea);
+        return;
     }
     settings_.printMargins = margins;
     for (int i = 0; i < 6; ++i)
@@ -335,6 +345,33 @@ void frmYohaku::cmdOk_Click() {
     settings_.headerFooterShow[0] = chkHeader->isChecked() ? 1 : 0;
     settings_.headerFooterShow[1] = chkFutter->isChecked() ? 1 : 0;
     accept();
+}
+
+void frmYohaku::RefuseMargin(QLineEdit* box, const char* message) {
+    services_.ShowMessage(message, MessageIcon::None, "Quilmorn2008", MessageButtons::Ok);
+    // The box has to be on show to take the focus.
+    if (picShow[0]->isHidden())
+        TabShow->setCurrentIndex(0);
+    box->setFocus();
+}
+
+int frmYohaku::BoxLeavingNoPage(const std::array<std::int32_t, 4>& margins) {
+    clsPrinter& printer = printer_();
+    double perMM = printer.PixelPerMM();
+    double paperWidth = kA4Width;
+    double paperHeight = kA4Height;
+    if (perMM > 0) {
+        paperWidth = printer.Width() / perMM;
+        paperHeight = printer.Height() / perMM;
+    }
+    // Of the two margins that leave nothing between them, the larger one is
+    // the likelier mistake.
+    auto larger = [&margins](int a, int b) { return margins[b] > margins[a] ? b : a; };
+    if (!(paperHeight - margins[0] - margins[1] > 0))
+        return larger(0, 1);
+    if (!(paperWidth - margins[2] - margins[3] > 0))
+        return larger(2, 3);
+    return -1;
 }
 
 void frmYohaku::cmdCancel_Click() {

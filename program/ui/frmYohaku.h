@@ -90,6 +90,12 @@ class frmYohaku : public QDialog {
     std::array<QLineEdit*, 4> MarginBoxes() const;
     void EnableTemplates(int first, bool enabled);
     Selection TemplateSelection(int box) const;
+    // The message under the program's title, then the focus to the box.
+    void RefuseMargin(QLineEdit* box, const char* message);
+    // The margin box (0 top, 1 bottom, 2 left, 3 right) to correct when the
+    // margins leave no printable width or height on the printer's paper (an A4
+    // sheet when there is no printer device); -1 when a page remains.
+    int BoxLeavingNoPage(const std::array<std::int32_t, 4>& margins);
 
     Settings& settings_;
     const Document& doc_;

@@ -124,14 +124,49 @@ TEST_F(PrintJobTest, PageRangePrintsOnlyPagesThatExist) {
     EXPECT_TRUE(sink.messages.empty());
 }
 
-TEST_F(PrintJobTest, UnrecordedPagePrintsEmpty) {
+TEST_F(PrintJobTest, APageThatWasNotComposedIsRefusedNotPrintedBlank) {
+    struct Case {
+        const char* what;
+        bool firstRecorded, secondRecorded;
+        std::int32_t from, to;  // 0, 0: all pages
+        bool refused;
+    } cases[] = {
+        {"second page missing", true, false, 0, 0, true},
+        {"first page missing", false, true, 0, 0, true},
+        {"missing page outside the range", true, false, 1, 1, false},
+        {"missing page inside the range", true, false, 2, 2, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        sink.messages.clear();
+        std::vector<clsStrMeta> recorded = pages;
+        if (!c.firstRecorded)
+            recorded[1].PicDelete();
+        if (!c.secondRecorded)
+            recorded[2].PicDelete();
+        system.answer->flags = c.from != 0 ? PD_PAGENUMS : 0;
+        system.answer->fromPage = c.from;
+        system.answer->toPage = c.to;
+        clsPrinter printer(system, sink);
+        EXPECT_EQ(PrintPages(printer, recorded, margins, sink), !c.refused);
+        FakeDevice& device = *system.lastDevice;
+        if (c.refused) {
+            EXPECT_TRUE(device.calls.empty());  // no document was started
+            ASSERT_EQ(sink.messages.size(), 1u);
+            EXPECT_EQ(sink.messages[0].text,
+                      "印刷するページを作成できませんでした。余白の設定を確認してください。");
+        } else {
+            EXPECT_EQ(device.pages.size(), 1u);
+            EXPECT_TRUE(sink.messages.empty());
+        }
+    }
+    // A page beyond the canvases is refused too.
+    sink.messages.clear();
     std::vector<clsStrMeta> onlyFirst(2);
     onlyFirst[1] = pages[1];
     clsPrinter printer(system, sink);
-    ASSERT_TRUE(PrintPages(printer, onlyFirst, margins, sink));
-    const auto& printed = system.lastDevice->pages;
-    ASSERT_EQ(printed.size(), 2u);
-    EXPECT_TRUE(InkOf(printed[1]).isEmpty());
+    EXPECT_FALSE(PrintPages(printer, onlyFirst, margins, sink));
+    EXPECT_EQ(sink.messages.size(), 1u);
 }
 
 TEST_F(PrintJobTest, CancelPrintsNothingAndSaysNothing) {

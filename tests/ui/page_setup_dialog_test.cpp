@@ -130,7 +130,7 @@ TEST_F(PageSetupDialog, KeepsItsSizeWhenTheTabIsSwitched) {
 
 TEST_F(PageSetupDialog, OkRoundsMarginsHalfToEvenAndStoresEverything) {
     auto dialog = MakeDialog();
-    SetMargins(*dialog, " 15 ", "12.5", "13.5", "-3");
+    SetMargins(*dialog, " 15 ", "12.5", "13.5", "3");
     dialog->txtHf[4]->setText("%p");
     dialog->chkHeader->setChecked(false);
     dialog->chkFutter->setChecked(true);
@@ -138,7 +138,7 @@ TEST_F(PageSetupDialog, OkRoundsMarginsHalfToEvenAndStoresEverything) {
 
     EXPECT_TRUE(services.messages.empty());
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
-    EXPECT_EQ(settings.printMargins, (std::array<int32_t, 4>{15, 12, 14, -3}));
+    EXPECT_EQ(settings.printMargins, (std::array<int32_t, 4>{15, 12, 14, 3}));
     EXPECT_EQ(settings.headerFooterText[4], "%p");
     EXPECT_EQ(settings.headerFooterText[2], "&V Page-%p");
     EXPECT_EQ(settings.headerFooterShow, (std::array<int16_t, 2>{0, 1}));
@@ -195,6 +195,59 @@ TEST_F(PageSetupDialog, OkRefusesAMarginBeyondTheIntegerRange) {
     ASSERT_EQ(services.messages.size(), 1u);
     EXPECT_EQ(dialog->focusWidget(), dialog->txtYohakuright);
     EXPECT_EQ(settings.printMargins, (std::array<int32_t, 4>{10, 11, 12, 13}));
+}
+
+TEST_F(PageSetupDialog, OkRefusesMarginsThatLeaveNoPage) {
+    // The fake printer's printable area is 109 mm by 103 mm; without a
+    // printer device the page is an A4 sheet.
+    struct Case {
+        const char* what;
+        bool printerInstalled;
+        const char* top;
+        const char* bottom;
+        const char* left;
+        const char* right;
+        const char* message;  // none: accepted
+        int focusBox;         // 0 top, 1 bottom, 2 left, 3 right
+    } cases[] = {
+        {"negative", true, "5", "-1", "5", "5", "0 以上の数値を入力してください", 1},
+        {"negative half rounds to zero", true, "-0.5", "5", "5", "5", nullptr, 0},
+        {"no height left", true, "50", "53", "5", "5",
+         "余白が大きすぎるため、用紙に印刷できる範囲が残りません。", 1},
+        {"one millimetre of height left", true, "50", "52", "5", "5", nullptr, 0},
+        {"no width left", true, "5", "5", "60", "49",
+         "余白が大きすぎるため、用紙に印刷できる範囲が残りません。", 2},
+        {"150/150 on A4", false, "150", "150", "5", "5",
+         "余白が大きすぎるため、用紙に印刷できる範囲が残りません。", 0},
+        {"140/150 on A4", false, "140", "150", "5", "5", nullptr, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        settings.printMargins = {10, 11, 12, 13};
+        services.messages.clear();
+        printer.reset();
+        printSystem.printers = c.printerInstalled ? std::vector<std::string>{"Office Printer"}
+                                                  : std::vector<std::string>{};
+        auto dialog = MakeDialog();
+        ASSERT_TRUE(ShowActive(*dialog));
+        dialog->TabShow->setCurrentIndex(1);
+        SetMargins(*dialog, c.top, c.bottom, c.left, c.right);
+        QTest::mouseClick(dialog->cmdOk, Qt::LeftButton);
+        if (c.message == nullptr) {
+            EXPECT_TRUE(services.messages.empty());
+            EXPECT_EQ(dialog->result(), QDialog::Accepted);
+            continue;
+        }
+        ASSERT_EQ(services.messages.size(), 1u);
+        EXPECT_EQ(services.messages[0].text, c.message);
+        EXPECT_EQ(services.messages[0].title, "Quilmorn2008");
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_EQ(dialog->TabShow->currentIndex(), 0);
+        std::array<QLineEdit*, 4> boxes = {dialog->txtYohakutop, dialog->txtYohakubottom,
+                                           dialog->txtYohakuleft, dialog->txtYohakuright};
+        EXPECT_EQ(QApplication::focusWidget(), boxes[static_cast<size_t>(c.focusBox)]);
+        EXPECT_EQ(settings.printMargins, (std::array<int32_t, 4>{10, 11, 12, 13}));
+    }
 }
 
 TEST_F(PageSetupDialog, CancelStoresNothing) {
