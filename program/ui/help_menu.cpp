@@ -25,10 +25,10 @@ void AddSeparator(QMenu* menu, const char* name) {
 
 }  // namespace
 
-bool GetAssocApp(PlatformServices& services, const std::string& ext, std::string& command) {
-    std::optional<std::string> registered = services.AssociatedOpenCommand(ext);
-    if (registered && !registered->empty()) {
-        command = *registered;
+bool GetAssocApp(PlatformServices& services, const std::string& ext, RegisteredProgram& program) {
+    std::optional<RegisteredProgram> registered = services.AssociatedProgram(ext);
+    if (registered && !registered->exec.empty()) {
+        program = *registered;
         return true;
     }
     std::string text = "拡張子 " + ext;
@@ -45,12 +45,11 @@ bool OpenDocument(PlatformServices& services, const std::string& target) {
         return true;
     if (services.OpenWithDesktop(target))
         return true;
-    std::string command;
-    if (!GetAssocApp(services, "htm", command))
+    RegisteredProgram program;
+    if (!GetAssocApp(services, "htm", program))
         return false;
-    // Quoted, so that a path with blanks stays one argument.
-    bool hasBlank = target.find(' ') != std::string::npos;
-    return services.StartCommand(command + " " + (hasBlank ? "\"" + target + "\"" : target));
+    std::vector<std::string> arguments = DesktopEntryArguments(program, target);
+    return !arguments.empty() && services.StartProgram(arguments);
 }
 
 void HelpIndex(PlatformServices& services, const QWidget* mainWindow) {

@@ -15,14 +15,15 @@ inline constexpr const char* kMakerName = "ヴァルンホルト";
 inline constexpr const char* kMakerHomePage = "https://www.varnholt.example/";
 inline constexpr const char* kMakerQAPage = "https://www.varnholt.example/support/qa.html";
 
-// The open command registered for documents with the extension `ext` (no dot),
-// ready to take a document appended after a blank. When there is none, a
-// warning says so and false is returned; `command` is then unchanged.
-bool GetAssocApp(PlatformServices& services, const std::string& ext, std::string& command);
+// The program registered for documents with the extension `ext` (no dot),
+// with a command. When there is none, a warning says so and false is
+// returned; `program` is then unchanged.
+bool GetAssocApp(PlatformServices& services, const std::string& ext, RegisteredProgram& program);
 
-// Opens a file path or a web address with the desktop; when that fails, with
-// the program registered for ".htm" documents. True when something was
-// started; an empty target starts nothing and counts as done.
+// Opens a file path or a web address with the desktop; when the desktop
+// cannot, with the program registered for ".htm" documents, the target an
+// argument of its own. True when something was started; an empty target
+// starts nothing and counts as done.
 bool OpenDocument(PlatformServices& services, const std::string& target);
 
 // The Help menu's commands.

@@ -2,8 +2,10 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/message_sink.h"
+#include "ui/desktop_entry.h"
 
 // What the windows ask of the desktop: message boxes, file dialogs, the folder
 // browser, opening documents and web pages, the bell, the clipboard and the
@@ -42,18 +44,19 @@ class PlatformServices : public MessageSink {
                                                        const std::string& initialFolder) = 0;
 
     // Opens a document (a local path) or a web address with the program the
-    // desktop has registered for it. True when something was started.
+    // desktop has registered for it. True when the desktop reports it opened
+    // (or is still busy with the program it started); false when it has no
+    // program for the target or cannot be asked.
     virtual bool OpenWithDesktop(const std::string& target) = 0;
 
-    // The open command registered for documents with the extension `ext`
-    // (without its dot), with its document placeholder removed: none when no
-    // program is known for the extension, an empty text when the extension is
-    // known but no command is registered for it.
-    virtual std::optional<std::string> AssociatedOpenCommand(const std::string& ext) = 0;
+    // The program registered for documents with the extension `ext` (without
+    // its dot): none when no program is known for the extension, one with an
+    // empty command when the extension is known but no command is registered.
+    virtual std::optional<RegisteredProgram> AssociatedProgram(const std::string& ext) = 0;
 
-    // Starts a command line (program and arguments separated by blanks, double
-    // quotes grouping). True when the program was started.
-    virtual bool StartCommand(const std::string& commandLine) = 0;
+    // Starts arguments[0] with the other arguments as they stand, without a
+    // shell. True when the program was started.
+    virtual bool StartProgram(const std::vector<std::string>& arguments) = 0;
 
     // The clipboard's text; an empty text when it holds none.
     virtual std::string ClipboardText() = 0;

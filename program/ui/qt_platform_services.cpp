@@ -2,10 +2,10 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QDesktopServices>
 #include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QLocale>
 #include <QMessageBox>
 #include <QMimeDatabase>
 #include <QProcess>
@@ -13,6 +13,8 @@
 #include <QStringList>
 #include <QTextStream>
 #include <QUrl>
+
+#include "ui/help_menu.h"
 
 namespace {
 
@@ -50,28 +52,49 @@ QMessageBox::StandardButtons BoxButtons(MessageButtons buttons) {
     return QMessageBox::Ok;
 }
 
-// A web address (or any other address with a scheme) rather than a local path.
-bool IsAddress(const QString& target) {
-    return target.contains(QStringLiteral("://")) || target.startsWith(QStringLiteral("mailto:"));
-}
+// How long the desktop's opener may take to answer. It fails at once when it
+// has nothing to open the target with; one still running has started a
+// program and waits for it.
+constexpr int kOpenerAnswerMs = 3000;
 
-// The Exec line of the desktop entry `desktopId`; none when the entry cannot
-// be found, an empty text when it has no Exec line.
-std::optional<QString> DesktopEntryExec(const QString& desktopId) {
+// The keys of the desktop entry `desktopId` that its command line needs; none
+// when the entry cannot be found, an empty command when it has no Exec line.
+std::optional<RegisteredProgram> ReadDesktopEntry(const QString& desktopId) {
     QString path = QStandardPaths::locate(QStandardPaths::ApplicationsLocation, desktopId);
     QFile file(path);
     if (path.isEmpty() || !file.open(QIODevice::ReadOnly | QIODevice::Text))
         return std::nullopt;
+    // The name in the user's language when the entry has one.
+    QString locale = QLocale::system().name();  // "ja_JP"
+    const QStringList nameKeys = {QStringLiteral("Name[%1]").arg(locale),
+                                  QStringLiteral("Name[%1]").arg(locale.section(u'_', 0, 0)),
+                                  QStringLiteral("Name")};
     QTextStream in(&file);
     bool inEntry = false;
+    RegisteredProgram program;
+    program.entryPath = path.toStdString();
+    int nameRank = static_cast<int>(nameKeys.size());
     while (!in.atEnd()) {
         QString line = in.readLine().trimmed();
-        if (line.startsWith(u'['))
+        if (line.startsWith(u'[')) {
             inEntry = line == QStringLiteral("[Desktop Entry]");
-        else if (inEntry && line.startsWith(QStringLiteral("Exec=")))
-            return line.mid(5);
+            continue;
+        }
+        qsizetype equals = line.indexOf(u'=');
+        if (!inEntry || equals < 0)
+            continue;
+        QString key = line.left(equals).trimmed();
+        std::string value = line.mid(equals + 1).trimmed().toStdString();
+        if (key == QStringLiteral("Exec"))
+            program.exec = value;
+        else if (key == QStringLiteral("Icon"))
+            program.icon = value;
+        else if (int rank = static_cast<int>(nameKeys.indexOf(key)); rank >= 0 && rank < nameRank) {
+            program.name = value;
+            nameRank = rank;
+        }
     }
-    return QString();
+    return program;
 }
 
 }  // namespace
@@ -132,12 +155,28 @@ std::optional<std::string> QtPlatformServices::BrowseForFolder(const std::string
 }
 
 bool QtPlatformServices::OpenWithDesktop(const std::string& target) {
-    QString text = Q(target);
-    QUrl url = IsAddress(text) ? QUrl(text) : QUrl::fromLocalFile(text);
-    return QDesktopServices::openUrl(url);
+    // Asked through xdg-open and its exit status: Qt's own opener counts a
+    // started opener as success, even when it then finds no program.
+    auto* opener = new QProcess(QCoreApplication::instance());
+    opener->setProgram(QStringLiteral("xdg-open"));
+    opener->setArguments({Q(target)});
+    opener->setStandardOutputFile(QProcess::nullDevice());
+    opener->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    opener->start();
+    if (!opener->waitForStarted()) {
+        delete opener;
+        return false;
+    }
+    if (opener->waitForFinished(kOpenerAnswerMs)) {
+        bool opened = opener->exitStatus() == QProcess::NormalExit && opener->exitCode() == 0;
+        delete opener;
+        return opened;
+    }
+    QObject::connect(opener, &QProcess::finished, opener, &QObject::deleteLater);
+    return true;
 }
 
-std::optional<std::string> QtPlatformServices::AssociatedOpenCommand(const std::string& ext) {
+std::optional<RegisteredProgram> QtPlatformServices::AssociatedProgram(const std::string& ext) {
     QMimeType type = QMimeDatabase().mimeTypeForFile(QStringLiteral("document.") + Q(ext),
                                                      QMimeDatabase::MatchExtension);
     if (!type.isValid() || type.isDefault())
@@ -149,19 +188,17 @@ std::optional<std::string> QtPlatformServices::AssociatedOpenCommand(const std::
         return std::nullopt;
     QString desktopId = QString::fromLocal8Bit(query.readAllStandardOutput()).trimmed();
     if (desktopId.isEmpty())
-        return std::string();
-    std::optional<QString> exec = DesktopEntryExec(desktopId);
-    if (!exec)
         return std::nullopt;
-    return CommandWithoutFieldCodes(exec->toStdString());
+    return ReadDesktopEntry(desktopId);
 }
 
-bool QtPlatformServices::StartCommand(const std::string& commandLine) {
-    QStringList parts = QProcess::splitCommand(Q(commandLine));
-    if (parts.isEmpty())
+bool QtPlatformServices::StartProgram(const std::vector<std::string>& arguments) {
+    if (arguments.empty())
         return false;
-    QString program = parts.takeFirst();
-    return QProcess::startDetached(program, parts);
+    QStringList rest;
+    for (size_t i = 1; i < arguments.size(); ++i)
+        rest << Q(arguments[i]);
+    return QProcess::startDetached(Q(arguments[0]), rest);
 }
 
 std::string QtPlatformServices::ClipboardText() {
@@ -173,7 +210,8 @@ void QtPlatformServices::SetClipboardText(const std::string& text) {
 }
 
 void QtPlatformServices::OpenHelp(const std::string& pagePath) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(Q(pagePath)));
+    // The help pages take the way of every other page, warning included.
+    OpenDocument(*this, pagePath);
 }
 
 QString QtNameFilters(const std::string& filter) {
@@ -200,28 +238,4 @@ QString DialogStartPath(const FileDialogRequest& request) {
     if (name.startsWith(u'/') || folder.isEmpty())
         return name;
     return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
-}
-
-std::string CommandWithoutFieldCodes(const std::string& exec) {
-    std::string out;
-    for (size_t i = 0; i < exec.size(); ++i) {
-        if (exec[i] != '%') {
-            out += exec[i];
-            continue;
-        }
-        if (i + 1 < exec.size() && exec[i + 1] == '%') {
-            out += '%';
-            ++i;
-            continue;
-        }
-        // A field code, with the quotes that may enclose it.
-        if (!out.empty() && out.back() == '"' && i + 2 < exec.size() && exec[i + 2] == '"') {
-            out.pop_back();
-            ++i;
-        }
-        ++i;
-    }
-    while (!out.empty() && out.back() == ' ')
-        out.pop_back();
-    return out;
 }

@@ -7,7 +7,8 @@
 #include "ui/platform_services.h"
 
 // The platform services over Qt: QMessageBox, QFileDialog, the desktop's
-// registered programs (QDesktopServices, xdg-mime) and the system clipboard.
+// registered programs (xdg-open, xdg-mime and
+// the desktop entries) and the system clipboard.
 // Dialogs are owned by the window given as parent (the main window once it
 // exists), so that they open centred on it.
 class QtPlatformServices : public PlatformServices {
@@ -25,8 +26,8 @@ class QtPlatformServices : public PlatformServices {
     std::optional<std::string> BrowseForFolder(const std::string& title,
                                                const std::string& initialFolder) override;
     bool OpenWithDesktop(const std::string& target) override;
-    std::optional<std::string> AssociatedOpenCommand(const std::string& ext) override;
-    bool StartCommand(const std::string& commandLine) override;
+    std::optional<RegisteredProgram> AssociatedProgram(const std::string& ext) override;
+    bool StartProgram(const std::vector<std::string>& arguments) override;
     std::string ClipboardText() override;
     void SetClipboardText(const std::string& text) override;
     void OpenHelp(const std::string& pagePath) override;
@@ -43,8 +44,3 @@ QString QtNameFilters(const std::string& filter);
 // The start of a file dialog: the initial name inside the initial folder, or
 // the name alone when it is a whole path.
 QString DialogStartPath(const FileDialogRequest& request);
-
-// The Exec line of a desktop entry as a command line that takes the document
-// appended after a blank: the field codes (%f, %u, ... with their quotes) are
-// removed and "%%" becomes "%".
-std::string CommandWithoutFieldCodes(const std::string& exec);

@@ -36,7 +36,7 @@ struct FakePlatformServices : PlatformServices {
     std::vector<FolderBrowse> folderBrowses;
     std::vector<std::string> desktopOpens;
     std::vector<std::string> associationQueries;
-    std::vector<std::string> startedCommands;
+    std::vector<std::vector<std::string>> startedPrograms;
     std::vector<std::string> helpPages;
 
     // Scripted answers.
@@ -45,7 +45,7 @@ struct FakePlatformServices : PlatformServices {
     std::deque<std::optional<std::string>> fileAnswers;
     std::deque<std::optional<std::string>> folderAnswers;
     bool desktopOpenSucceeds = true;
-    std::map<std::string, std::string> associations;  // extension -> command
+    std::map<std::string, RegisteredProgram> associations;  // by extension
     bool startSucceeds = true;
     std::string clipboard;
 
@@ -77,15 +77,15 @@ struct FakePlatformServices : PlatformServices {
         desktopOpens.push_back(target);
         return desktopOpenSucceeds;
     }
-    std::optional<std::string> AssociatedOpenCommand(const std::string& ext) override {
+    std::optional<RegisteredProgram> AssociatedProgram(const std::string& ext) override {
         associationQueries.push_back(ext);
         auto it = associations.find(ext);
         if (it == associations.end())
             return std::nullopt;
         return it->second;
     }
-    bool StartCommand(const std::string& commandLine) override {
-        startedCommands.push_back(commandLine);
+    bool StartProgram(const std::vector<std::string>& arguments) override {
+        startedPrograms.push_back(arguments);
         return startSucceeds;
     }
     std::string ClipboardText() override { return clipboard; }

@@ -116,25 +116,22 @@ TEST_F(DesktopTest, HelpManualOpensThePdfIndexPageOfTheManualFolder) {
 TEST(OpenDocument, FallsBackOnTheProgramRegisteredForHtm) {
     struct Case {
         bool desktopWorks;
-        std::optional<std::string> htmCommand;  // none: nothing registered
+        std::optional<std::string> htmExec;  // none: nothing registered
         bool result;
         const char* warning;
-        const char* started;
     } cases[] = {
-        {true, std::nullopt, true, nullptr, nullptr},
+        {true, std::nullopt, true, nullptr},
         {false, std::nullopt, false,
-         "拡張子 htm に関連づけられたアプリケーションを見つけることができませんでした。", nullptr},
+         "拡張子 htm に関連づけられたアプリケーションを見つけることができませんでした。"},
         {false, std::string(), false,
-         "拡張子 htm にアプリケーションが関連づけされていないため、起動することができません。",
-         nullptr},
-        {false, std::string("browser --new"), true, nullptr,
-         "browser --new https://www.varnholt.example/"},
+         "拡張子 htm にアプリケーションが関連づけされていないため、起動することができません。"},
+        {false, std::string("browser --new %u"), true, nullptr},
     };
     for (const Case& c : cases) {
         FakePlatformServices fake;
         fake.desktopOpenSucceeds = c.desktopWorks;
-        if (c.htmCommand)
-            fake.associations["htm"] = *c.htmCommand;
+        if (c.htmExec)
+            fake.associations["htm"] = RegisteredProgram{*c.htmExec, "Browser", "", ""};
         EXPECT_EQ(OpenDocument(fake, kMakerHomePage), c.result);
         EXPECT_EQ(fake.desktopOpens, std::vector<std::string>{kMakerHomePage});
         if (c.warning) {
@@ -146,10 +143,12 @@ TEST(OpenDocument, FallsBackOnTheProgramRegisteredForHtm) {
         } else {
             EXPECT_TRUE(fake.messages.empty());
         }
-        if (c.started)
-            EXPECT_EQ(fake.startedCommands, std::vector<std::string>{c.started});
+        if (c.result && !c.desktopWorks)
+            EXPECT_EQ(
+                fake.startedPrograms,
+                (std::vector<std::vector<std::string>>{{"browser", "--new", kMakerHomePage}}));
         else
-            EXPECT_TRUE(fake.startedCommands.empty());
+            EXPECT_TRUE(fake.startedPrograms.empty());
     }
 }
 
@@ -160,9 +159,10 @@ TEST(OpenDocument, EmptyTargetStartsNothingAndFailedStartIsReported) {
 
     fake.desktopOpenSucceeds = false;
     fake.startSucceeds = false;
-    fake.associations["htm"] = "browser";
+    fake.associations["htm"] = RegisteredProgram{"browser", "", "", ""};
     EXPECT_FALSE(OpenDocument(fake, "/help/a b.htm"));
-    EXPECT_EQ(fake.startedCommands, std::vector<std::string>{"browser \"/help/a b.htm\""});
+    EXPECT_EQ(fake.startedPrograms,
+              (std::vector<std::vector<std::string>>{{"browser", "/help/a b.htm"}}));
     EXPECT_TRUE(fake.messages.empty());
 }
 
