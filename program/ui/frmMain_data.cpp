@@ -262,12 +262,40 @@ void frmMain::GetNchiData(int32_t row) {
     if (row > count)
         doc.nPoints.resize(static_cast<size_t>(row));
     NPoint& p = doc.nPoints[static_cast<size_t>(row - 1)];
-    p.Depth = bind.DataD(1, row);
-    if (p.Depth > 0) {
-        p.N = bind.DataD(2, row);
-        p.Penetration = bind.DataD(3, row);
-        p.FC = bind.DataD(4, row);
+    // Without a depth the row is blank, as the grid shows it: an old N kept
+    // behind a cleared depth would come back unseen.
+    if (bind.DataD(1, row) > 0)
+        p = {bind.DataD(1, row), bind.DataD(2, row), bind.DataD(3, row), bind.DataD(4, row)};
+    else
+        p = blank;
+}
+
+bool frmMain::SettleNRowsWithoutDepth(int32_t row, bool typedValue) {
+    clsSpreadIn& bind = SpreadInN();
+    int first = row == 0 ? 1 : row;
+    int last = row == 0 ? vaSpreadN->MaxRows() : row;
+    // What the shown columns hold; a penetration of 30 is the blank row's.
+    auto holdsValues = [&](int i) {
+        double penetration = bind.DataD(3, i);
+        return bind.DataD(2, i) != 0 ||
+               (doc.nConvert30 == 1 && penetration != 0 && penetration != 30) ||
+               (doc.fcInputMode == 1 && bind.DataD(4, i) != 0);
+    };
+    bool refused = false;
+    for (int i = first; i <= last; ++i) {
+        if (bind.iFG(i) == 0 || bind.DataD(1, i) > 0)
+            continue;
+        if (typedValue || holdsValues(i)) {
+            refused = true;
+            PutNchiData(i);
+        } else {
+            bind.iFG(i, 0);
+            bind.PrtSheet(i);
+        }
     }
+    if (refused)
+        services.Beep();
+    return refused;
 }
 
 void frmMain::PutSoilData(int32_t row) {

@@ -17,6 +17,7 @@ void RunChangingCommand(frmMain& w, GridCommand command) {
     QWidget* active = w.ActiveControl();
     if (active != nullptr && active == w.vaSpreadN) {
         (w.SpreadInN().*command)();
+        w.SettleNRowsWithoutDepth(0, false);
         w.GetNchiData(0);
         w.DrawViews(3);
     } else if (active != nullptr && active == w.vaSpreadS) {
