@@ -205,9 +205,13 @@ void frmMain::SetDepthColumn() {
     int count = static_cast<int>(doc.layers.size());
     for (int i = 1; i <= count && i <= vaSpreadS->MaxRows(); ++i) {
         double thickness = doc.layers[static_cast<size_t>(i - 1)].Thickness;
+        // A layer without thickness has no depth of its own; a depth left
+        // from before (a row moved away by an insert) would be a false one.
         if (thickness > 0) {
             d += thickness;
             vaSpreadS->SetText(1, i, QString::fromStdString(FormatNumber(d, "##0.00")));
+        } else {
+            vaSpreadS->SetText(1, i, QString());
         }
     }
     for (int i = count + 1; i <= vaSpreadS->MaxRows(); ++i)

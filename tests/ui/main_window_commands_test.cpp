@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -482,6 +483,70 @@ TEST_F(MainWindowEdit, RowInsertAndLongPastesKeepEveryRowOfTheNValueGrid) {
         }
         EXPECT_GE(grid->MaxRows(), static_cast<int>(doc.nPoints.size()));
     }
+    EXPECT_EQ(services.beeps, 0);
+}
+
+// Every row of a grid as one text, its cells joined; blank rows at the end
+// left off.
+std::vector<std::string> GridRows(const SpreadGrid& grid) {
+    std::vector<std::string> rows;
+    for (int row = 1; row <= grid.MaxRows(); ++row) {
+        std::string line;
+        for (int col = 1; col <= grid.MaxCols(); ++col)
+            line += grid.Text(col, row).toStdString() + "|";
+        rows.push_back(line);
+    }
+    while (!rows.empty() &&
+           rows.back() == std::string(static_cast<std::size_t>(grid.MaxCols()), '|'))
+        rows.pop_back();
+    return rows;
+}
+
+// One binding serves the three input grids: in each, an insert over a whole
+// column adds one blank row at the top and keeps every row, and a paste longer
+// than the grid grows it.
+TEST_F(MainWindowEdit, TheThreeInputGridsKeepEveryRowOnInsertAndLongPastes) {
+    frmSNDef names(settings, services);
+    names.SetDialogForm();
+    struct Case {
+        const char* name;
+        SpreadGrid* grid;
+        std::function<void()> insert, paste;
+        int pasteCol;
+        const char* pasted;
+    };
+    const Case cases[] = {
+        {"N-value grid", window->vaSpreadN, [&] { window->mnuEditInsertRow_Click(); },
+         [&] { window->mnuEditPaste_Click(); }, 1, "1"},
+        {"soil grid", window->vaSpreadS, [&] { window->mnuEditInsertRow_Click(); },
+         [&] { window->mnuEditPaste_Click(); }, 2, "1"},
+        {"soil-name definitions", names.vaSpreadS[0], [&] { names.mnuEditInsertRow->trigger(); },
+         [&] { names.mnuEditPaste->trigger(); }, 1, "n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SpreadGrid& grid = *c.grid;
+        std::vector<std::string> expected = GridRows(grid);
+        ASSERT_GE(expected.size(), 2u);
+        expected.insert(expected.begin(),
+                        std::string(static_cast<std::size_t>(grid.MaxCols()), '|'));
+        grid.setFocus();
+        grid.SetActiveCell(2, 1);
+        grid.SelectBlock(SpreadBlock{2, 1, 2, grid.MaxRows()});
+        c.insert();
+        EXPECT_EQ(GridRows(grid), expected);
+
+        const int rows = grid.MaxRows();
+        std::string lines;
+        for (int i = 0; i < rows + 10; ++i)
+            lines += std::string(c.pasted) + "\r\n";
+        services.clipboard = lines;
+        grid.SetActiveCell(c.pasteCol, 1);
+        c.paste();
+        ASSERT_EQ(grid.MaxRows(), rows + 10);
+        EXPECT_FALSE(grid.Text(c.pasteCol, rows + 10).isEmpty());
+    }
+    EXPECT_EQ(doc.layers.size(), static_cast<std::size_t>(window->vaSpreadS->MaxRows()));
     EXPECT_EQ(services.beeps, 0);
 }
 
