@@ -380,7 +380,7 @@ void SpreadGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint
     }
     // Tab and Backtab move on and edit the next cell. The owner may hold the
     // cursor in the cell it leaves (a refused value); an editor then opens
-    // nowhere, since what were typed into the next cell would never be read.
+    // nowhere, since what is typed into the next cell would never be read.
     QTableWidget::closeEditor(editor, QAbstractItemDelegate::NoHint);
     QModelIndex next = moveCursor(
         hint == QAbstractItemDelegate::EditNextItem ? MoveNext : MovePrevious, Qt::NoModifier);
