@@ -20,7 +20,15 @@ constexpr double kScales[] = {1.0, 10.0, 100.0, 1000.0, 10000.0};
 constexpr double kTypedZero = 1.0E-5;
 
 bool IsBlank(const std::string& text) {
-    return text.find_first_not_of(' ') == std::string::npos;
+    return IsBlankCellText(QString::fromStdString(text));
+}
+
+// The widest line of clipboard text, in cells.
+int32_t WidestLine(const std::string& text) {
+    int32_t widest = 0;
+    for (const QString& line : QString::fromStdString(text).split(QStringLiteral("\r\n")))
+        widest = std::max(widest, static_cast<int32_t>(line.count(u'\t')) + 1);
+    return widest;
 }
 
 template <typename T>
@@ -70,6 +78,14 @@ std::string HalfWidthNumberText(const std::string& text) {
 
 }  // namespace
 
+// Half-width and full-width blanks alike: an input method may type either.
+bool IsBlankCellText(const QString& text) {
+    for (QChar ch : text)
+        if (ch != u' ' && ch != u'　')
+            return false;
+    return true;
+}
+
 clsSpreadIn::clsSpreadIn(PlatformServices& services) : services_(services) {}
 
 SpreadGrid& clsSpreadIn::Bound() const {
@@ -100,6 +116,14 @@ void clsSpreadIn::ResetSpread(SpreadGrid* vaS1) {
     grid_ = vaS1;
     cols_ = Bound().MaxCols();
     rows_ = Bound().MaxRows();
+    ResizeStores();
+}
+
+void clsSpreadIn::GrowRows(int32_t rows) {
+    if (rows <= rows_)
+        return;
+    Bound().SetMaxRows(rows);
+    rows_ = rows;
     ResizeStores();
 }
 
@@ -365,7 +389,7 @@ void clsSpreadIn::PasteFixUp(int32_t row1, int32_t row2, int32_t col1, int32_t c
     grid.SetRedraw(false);
     for (int32_t row = row1; row <= row2; ++row) {
         for (int32_t col = col1; col <= col2; ++col)
-            if (slot_[col] != 0 && grid.Text(col, row).isEmpty())
+            if (slot_[col] != 0 && slot_[col] != kLabel && grid.Text(col, row).isEmpty())
                 grid.SetText(col, row, QStringLiteral("0"));
         ReadRow(row, 0);
         ShowRow(row, 0);
@@ -425,6 +449,10 @@ void clsSpreadIn::ClipRowPaste() {
     }
     std::string text = Clipboard();
     int32_t repeats = n == 1 ? 1 : n / rows;
+    // Clipboard rows beyond the last grid row get new rows rather than being
+    // dropped; repeats stay inside the selection, which lies in the grid.
+    if (n == 1)
+        GrowRows(s + rows - 1);
     for (int32_t k = 1; k <= repeats; ++k) {
         int32_t top = s + (k - 1) * rows;
         if (top > rows_)
@@ -435,6 +463,9 @@ void clsSpreadIn::ClipRowPaste() {
         PasteFixUp(block.row1, block.row2, firstCol, cols_);
     }
     RestoreSelection(activeCol, activeRow);
+    // Cells right of the last column have nowhere to go: the bell tells.
+    if (WidestLine(text) > cols_)
+        services_.Beep();
 }
 
 void clsSpreadIn::ClipCelPaste() {
@@ -474,6 +505,10 @@ void clsSpreadIn::ClipCelPaste() {
     }
 
     std::string text = Clipboard();
+    // Blocks that reach below the last grid row get new rows rather than
+    // being cut; cells right of the last column are cut, and the bell tells.
+    GrowRows(s1 + (rowRepeats - 1) * rows + rows - 1);
+    bool cut = WidestLine(text) > cols || c1 + colRepeats * cols - 1 > cols_;
     int32_t lastCol = c1;
     int32_t lastRow = s1;
     for (int32_t i = 1; i <= colRepeats; ++i) {
@@ -491,6 +526,8 @@ void clsSpreadIn::ClipCelPaste() {
     }
     PasteFixUp(s1, lastRow, c1, lastCol);
     RestoreSelection(activeCol, activeRow);
+    if (cut)
+        services_.Beep();
 }
 
 void clsSpreadIn::CelClear() {
@@ -543,13 +580,23 @@ void clsSpreadIn::RowInsort() {
     SpreadBlock sel = grid.SelBlock();
     if (sel.row1 < 0 || sel.col1 < 0)
         return;
-    int32_t n = sel.row2 - sel.row1 + 1;
+    int32_t first = sel.row1;
+    int32_t last = std::min(sel.row2, rows_);
+    // A selection of whole columns or of the whole grid names no rows to
+    // make room for: it inserts one row at its top.
+    if (rows_ > 1 && first == 1 && last == rows_)
+        last = first;
+    int32_t n = last - first + 1;
+    // Rows pushed past the last grid row would be lost: the grid grows so
+    // that every row with data moves down with the rest.
+    if (GetMaxFgRow() >= first)
+        GrowRows(GetMaxFgRow() + n);
     grid.SetRedraw(false);
-    grid.MoveBlock({1, sel.row1, cols_, rows_ - n}, 1, sel.row1 + n);
-    grid.ClearBlock({1, sel.row1, cols_, sel.row2});
-    for (int32_t i = rows_ - n; i >= sel.row1; --i)
+    grid.MoveBlock({1, first, cols_, rows_ - n}, 1, first + n);
+    grid.ClearBlock({1, first, cols_, last});
+    for (int32_t i = rows_ - n; i >= first; --i)
         CopyRowData(i, i + n);
-    for (int32_t row = sel.row1; row <= sel.row2; ++row)
+    for (int32_t row = first; row <= last; ++row)
         flag_[row] = 0;
     grid.SetRedraw(true);
     RestoreSelection(grid.ActiveCol(), grid.ActiveRow());
@@ -645,7 +692,11 @@ void clsSpreadIn::EventLeaveCell(int32_t Col, int32_t Row, int32_t& NewCol, int3
 
 void clsSpreadIn::SaveCsvFile(const std::string& strSaveFile) {
     SpreadGrid& grid = Bound();
-    auto quoted = [](const QString& text) { return QStringLiteral("\"") + text + u'"'; };
+    // A quote inside a text is doubled, so that the text keeps its column.
+    auto quoted = [](QString text) {
+        text.replace(u'"', QStringLiteral("\"\""));
+        return u'"' + text + u'"';
+    };
     QString out = grid.Text(0, 0);
     for (int32_t col = 1; col <= cols_; ++col)
         out += u',' + quoted(grid.Text(col, 0));

@@ -7,6 +7,9 @@
 #include "ui/platform_services.h"
 #include "ui/spread_grid.h"
 
+// True for a cell text of blanks only (half-width or full-width) or none.
+bool IsBlankCellText(const QString& text);
+
 // Ties one grid to a typed store of its rows. The grid shows text; the store
 // holds, for every grid row 0..R, a data flag and typed values: Long slots
 // (value x 10^decimals, rounded), Double slots (the value as typed) and one
@@ -67,7 +70,12 @@ class clsSpreadIn {
     int32_t MaxHeight(int32_t lRows) const;
     int32_t CellSumWidth(int16_t iN1, int16_t iN2) const;
 
-    // The Edit menu's commands on the grid's selection.
+    // The Edit menu's commands on the grid's selection. None of them loses a
+    // row with data: a paste that reaches below the last row and an insert
+    // that would push rows with data off the end give the grid more rows. A
+    // paste wider than the grid pastes what fits and sounds the bell. An
+    // insert over whole columns (every row selected) inserts one row at the
+    // top.
     void ClipRowCopy();
     void ClipCelCopy();
     void ClipRowCut();
@@ -110,6 +118,8 @@ class clsSpreadIn {
     void PasteFixUp(int32_t row1, int32_t row2, int32_t col1, int32_t col2);
     void RestoreSelection(int32_t col, int32_t row);
     void ResizeStores();
+    // Gives the grid and the stores `rows` rows when they have fewer.
+    void GrowRows(int32_t rows);
     SpreadGrid& Bound() const;
 
     PlatformServices& services_;

@@ -516,6 +516,9 @@ void frmMain::ConnectHandlers() {
             [this](int c, int r, int nc, int nr) { vaSpreadN_LeaveCell(c, r, nc, nr); });
     connect(vaSpreadS, &SpreadGrid::LeaveCell, this,
             [this](int c, int r, int nc, int nr) { vaSpreadS_LeaveCell(c, r, nc, nr); });
+    // Delete and BackSpace on selected cells clear them as the Clear command does.
+    connect(vaSpreadN, &SpreadGrid::ClearKeyPressed, this, [this] { mnuEditClear_Click(); });
+    connect(vaSpreadS, &SpreadGrid::ClearKeyPressed, this, [this] { mnuEditClear_Click(); });
 
     // The condition page.
     connect(txtMagu, &QLineEdit::textChanged, this, [this] { txtMagu_Change(); });

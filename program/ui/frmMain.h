@@ -265,6 +265,13 @@ class frmMain : public QMainWindow {
     // row 0 = every row
     void PutNchiData(int32_t row);
     void GetNchiData(int32_t row);
+    // The document holds an N-value row without a depth as the blank row.
+    // Rows of the binding (row, or every row for 0) that have data but no
+    // depth are brought in line with that: a row that holds values (or, with
+    // `typedValue`, one whose just-typed cell is not blank) is refused with
+    // the bell and shows the document's row again; an empty one loses its
+    // flag. Returns whether a row was refused.
+    bool SettleNRowsWithoutDepth(int32_t row, bool typedValue);
     void PutSoilData(int32_t row);
     void GetSoilData(int32_t row);
     void SetCalcCondition();

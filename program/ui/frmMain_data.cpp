@@ -205,9 +205,13 @@ void frmMain::SetDepthColumn() {
     int count = static_cast<int>(doc.layers.size());
     for (int i = 1; i <= count && i <= vaSpreadS->MaxRows(); ++i) {
         double thickness = doc.layers[static_cast<size_t>(i - 1)].Thickness;
+        // A layer without thickness has no depth of its own; a depth left
+        // from before (a row moved away by an insert) would be a false one.
         if (thickness > 0) {
             d += thickness;
             vaSpreadS->SetText(1, i, QString::fromStdString(FormatNumber(d, "##0.00")));
+        } else {
+            vaSpreadS->SetText(1, i, QString());
         }
     }
     for (int i = count + 1; i <= vaSpreadS->MaxRows(); ++i)
@@ -262,12 +266,40 @@ void frmMain::GetNchiData(int32_t row) {
     if (row > count)
         doc.nPoints.resize(static_cast<size_t>(row));
     NPoint& p = doc.nPoints[static_cast<size_t>(row - 1)];
-    p.Depth = bind.DataD(1, row);
-    if (p.Depth > 0) {
-        p.N = bind.DataD(2, row);
-        p.Penetration = bind.DataD(3, row);
-        p.FC = bind.DataD(4, row);
+    // Without a depth the row is blank, as the grid shows it: an old N kept
+    // behind a cleared depth would come back unseen.
+    if (bind.DataD(1, row) > 0)
+        p = {bind.DataD(1, row), bind.DataD(2, row), bind.DataD(3, row), bind.DataD(4, row)};
+    else
+        p = blank;
+}
+
+bool frmMain::SettleNRowsWithoutDepth(int32_t row, bool typedValue) {
+    clsSpreadIn& bind = SpreadInN();
+    int first = row == 0 ? 1 : row;
+    int last = row == 0 ? vaSpreadN->MaxRows() : row;
+    // What the shown columns hold; a penetration of 30 is the blank row's.
+    auto holdsValues = [&](int i) {
+        double penetration = bind.DataD(3, i);
+        return bind.DataD(2, i) != 0 ||
+               (doc.nConvert30 == 1 && penetration != 0 && penetration != 30) ||
+               (doc.fcInputMode == 1 && bind.DataD(4, i) != 0);
+    };
+    bool refused = false;
+    for (int i = first; i <= last; ++i) {
+        if (bind.iFG(i) == 0 || bind.DataD(1, i) > 0)
+            continue;
+        if (typedValue || holdsValues(i)) {
+            refused = true;
+            PutNchiData(i);
+        } else {
+            bind.iFG(i, 0);
+            bind.PrtSheet(i);
+        }
     }
+    if (refused)
+        services.Beep();
+    return refused;
 }
 
 void frmMain::PutSoilData(int32_t row) {

@@ -10,13 +10,28 @@ namespace {
 
 using GridCommand = void (clsSpreadIn::*)();
 
+// Rows that a command added to the N-value grid start as its other blank rows
+// do, with the standard penetration where nothing was pasted.
+void StandardPenetrationInNewRows(frmMain& w, int firstNew) {
+    clsSpreadIn& bind = w.SpreadInN();
+    for (int row = firstNew; row <= w.vaSpreadN->MaxRows(); ++row) {
+        if (bind.DataD(3, row) == 0) {
+            bind.DataD(3, row, 30);
+            bind.PrtSheet(row);
+        }
+    }
+}
+
 // A command that changes the N-value or the soil grid, then the chain that
 // takes the whole grid into the document and recalculates. The document counts
 // as changed whichever control had the focus.
 void RunChangingCommand(frmMain& w, GridCommand command) {
     QWidget* active = w.ActiveControl();
     if (active != nullptr && active == w.vaSpreadN) {
+        const int rows = w.vaSpreadN->MaxRows();
         (w.SpreadInN().*command)();
+        StandardPenetrationInNewRows(w, rows + 1);
+        w.SettleNRowsWithoutDepth(0, false);
         w.GetNchiData(0);
         w.DrawViews(3);
     } else if (active != nullptr && active == w.vaSpreadS) {

@@ -282,10 +282,20 @@ void frmMain::vaSpreadN_LeaveCell(int col, int row, int newCol, int newRow) {
             }
         }
     }
+    bool inGrid = col > 0 && row > 0 && col <= vaSpreadN->MaxCols() && row <= vaSpreadN->MaxRows();
+    bool typedValue = inGrid && col != 1 && !IsBlankCellText(vaSpreadN->Text(col, row));
     int32_t act = 0;
     int32_t nc = newCol;
     int32_t nr = newRow;
     SpreadInN().EventLeaveCell(col, row, nc, nr, act);
+    if (act != 0 && SettleNRowsWithoutDepth(row, typedValue)) {
+        // Refused like an invalid value: a forward move is held in the cell.
+        bool leaving = newCol == -1 && newRow == -1;
+        bool backward = newRow < row || (newRow == row && newCol < col);
+        if (!leaving && !backward)
+            vaSpreadN->SetActiveCell(col, row);
+        return;
+    }
     if (act != 0) {
         GetNchiData(row);
         PutNchiData(row);

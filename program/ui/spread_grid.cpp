@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -369,6 +370,37 @@ void SpreadGrid::currentChanged(const QModelIndex& current, const QModelIndex& p
     int newRow = current.isValid() ? current.row() + 1 : -1;
     emit LeaveCell(previous.column() + 1, previous.row() + 1, newCol, newRow);
     inLeaveCell_ = false;
+}
+
+void SpreadGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    if (hint != QAbstractItemDelegate::EditNextItem &&
+        hint != QAbstractItemDelegate::EditPreviousItem) {
+        QTableWidget::closeEditor(editor, hint);
+        return;
+    }
+    // Tab and Backtab move on and edit the next cell. The owner may hold the
+    // cursor in the cell it leaves (a refused value); an editor then opens
+    // nowhere, since what is typed into the next cell would never be read.
+    QTableWidget::closeEditor(editor, QAbstractItemDelegate::NoHint);
+    QModelIndex next = moveCursor(
+        hint == QAbstractItemDelegate::EditNextItem ? MoveNext : MovePrevious, Qt::NoModifier);
+    if (!next.isValid())
+        return;
+    QPersistentModelIndex target(next);
+    selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
+    if (currentIndex() == target && (target.flags() & Qt::ItemIsEditable))
+        edit(target);
+}
+
+void SpreadGrid::keyPressEvent(QKeyEvent* event) {
+    bool clearKey = event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace;
+    if (clearKey && state() != EditingState &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        event->accept();
+        emit ClearKeyPressed();
+        return;
+    }
+    QTableWidget::keyPressEvent(event);
 }
 
 void SpreadGrid::mousePressEvent(QMouseEvent* event) {

@@ -94,9 +94,14 @@ class SpreadGrid : public QTableWidget {
     // newRow are -1 when the focus leaves the grid. The owner hands this to
     // its binding (clsSpreadIn::EventLeaveCell).
     void LeaveCell(int col, int row, int newCol, int newRow);
+    // Delete or BackSpace was pressed on the selected cells outside editing;
+    // the owner clears them as its Clear command does.
+    void ClearKeyPressed();
 
   protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -40,6 +40,7 @@ class SpreadInTest : public ::testing::Test {
     }
 
     std::string Text(int col, int row) { return grid.Text(col, row).toStdString(); }
+    std::vector<std::string> TextColumn();
 
     // Types into a cell and moves the cursor on; returns Act.
     int Type(int col, int row, const QString& text, int newCol = -2, int newRow = -2) {
@@ -166,6 +167,71 @@ TEST_F(SpreadInTest, BlankIsReadAsZeroAndRefusedAboveAPositiveMinimum) {
     EXPECT_EQ(services.beeps, 1);
     EXPECT_DOUBLE_EQ(spread.DataD(1, 1), 1);
     EXPECT_EQ(Text(kD, 1), "1.00");
+}
+
+// An input method types full-width blanks; they are blanks like half-width ones.
+TEST_F(SpreadInTest, FullWidthBlanksAreBlankLikeHalfWidthOnes) {
+    FillRows(kRows);
+    const char* blanks[] = {"", " ", "　", "　　", " 　 "};
+    for (int row = 1; row <= 5; ++row) {
+        SCOPED_TRACE(row);
+        EXPECT_EQ(Type(kD, row, QString::fromUtf8(blanks[row - 1])), 1);
+        EXPECT_EQ(Type(kL, row, QString::fromUtf8(blanks[row - 1])), 1);
+        EXPECT_EQ(spread.DataD(1, row), 0.0);
+        EXPECT_EQ(spread.DataL(1, row), 0);
+        EXPECT_EQ(Text(kD, row), "");
+    }
+    EXPECT_EQ(services.beeps, 0);
+    EXPECT_TRUE(IsBlankCellText(QStringLiteral("　 ")));
+    EXPECT_FALSE(IsBlankCellText(QStringLiteral("　1")));
+}
+
+// Tab on a refused value holds the cursor in the cell; no editor may open in
+// the next cell, where what is typed would be shown but never read.
+TEST_F(SpreadInTest, TabOnARefusedValueOpensNoEditorOutsideTheHeldCell) {
+    QObject::connect(&grid, &SpreadGrid::LeaveCell, [&](int col, int row, int newCol, int newRow) {
+        int act = 0;
+        spread.EventLeaveCell(col, row, newCol, newRow, act);
+    });
+    grid.resize(400, 300);
+    grid.show();
+    grid.activateWindow();
+    grid.setFocus();
+    grid.SetActiveCell(kD, 1);
+    // The cells with an open editor, as (column, row).
+    auto editors = [&] {
+        std::vector<std::pair<int, int>> open;
+        for (int row = 1; row <= kRows; ++row)
+            for (int col = 1; col <= 4; ++col)
+                if (grid.indexWidget(grid.model()->index(row - 1, col - 1)) != nullptr)
+                    open.emplace_back(col, row);
+        return open;
+    };
+    using Cells = std::vector<std::pair<int, int>>;
+    // Typing opens an editor in the current cell.
+    auto type = [&](const char* keys) {
+        QTest::keyClick(&grid, keys[0]);
+        QWidget* editor = grid.indexWidget(grid.currentIndex());
+        ASSERT_NE(editor, nullptr);
+        QTest::keyClicks(editor, keys + 1);
+    };
+    auto tab = [&] { QTest::keyClick(grid.indexWidget(grid.currentIndex()), Qt::Key_Tab); };
+    type("abc");
+    ASSERT_EQ(editors(), (Cells{{kD, 1}}));
+    tab();
+    EXPECT_EQ(services.beeps, 1);
+    EXPECT_EQ(grid.ActiveCol(), kD);
+    EXPECT_EQ(grid.ActiveRow(), 1);
+    EXPECT_EQ(editors(), Cells{});
+
+    // What is typed now goes into the held cell, and Tab then moves on.
+    type("7");
+    ASSERT_EQ(editors(), (Cells{{kD, 1}}));
+    tab();
+    EXPECT_DOUBLE_EQ(spread.DataD(1, 1), 7);
+    EXPECT_EQ(Text(kD, 1), "7.00");
+    EXPECT_EQ(grid.ActiveCol(), kL);
+    EXPECT_EQ(editors(), (Cells{{kL, 1}})) << "a taken value edits the next cell";
 }
 
 TEST_F(SpreadInTest, LeavingAnEmptyCellOfARowWithoutDataDoesNothing) {
@@ -327,8 +393,10 @@ TEST_F(SpreadInTest, CellPasteIntoOneCellAndIntoARowOfBlocks) {
 
 TEST_F(SpreadInTest, EmptyNumberCellsOfAPastedBlockReadZero) {
     services.clipboard = "\t\tabc\r\n";
+    grid.SetText(kLabel, 1, "");  // a label left empty by its owner stays so
     Select(kD, 1, kD, 1);
     spread.ClipRowPaste();
+    EXPECT_EQ(Text(kLabel, 1), "");
     EXPECT_EQ(spread.iFG(1), 1);
     EXPECT_DOUBLE_EQ(spread.DataD(1, 1), 1.0E-5);
     EXPECT_EQ(Text(kD, 1), "0.00");
@@ -386,17 +454,142 @@ TEST_F(SpreadInTest, RowDeleteMovesRowsUpAndClearsTheVacatedOnes) {
     EXPECT_EQ(Text(kT, kRows - 1), "");
 }
 
-TEST_F(SpreadInTest, RowInsertMovesRowsDownAndDropsTheLast) {
+// The text column of every grid row; each row shows what its store holds.
+std::vector<std::string> SpreadInTest::TextColumn() {
+    std::vector<std::string> texts;
+    for (int row = 1; row <= grid.MaxRows(); ++row) {
+        EXPECT_EQ(Text(kT, row), spread.iFG(row) != 0 ? spread.DataS(row) : "") << "row " << row;
+        texts.push_back(Text(kT, row));
+    }
+    return texts;
+}
+
+TEST_F(SpreadInTest, RowInsertNeverLosesARowWithData) {
+    using Rows = std::vector<std::string>;
+    struct Case {
+        const char* name;
+        int filled;  // rows 1..filled hold t1, t2, ...
+        int row1, row2;
+        Rows after;
+    };
+    const Case cases[] = {
+        {"rows pushed off the end grow the grid",
+         6,
+         2,
+         3,
+         {"t1", "", "", "t2", "t3", "t4", "t5", "t6"}},
+        {"a whole column inserts one row at the top",
+         6,
+         1,
+         kRows,
+         {"", "t1", "t2", "t3", "t4", "t5", "t6"}},
+        {"blank rows at the end make room", 3, 2, 3, {"t1", "", "", "t2", "t3", ""}},
+        {"below the data nothing moves", 3, 5, 6, {"t1", "t2", "t3", "", "", ""}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        grid.SetMaxRows(kRows);
+        spread.ResetSpread(&grid);
+        for (int row = 1; row <= kRows; ++row)
+            spread.iFG(row, 0);
+        FillRows(c.filled);
+        Select(kT, c.row1, kT, c.row2);
+        spread.RowInsort();
+        EXPECT_EQ(TextColumn(), c.after);
+        EXPECT_EQ(spread.CountFG(), c.filled);
+    }
+    EXPECT_EQ(services.beeps, 0);
+}
+
+// A click on a column header selects every row of the column; an insert
+// there makes room for one row and keeps the rest.
+TEST_F(SpreadInTest, RowInsertAfterAColumnHeaderClickKeepsEveryRow) {
     FillRows(kRows);
-    Select(kT, 2, kT, 3);
+    grid.resize(400, 300);
+    grid.show();
+    QHeaderView* header = grid.horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(kT - 1) + 5, 5));
+    SpreadBlock sel = grid.SelBlock();
+    ASSERT_EQ(std::vector<int>({sel.row1, sel.row2}), std::vector<int>({1, kRows}));
     spread.RowInsort();
-    EXPECT_EQ(spread.iFG(2), 0);
-    EXPECT_EQ(spread.iFG(3), 0);
-    EXPECT_EQ(Text(kT, 2), "");
-    EXPECT_EQ(Text(kD, 3), "");
-    EXPECT_EQ(spread.DataS(4), "t2");
-    EXPECT_EQ(Text(kT, kRows), "t4");
-    EXPECT_EQ(spread.CountFG(), kRows - 2);
+    EXPECT_EQ(TextColumn(), (std::vector<std::string>{"", "t1", "t2", "t3", "t4", "t5", "t6"}));
+}
+
+TEST_F(SpreadInTest, PastesNeverDropRowsAndPasteWhatFitsOfWiderBlocks) {
+    struct Case {
+        const char* name;
+        const char* clipboard;
+        bool rowPaste;
+        int col, row;  // the one selected cell
+        int gridRows;
+        int beeps;
+        std::vector<std::string> lastRow;  // the texts of the grid's last row, columns 1..3
+    };
+    const Case cases[] = {
+        {"row paste below the last row",
+         "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n",
+         true,
+         kD,
+         1,
+         8,
+         0,
+         {"8.00", "", ""}},
+        {"cell paste below the last row",
+         "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n",
+         false,
+         kD,
+         3,
+         10,
+         0,
+         {"8.00", "", ""}},
+        {"cell paste wider than the grid",
+         "1\t2\tx\ty\tz\r\n3\t4\r\n",
+         false,
+         kD,
+         kRows,
+         kRows + 1,
+         1,
+         {"3.00", "4.0", ""}},
+        {"row paste wider than the grid",
+         "1\t2\tx\ty\tz\r\n",
+         true,
+         kL,
+         kRows,
+         kRows,
+         1,
+         {"1.00", "2.0", "x"}},
+        {"a ragged line wider than the first",
+         "1\r\n2\t3\r\n",
+         false,
+         kD,
+         kRows - 1,
+         kRows,
+         1,
+         {"2.00", "", ""}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        grid.SetMaxRows(kRows);
+        spread.ResetSpread(&grid);
+        for (int row = 1; row <= kRows; ++row)
+            spread.iFG(row, 0);
+        spread.PrtSheet(0);
+        services.beeps = 0;
+        services.clipboard = c.clipboard;
+        Select(c.col, c.row, c.col, c.row);
+        if (c.rowPaste)
+            spread.ClipRowPaste();
+        else
+            spread.ClipCelPaste();
+        ASSERT_EQ(grid.MaxRows(), c.gridRows);
+        EXPECT_EQ(spread.GetMaxFgRow(), c.gridRows);
+        EXPECT_EQ(std::vector<std::string>(
+                      {Text(kD, c.gridRows), Text(kL, c.gridRows), Text(kT, c.gridRows)}),
+                  c.lastRow);
+        EXPECT_EQ(services.beeps, c.beeps);
+        EXPECT_EQ(Text(kLabel, kRows), "L6") << "labels are the owner's";
+    }
 }
 
 TEST_F(SpreadInTest, UnderCopyWritesTheFirstRowIntoTheOthers) {
@@ -443,7 +636,7 @@ TEST_F(SpreadInTest, SaveCsvFileWritesHeaderAndRowsWithData) {
     EXPECT_EQ(Cp932ToUtf8(bytes.str()),
               "No,\"深度\",\"N\",\"土質\",\"備考\"\r\n"
               "1,1.00,0.1,\"t1\",\"L1\"\r\n"
-              "3,,,\"a\"b\",\"L3\"\r\n");
+              "3,,,\"a\"\"b\",\"L3\"\r\n");
 
     EXPECT_THROW(spread.SaveCsvFile("/nonexistent-folder/x.csv"), std::runtime_error);
 }

@@ -7,11 +7,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPrinter>
+#include <QTest>
 #include <QTimer>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -427,6 +429,190 @@ TEST_F(MainWindowEdit, DeleteRowTakesTheGridIntoTheDocumentAndRecalculates) {
     ASSERT_EQ(doc.nPoints.size(), before.size() - 2);
     EXPECT_EQ(doc.nPoints[2], before[4]);
     EXPECT_FALSE(doc.calcPoints.empty());
+}
+
+// No grid command drops a row of the N-value grid, however long the boring,
+// the selection or the clipboard.
+TEST_F(MainWindowEdit, RowInsertAndLongPastesKeepEveryRowOfTheNValueGrid) {
+    const NPoint blank{-1, 0, 30, 0};
+    std::vector<NPoint> full;
+    for (int i = 1; i <= 500; ++i)
+        full.push_back(NPoint{0.5 * i, 10, 30, 0});
+    std::string lines;
+    for (int i = 1; i <= 600; ++i)
+        lines += std::to_string(i) + "\t7\r\n";
+    struct Case {
+        const char* name;
+        bool fullGrid;  // 500 points, the grid's designed length
+        const char* clipboard;
+        int col, row1, row2;  // the selection; row2 0 for the whole column
+        void (frmMain::*command)();
+        int blankRow;  // the inserted row, 0 for none
+        std::size_t points;
+    };
+    const Case cases[] = {
+        {"whole column, then insert", false, "", 2, 1, 0, &frmMain::mnuEditInsertRow_Click, 1, 0},
+        {"insert on a full grid", true, "", 2, 2, 3, &frmMain::mnuEditInsertRow_Click, 2, 502},
+        {"600 rows pasted into one cell", false, lines.c_str(), 1, 1, 1,
+         &frmMain::mnuEditPaste_Click, 0, 600},
+        {"600 rows pasted as rows", false, lines.c_str(), 2, 1, 1, &frmMain::mnuEditPasteRow_Click,
+         0, 600},
+    };
+    ASSERT_TRUE(window->OpenProjectPath(Project("long.qmf").string()));
+    const std::vector<NPoint> site = doc.nPoints;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        doc.nPoints = c.fullGrid ? full : site;
+        window->SetSpreadN();
+        const std::vector<NPoint> before = doc.nPoints;
+        services.clipboard = c.clipboard;
+        SpreadGrid* grid = window->vaSpreadN;
+        Focus(grid, c.col, c.row1, c.col, c.row2 == 0 ? grid->MaxRows() : c.row2);
+        window->IsChanged = false;
+        (window.get()->*c.command)();
+        EXPECT_TRUE(window->IsChanged);
+        if (c.blankRow > 0) {
+            ASSERT_EQ(doc.nPoints.size(), c.points != 0 ? c.points : before.size() + 1);
+            std::vector<NPoint> expected = before;
+            expected.insert(expected.begin() + (c.blankRow - 1),
+                            static_cast<std::size_t>(doc.nPoints.size() - before.size()), blank);
+            EXPECT_EQ(doc.nPoints, expected);
+        } else {
+            ASSERT_EQ(doc.nPoints.size(), c.points);
+            EXPECT_EQ(doc.nPoints.back(), (NPoint{600, 7, 30, 0}));
+        }
+        EXPECT_GE(grid->MaxRows(), static_cast<int>(doc.nPoints.size()));
+    }
+    EXPECT_EQ(services.beeps, 0);
+}
+
+// Every row of a grid as one text, its cells joined; blank rows at the end
+// left off.
+std::vector<std::string> GridRows(const SpreadGrid& grid) {
+    std::vector<std::string> rows;
+    for (int row = 1; row <= grid.MaxRows(); ++row) {
+        std::string line;
+        for (int col = 1; col <= grid.MaxCols(); ++col)
+            line += grid.Text(col, row).toStdString() + "|";
+        rows.push_back(line);
+    }
+    while (!rows.empty() &&
+           rows.back() == std::string(static_cast<std::size_t>(grid.MaxCols()), '|'))
+        rows.pop_back();
+    return rows;
+}
+
+// One binding serves the three input grids: in each, an insert over a whole
+// column adds one blank row at the top and keeps every row, and a paste longer
+// than the grid grows it.
+TEST_F(MainWindowEdit, TheThreeInputGridsKeepEveryRowOnInsertAndLongPastes) {
+    frmSNDef names(settings, services);
+    names.SetDialogForm();
+    struct Case {
+        const char* name;
+        SpreadGrid* grid;
+        std::function<void()> insert, paste;
+        int pasteCol;
+        const char* pasted;
+    };
+    const Case cases[] = {
+        {"N-value grid", window->vaSpreadN, [&] { window->mnuEditInsertRow_Click(); },
+         [&] { window->mnuEditPaste_Click(); }, 1, "1"},
+        {"soil grid", window->vaSpreadS, [&] { window->mnuEditInsertRow_Click(); },
+         [&] { window->mnuEditPaste_Click(); }, 2, "1"},
+        {"soil-name definitions", names.vaSpreadS[0], [&] { names.mnuEditInsertRow->trigger(); },
+         [&] { names.mnuEditPaste->trigger(); }, 1, "n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SpreadGrid& grid = *c.grid;
+        std::vector<std::string> expected = GridRows(grid);
+        ASSERT_GE(expected.size(), 2u);
+        expected.insert(expected.begin(),
+                        std::string(static_cast<std::size_t>(grid.MaxCols()), '|'));
+        grid.setFocus();
+        grid.SetActiveCell(2, 1);
+        grid.SelectBlock(SpreadBlock{2, 1, 2, grid.MaxRows()});
+        c.insert();
+        EXPECT_EQ(GridRows(grid), expected);
+
+        const int rows = grid.MaxRows();
+        std::string lines;
+        for (int i = 0; i < rows + 10; ++i)
+            lines += std::string(c.pasted) + "\r\n";
+        services.clipboard = lines;
+        grid.SetActiveCell(c.pasteCol, 1);
+        c.paste();
+        ASSERT_EQ(grid.MaxRows(), rows + 10);
+        EXPECT_FALSE(grid.Text(c.pasteCol, rows + 10).isEmpty());
+    }
+    EXPECT_EQ(doc.layers.size(), static_cast<std::size_t>(window->vaSpreadS->MaxRows()));
+    EXPECT_EQ(services.beeps, 0);
+}
+
+// The document keeps an N-value row without a depth blank; the grid shows
+// that at every moment, and a value it cannot take is refused with the bell.
+TEST_F(MainWindowEdit, NValueRowsWithoutADepthShowWhatTheDocumentHolds) {
+    SpreadGrid* grid = window->vaSpreadN;
+    const std::vector<NPoint> before = doc.nPoints;
+    const int count = static_cast<int>(before.size());
+    ASSERT_GE(count, 5);
+    auto text = [&](int col, int row) { return grid->Text(col, row).toStdString(); };
+    auto typeAndLeave = [&](int col, int row, const char* typed) {
+        grid->SetText(col, row, QString::fromUtf8(typed));
+        window->vaSpreadN_LeaveCell(col, row, col, row + 1);
+    };
+    const std::string depth3 = text(1, 3);
+    const std::string n3 = text(2, 3);
+    ASSERT_FALSE(n3.empty());
+
+    // An N typed below the data without a depth.
+    typeAndLeave(2, count + 5, "12");
+    EXPECT_EQ(services.beeps, 1);
+    EXPECT_EQ(text(2, count + 5), "");
+    EXPECT_EQ(grid->ActiveCol(), 2) << "held in the cell like an invalid value";
+    EXPECT_FALSE(window->IsChanged);
+    EXPECT_EQ(grid->ActiveRow(), count + 5);
+
+    // The depth of a row with an N cleared by typing.
+    typeAndLeave(1, 3, "　");
+    EXPECT_EQ(services.beeps, 2);
+    EXPECT_EQ(text(1, 3), depth3);
+    EXPECT_EQ(text(2, 3), n3);
+
+    // The Clear command on depth cells, by the menu and by the Delete key.
+    Focus(grid, 1, 2, 1, 3);
+    window->mnuEditClear_Click();
+    EXPECT_EQ(services.beeps, 3);
+    QTest::keyClick(grid, Qt::Key_Delete);
+    EXPECT_EQ(services.beeps, 4);
+    EXPECT_EQ(text(1, 3), depth3);
+    EXPECT_EQ(text(2, 3), n3);
+
+    // N values pasted into rows without a depth.
+    services.clipboard = "5\r\n6\r\n";
+    Focus(grid, 2, count + 2, 2, count + 2);
+    window->mnuEditPaste_Click();
+    EXPECT_EQ(services.beeps, 5);
+    EXPECT_EQ(text(2, count + 2), "");
+    EXPECT_EQ(text(2, count + 3), "");
+    EXPECT_EQ(doc.nPoints, before);
+    EXPECT_FALSE(services.clipboard.empty());
+
+    // BackSpace clears N cells as the Clear command does; then the depth of
+    // that row, holding nothing else, clears the whole row.
+    Focus(grid, 2, 3, 2, 4);
+    window->IsChanged = false;
+    QTest::keyClick(grid, Qt::Key_Backspace);
+    EXPECT_TRUE(window->IsChanged);
+    EXPECT_EQ(doc.nPoints[2].N, 0);
+    EXPECT_EQ(doc.nPoints[3].N, 0);
+    EXPECT_EQ(text(2, 3), "");
+    typeAndLeave(1, 3, "");
+    EXPECT_EQ(services.beeps, 5);
+    EXPECT_EQ(doc.nPoints[2], (NPoint{-1, 0, 30, 0}));
+    EXPECT_EQ(text(1, 3), "");
+    EXPECT_EQ(window->SpreadInN().iFG(3), 0);
 }
 
 TEST_F(MainWindowEdit, CopyAndPasteRowsOfTheSoilGrid) {
