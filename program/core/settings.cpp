@@ -1,5 +1,6 @@
 #include "core/settings.h"
 
+#include <algorithm>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -58,14 +59,28 @@ class Reader {
     IniFile ini_;
 };
 
+// The rows of a soil-name table that its 16-bit row count can number.
+constexpr int32_t kMaxSoilNameRows = std::numeric_limits<int16_t>::max();
+
+// A margin beyond these is one the page-setup dialog never stores: a negative
+// one stretches the page past the paper, and no sheet leaves room for a page
+// inside margins of a metre.
+constexpr int32_t kMaxPrintMargin = 1000;  // mm
+
 void LoadSoilNames(const Reader& reader, const char* section, std::vector<LayerRecord>& table) {
-    int16_t count =
-        reader.Strict<int16_t>(section, "Count", static_cast<int16_t>(table.size()), RoundToInt16);
+    // A count beyond what the table can number is capped; the loop counter is
+    // wider than the count, so even the largest one ends.
+    const int32_t def = static_cast<int32_t>(std::min<size_t>(table.size(), kMaxSoilNameRows));
+    std::optional<double> number = ParseNumber(reader.Text(section, "Count", std::to_string(def)));
+    int32_t count = def;
+    if (number)
+        count =
+            *number >= kMaxSoilNameRows ? kMaxSoilNameRows : RoundToInt32(*number).value_or(def);
     // A count that is not a number or below 1 cannot describe a table.
     if (count < 1)
         return;
     table.resize(static_cast<size_t>(count));
-    for (int16_t i = 1; i <= count; ++i) {
+    for (int32_t i = 1; i <= count; ++i) {
         // Read whole: a line cut short could still parse, with a wrong constant.
         std::optional<std::string> line = reader.WholeText(section, std::to_string(i));
         if (!line)
@@ -103,9 +118,12 @@ void LoadSettings(Settings& settings, Document& doc) {
     for (const SoilNameSection& section : kSoilNameSections)
         LoadSoilNames(reader, section.name, settings.*section.table);
 
-    for (int i = 0; i < 4; ++i)
-        settings.printMargins[i] =
+    for (int i = 0; i < 4; ++i) {
+        int32_t margin =
             reader.Strict(kPrintSection, kMarginKeys[i], defaults.printMargins[i], RoundToInt32);
+        settings.printMargins[i] =
+            margin >= 0 && margin <= kMaxPrintMargin ? margin : defaults.printMargins[i];
+    }
     for (int i = 0; i < 2; ++i)
         settings.headerFooterShow[i] =
             reader.Strict(kPrintSection, kShowKeys[i], defaults.headerFooterShow[i], RoundToInt16);
@@ -165,6 +183,14 @@ bool SaveSettings(const Settings& settings) {
         ini.SetValue(kWindowSection, "WindowStyle", std::to_string(window.state));
 
     return ini.Save(settings.iniFile);
+}
+
+void SaveSettingsReportingFailure(const Settings& settings, MessageSink& messages) {
+    if (SaveSettings(settings))
+        return;
+    messages.ShowMessage("設定ファイル " + settings.iniFile +
+                             " の書き込みに失敗しました。\n今回変更した設定は保存されません。",
+                         MessageIcon::Exclamation);
 }
 
 namespace {

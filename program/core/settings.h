@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/document.h"
+#include "core/message_sink.h"
 
 // Name of the settings file in the settings folder.
 inline constexpr const char* kSettingsFileName = "Quilmorn.ini";
@@ -61,6 +62,10 @@ void LoadSettings(Settings& settings, Document& doc);
 // False when the file could not be read or written; the old file is then left
 // as it was.
 bool SaveSettings(const Settings& settings);
+
+// SaveSettings as the program ends: a failure is told to the user, naming the
+// file, since the settings changed in this run are lost with it.
+void SaveSettingsReportingFailure(const Settings& settings, MessageSink& messages);
 
 // Puts the path at the head of the recent-files list (paths compared without
 // regard to ASCII case).

@@ -11,11 +11,13 @@
 
 #include <algorithm>
 #include <optional>
+#include <string_view>
 
 #include "core/format.h"
 #include "core/text_number.h"
 #include "ui/date_input.h"
 #include "ui/dialog_support.h"
+#include "ui/number_text.h"
 #include "ui/platform_services.h"
 
 namespace {
@@ -40,8 +42,15 @@ bool IsLevelBox(int box) {
     return box >= 5;
 }
 
+// The number a level box starts with, full-width digits read like the grids
+// read them; 0 when there is none.
+double LevelNumber(const QString& text) {
+    const std::string halfWidth = HalfWidthNumberText(ToStd(text));
+    return LeadingNumber(std::string_view(halfWidth));
+}
+
 QString LevelText(const QString& text) {
-    return ToQ(FormatNumber(LeadingNumber(ToStd(text)), kLevelPattern));
+    return ToQ(FormatNumber(LevelNumber(text), kLevelPattern));
 }
 
 // A text box that selects all its text whenever it receives the focus.
@@ -130,28 +139,26 @@ void frmKihon::SetDialogForm() {
 }
 
 int frmKihon::Save() {
+    // Every box is read before anything is stored, so a refused date leaves
+    // the basic data as they were and Cancel still undoes the whole edit.
+    std::optional<Date> from = ReadDateInput(ToStd(Text1[3]->text()));
+    std::optional<Date> to = ReadDateInput(ToStd(Text1[4]->text()));
+    if (!from || !to) {
+        services_.ShowMessage("年/月/日を正しく入力してください", MessageIcon::Exclamation,
+                              kProgramTitle, MessageButtons::Ok);
+        return 1;
+    }
     BasicData& data = doc_.basicData;
     data.ProjectName = ToStd(Text1[0]->text());
     data.ShortName = ToStd(Text1[1]->text());
     data.Site = ToStd(Text1[2]->text());
-    data.DatumToGL = LeadingNumber(ToStd(Text1[5]->text()));
-    data.DatumToWaterLevel = LeadingNumber(ToStd(Text1[6]->text()));
-    data.DatumToDiluvium = LeadingNumber(ToStd(Text1[7]->text()));
-
-    std::optional<Date> from = ReadDateInput(ToStd(Text1[3]->text()));
-    std::optional<Date> to = ReadDateInput(ToStd(Text1[4]->text()));
-    if (from)
-        data.SurveyFrom = *from;
-    if (to)
-        data.SurveyTo = *to;
-    int result = 0;
-    if (!from || !to) {
-        services_.ShowMessage("年/月/日を正しく入力してください", MessageIcon::Exclamation,
-                              kProgramTitle, MessageButtons::Ok);
-        result = 1;
-    }
+    data.SurveyFrom = *from;
+    data.SurveyTo = *to;
+    data.DatumToGL = LevelNumber(Text1[5]->text());
+    data.DatumToWaterLevel = LevelNumber(Text1[6]->text());
+    data.DatumToDiluvium = LevelNumber(Text1[7]->text());
     tag_ = kTagChanged;
-    return result;
+    return 0;
 }
 
 void frmKihon::Form_Activate() {

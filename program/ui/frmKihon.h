@@ -26,11 +26,12 @@ class frmKihon : public QDialog {
 
     // Fills the boxes from the basic data, clears the changed flag and the tag.
     void SetDialogForm();
-    // "Changed" once the boxes have been stored into the basic data.
+    // "Changed" once every box has been stored into the basic data.
     const QString& Tag() const { return tag_; }
     bool IsChanged() const { return changed_; }
 
-    // Stores the boxes into the basic data; 0 when both dates could be read.
+    // Stores the boxes into the basic data when both dates can be read (0);
+    // otherwise says so and stores nothing.
     int Save();
     // What activating the dialog on showing it does: the focus to OK when the
     // project name is filled in, else into the project-name box.

@@ -951,7 +951,7 @@ void frmMain::Form_Unload() {
     }
     place.state = minimized ? 1 : maximized ? 2 : 0;
     if (!settings.iniFile.empty())
-        SaveSettings(settings);
+        SaveSettingsReportingFailure(settings, services);
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

@@ -10,9 +10,9 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cstring>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/path_helpers.h"
 #include "ui/dialog_support.h"
@@ -20,12 +20,44 @@
 
 namespace {
 
-// The text without its leading and trailing blanks (U+0020 only).
+constexpr std::string_view kFullWidthBlank = "\xE3\x80\x80";  // U+3000
+
+bool StartsWithBlank(std::string_view text) {
+    return text.starts_with(' ') || text.starts_with(kFullWidthBlank);
+}
+
+bool EndsWithBlank(std::string_view text) {
+    return text.ends_with(' ') || text.ends_with(kFullWidthBlank);
+}
+
+// The text without its leading and trailing blanks, half- or full-width (an
+// input method types the latter); a text of blanks only becomes empty.
 std::string TrimBlanks(const std::string& text) {
-    std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+    std::string_view rest = text;
+    while (StartsWithBlank(rest))
+        rest.remove_prefix(rest.starts_with(' ') ? 1 : kFullWidthBlank.size());
+    while (EndsWithBlank(rest))
+        rest.remove_suffix(rest.ends_with(' ') ? 1 : kFullWidthBlank.size());
+    return std::string(rest);
+}
+
+// Why mkdir failed, in words the user can act on; empty for a rare cause.
+std::string CreationFailureReason(int error) {
+    switch (error) {
+        case ENOENT:
+        case ENOTDIR:
+            return "上位のフォルダが存在しません。";
+        case EACCES:
+        case EPERM:
+        case EROFS:
+            return "フォルダを作成する権限がありません。";
+        case EEXIST:
+            return "同じ名前のファイルがあります。";
+        case ENAMETOOLONG:
+            return "フォルダ名が長すぎます。";
+        default:
+            return {};
+    }
 }
 
 }  // namespace
@@ -80,7 +112,8 @@ frmOption::frmOption(Settings& settings, Document& doc, PlatformServices& servic
 }
 
 void frmOption::EnableOk() {
-    cmdOk->setEnabled(!Text1->text().isEmpty());
+    // A folder text of blanks names no folder.
+    cmdOk->setEnabled(!TrimBlanks(ToStd(Text1->text())).empty());
 }
 
 void frmOption::cmdRef_Click() {
@@ -100,13 +133,18 @@ void frmOption::MakeSureFolderExists(const std::string& folder) {
         return;
     // One level only: the parent has to exist.
     if (::mkdir(folder.c_str(), 0777) != 0) {
-        services_.ShowMessage(std::strerror(errno), MessageIcon::Exclamation, kProgramTitle,
-                              MessageButtons::Ok);
+        std::string message = "フォルダ " + folder + " を作成できませんでした。";
+        if (std::string reason = CreationFailureReason(errno); !reason.empty())
+            message += "\n" + reason;
+        services_.ShowMessage(message, MessageIcon::Exclamation, kProgramTitle, MessageButtons::Ok);
     }
 }
 
 void frmOption::cmdOk_Click() {
-    settings_.defaultDataFolder = TrimBlanks(ToStd(Text1->text()));
+    std::string folder = TrimBlanks(ToStd(Text1->text()));
+    if (folder.empty())
+        return;
+    settings_.defaultDataFolder = folder;
     MakeSureFolderExists(settings_.defaultDataFolder);
     if (doc_.currentFileName.empty())
         doc_.currentFolder = settings_.defaultDataFolder;

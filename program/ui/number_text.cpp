@@ -3,6 +3,8 @@
 #include <cctype>
 #include <charconv>
 
+#include <QString>
+
 #include "core/format.h"
 
 std::string NumberText(double value) {
@@ -81,4 +83,29 @@ bool IsNumber(const std::string& text) {
     if (length == 0)
         return false;
     return SkipBlanks(text, start + length) == text.size();
+}
+
+// Full-width digits, signs, point, exponent letters and blanks, as a Japanese
+// input method may type them, become their half-width forms.
+std::string HalfWidthNumberText(const std::string& text) {
+    QString in = QString::fromStdString(text);
+    QString out;
+    for (QChar ch : in) {
+        char16_t c = ch.unicode();
+        if (c >= u'０' && c <= u'９')
+            out += QChar(u'0' + (c - u'０'));
+        else if (c == u'．')
+            out += u'.';
+        else if (c == u'－' || c == u'−')
+            out += u'-';
+        else if (c == u'＋')
+            out += u'+';
+        else if (c == u'ｅ' || c == u'Ｅ')
+            out += u'E';
+        else if (c == u'　')
+            out += u' ';
+        else
+            out += ch;
+    }
+    return out.toStdString();
 }

@@ -15,3 +15,8 @@ double LeadingNumber(const std::string& text);
 
 // True when the whole text, blanks around it aside, is one number.
 bool IsNumber(const std::string& text);
+
+// The text with the full-width digits, signs, point, exponent letters and
+// blanks that a Japanese input method types turned into their half-width
+// forms, so that "１．５" reads as 1.5 wherever a number is typed.
+std::string HalfWidthNumberText(const std::string& text);

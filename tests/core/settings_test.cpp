@@ -9,6 +9,7 @@
 #include "core/settings_folder.h"
 #include "core/settings_test_support.h"
 #include "core/soil_names.h"
+#include "support/recording_sinks.h"
 
 namespace {
 
@@ -228,7 +229,7 @@ TEST_F(SettingsTest, NumbersThatAreNotNumbers) {
         {"\"15\"", 15, 15},
         {"abc", 20, 0},
         {"12abc", 20, 12},
-        {"-7", -7, -7},
+        {"-7", 20, -7},  // a negative margin is one the page-setup dialog refuses
         {"2.5", 2, 2},
         {"3.5", 4, 4},
         {"1e2", 100, 100},
@@ -245,6 +246,22 @@ TEST_F(SettingsTest, NumbersThatAreNotNumbers) {
         Settings loaded = Reload();
         EXPECT_EQ(c.strict, loaded.printMargins[0]) << c.text;
         EXPECT_EQ(c.leading, loaded.windowPlacement.left) << c.text;
+    }
+    // Margins the page-setup dialog would never store read as their default:
+    // a negative one would stretch the page far beyond the paper.
+    struct MarginCase {
+        const char* text;
+        int32_t margin;
+    } margins[] = {
+        {"0", 0}, {"1000", 1000}, {"-1", 20}, {"-1000000", 20}, {"1001", 20}, {"2147483647", 20},
+    };
+    for (const MarginCase& c : margins) {
+        WriteSettingsFile({"[Print Setting]", std::string("OffSetTop=") + c.text,
+                           std::string("OffSetBottom=") + c.text,
+                           std::string("OffSetLeft=") + c.text,
+                           std::string("OffSetRight=") + c.text});
+        std::array<int32_t, 4> expected{c.margin, c.margin, c.margin, c.margin};
+        EXPECT_EQ(expected, Reload().printMargins) << c.text;
     }
     // A 16-bit setting out of its range is not a number either.
     WriteSettingsFile(
@@ -275,6 +292,21 @@ TEST_F(SettingsTest, SoilNameCounts) {
     for (const Case& c : cases) {
         WriteSettingsFile({"[Default SoilNames0]", "Count=" + c.count});
         ExpectSameRows(c.expected, Reload().subSoilNames);
+    }
+
+    // The largest count the table can number, and counts beyond it, which are
+    // capped: the start ends, no row is written outside the table (a key "0"
+    // is no row), and the settings after the table are still read.
+    for (const char* count : {"32767", "40000", "1e300"}) {
+        WriteSettingsFile({"[Default SoilNames0]", std::string("Count=") + count, "0=\"zero\",7",
+                           "1=\"first\",1", "32767=\"last\",8", "[Print Setting]", "OffSetTop=15"});
+        Settings loaded = Reload();
+        ASSERT_EQ(32767u, loaded.subSoilNames.size()) << count;
+        EXPECT_EQ("first", loaded.subSoilNames.front().SoilName);
+        EXPECT_EQ("粘土質", loaded.subSoilNames[1].SoilName);  // built-in row 2 kept
+        EXPECT_EQ("last", loaded.subSoilNames.back().SoilName);
+        EXPECT_EQ(8, loaded.subSoilNames.back().SoilCode);
+        EXPECT_EQ(15, loaded.printMargins[0]) << count;
     }
 
     // A count of 20 with rows 1 to 11 present: rows 12 to 20 are empty rows,
@@ -308,6 +340,20 @@ TEST_F(SettingsTest, SaveFailsWithoutTouchingWhatCannotBeReadOrWritten) {
     fs::create_directory(settings.iniFile);
     EXPECT_FALSE(SaveSettings(settings));
     EXPECT_TRUE(fs::is_directory(settings.iniFile));
+}
+
+TEST_F(SettingsTest, AFailedWriteAtTheEndIsToldNamingTheFile) {
+    RecordingMessageSink messages;
+    SaveSettingsReportingFailure(settings, messages);
+    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_TRUE(fs::exists(settings.iniFile));
+
+    settings.iniFile = config.File("no-such-folder/Quilmorn.ini");
+    SaveSettingsReportingFailure(settings, messages);
+    ASSERT_EQ(1u, messages.messages.size());
+    EXPECT_NE(std::string::npos, messages.messages[0].text.find(settings.iniFile));
+    EXPECT_NE(std::string::npos, messages.messages[0].text.find("書き込みに失敗しました"));
+    EXPECT_EQ(MessageIcon::Exclamation, messages.messages[0].icon);
 }
 
 TEST(RecentFiles, AddAndRemove) {

@@ -85,23 +85,71 @@ TEST_F(BasicDataDialog, OkStoresEveryBox) {
     EXPECT_EQ(data.DatumToDiluvium, -3.25);
 }
 
-TEST_F(BasicDataDialog, UnreadableDateKeepsItsFieldStoresTheRestAndStaysOpen) {
+TEST_F(BasicDataDialog, AnUnreadableDateStoresNothingAndCancelUndoesTheWholeEdit) {
+    // Either date refused, and both: no field is stored, the tag stays empty.
+    for (int refused : {3, 4, -1}) {
+        services.messages.clear();
+        const BasicData before = doc.basicData;
+        auto dialog = MakeDialog();
+        ASSERT_TRUE(ShowActive(*dialog));
+        dialog->Text1[0]->setText("工事");
+        dialog->Text1[2]->setText("別の調査地");
+        dialog->Text1[3]->setText(refused == 4 ? "2010/1/1" : "abc");
+        dialog->Text1[4]->setText(refused == 3 ? "2010/10/10" : "2008/02/30");
+        dialog->Text1[5]->setText("7");
+        QTest::mouseClick(dialog->cmdOk, Qt::LeftButton);
+
+        ASSERT_EQ(services.messages.size(), 1u) << refused;
+        EXPECT_EQ(services.messages[0].text, "年/月/日を正しく入力してください");
+        EXPECT_EQ(services.messages[0].icon, MessageIcon::Exclamation);
+        EXPECT_EQ(services.messages[0].title, "Vekt／Quilmorn2008");
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_TRUE(dialog->Tag().isEmpty()) << refused;
+        EXPECT_EQ(doc.basicData, before) << refused;
+
+        QTest::mouseClick(dialog->cmdCancel, Qt::LeftButton);
+        EXPECT_EQ(dialog->result(), QDialog::Rejected);
+        EXPECT_TRUE(dialog->Tag().isEmpty());
+        EXPECT_EQ(doc.basicData, before);
+    }
+}
+
+TEST_F(BasicDataDialog, MendingTheDateThenOkStoresEverything) {
     auto dialog = MakeDialog();
     ASSERT_TRUE(ShowActive(*dialog));
     dialog->Text1[0]->setText("工事");
     dialog->Text1[3]->setText("abc");
-    dialog->Text1[4]->setText("2010/10/10");
     QTest::mouseClick(dialog->cmdOk, Qt::LeftButton);
-
-    ASSERT_EQ(services.messages.size(), 1u);
-    EXPECT_EQ(services.messages[0].text, "年/月/日を正しく入力してください");
-    EXPECT_EQ(services.messages[0].icon, MessageIcon::Exclamation);
-    EXPECT_EQ(services.messages[0].title, "Vekt／Quilmorn2008");
-    EXPECT_TRUE(dialog->isVisible());
+    ASSERT_TRUE(dialog->isVisible());
+    dialog->Text1[3]->setText("2010/1/2");
+    QTest::mouseClick(dialog->cmdOk, Qt::LeftButton);
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
     EXPECT_EQ(dialog->Tag(), "Changed");
-    EXPECT_EQ(doc.basicData.SurveyFrom, (Date{2008, 3, 5}));
-    EXPECT_EQ(doc.basicData.SurveyTo, (Date{2010, 10, 10}));
     EXPECT_EQ(doc.basicData.ProjectName, "工事");
+    EXPECT_EQ(doc.basicData.SurveyFrom, (Date{2010, 1, 2}));
+}
+
+TEST_F(BasicDataDialog, LevelBoxesReadFullWidthDigitsAsTheGridsDo) {
+    struct Case {
+        QString typed;
+        double stored;
+        QString shown;  // after leaving the box
+    } cases[] = {
+        {"１５", 15, "15.00"},          {"３５０", 350, "350.00"},   {"１．５", 1.5, "1.50"},
+        {"－２．２５", -2.25, "-2.25"}, {"　１．５ｍ", 1.5, "1.50"}, {"ａｂｃ", 0, "0.00"},
+    };
+    for (const Case& c : cases) {
+        auto dialog = MakeDialog();
+        ASSERT_TRUE(ShowActive(*dialog));
+        dialog->Text1[6]->setFocus();
+        dialog->Text1[6]->setText(c.typed);
+        dialog->Text1[7]->setFocus();
+        EXPECT_EQ(dialog->Text1[6]->text(), c.shown) << c.typed.toStdString();
+        dialog->Text1[5]->setText(c.typed);  // stored without leaving the box
+        QTest::mouseClick(dialog->cmdOk, Qt::LeftButton);
+        EXPECT_EQ(doc.basicData.DatumToGL, c.stored) << c.typed.toStdString();
+        EXPECT_EQ(doc.basicData.DatumToWaterLevel, c.stored) << c.typed.toStdString();
+    }
 }
 
 TEST_F(BasicDataDialog, CancelStoresNothing) {
@@ -238,7 +286,7 @@ TEST_F(BasicDataDialog, YesWithABadDateKeepsTheDialogOpen) {
     ASSERT_EQ(services.messages.size(), 2u);
     EXPECT_EQ(services.messages[1].text, "年/月/日を正しく入力してください");
     EXPECT_TRUE(dialog->isVisible());
-    EXPECT_EQ(dialog->Tag(), "Changed");
+    EXPECT_TRUE(dialog->Tag().isEmpty());
     EXPECT_EQ(doc.basicData.SurveyTo, (Date{2008, 4, 12}));
 }
 

@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -253,6 +254,20 @@ TEST_F(MainWindowTest, ClosingWithoutChangesAsksNothing) {
     ShowWindow();
     form->mnuFileEnd->trigger();
     EXPECT_TRUE(services.messages.empty());
+    EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(MainWindowTest, AFailedSettingsWriteAtTheEndIsToldAndTheProgramStillEnds) {
+    QTemporaryDir dir;
+    // A folder where the settings file should be cannot be written over.
+    settings.iniFile = dir.filePath("Quilmorn.ini").toStdString();
+    ASSERT_TRUE(QDir(dir.path()).mkdir("Quilmorn.ini"));
+    ShowWindow();
+    form->mnuFileEnd->trigger();
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_NE(services.messages[0].text.find(settings.iniFile), std::string::npos);
+    EXPECT_NE(services.messages[0].text.find("書き込みに失敗しました"), std::string::npos);
+    EXPECT_EQ(services.messages[0].icon, MessageIcon::Exclamation);
     EXPECT_FALSE(form->isVisible());
 }
 

@@ -52,6 +52,24 @@ TEST_F(OptionsDialog, OkIsEnabledOnlyWithAFolder) {
     EXPECT_FALSE(dialog.cmdOk->isEnabled());
     QTest::keyClicks(dialog.Text1, "a");
     EXPECT_TRUE(dialog.cmdOk->isEnabled());
+    // Blanks only, half- or full-width, name no folder.
+    for (const char* blanks : {" ", "   ", "　", " 　 "}) {
+        dialog.Text1->setText(QString::fromUtf8(blanks));
+        EXPECT_FALSE(dialog.cmdOk->isEnabled()) << blanks;
+    }
+}
+
+TEST_F(OptionsDialog, AFolderOfBlanksIsNeitherCreatedNorStored) {
+    frmOption dialog(settings, doc, services);
+    ASSERT_TRUE(ShowActive(dialog));
+    dialog.Text1->setFocus();
+    dialog.Text1->setText(QStringLiteral(" 　"));
+    QTest::keyClick(dialog.Text1, Qt::Key_Return);
+    dialog.cmdOk_Click();
+    EXPECT_TRUE(services.messages.empty());
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(settings.defaultDataFolder, root.string());
+    EXPECT_EQ(doc.currentFolder, "/old");
 }
 
 TEST_F(OptionsDialog, EnterInTheFolderBoxConfirmsTheDialog) {
@@ -65,7 +83,7 @@ TEST_F(OptionsDialog, EnterInTheFolderBoxConfirmsTheDialog) {
 
 TEST_F(OptionsDialog, OkStoresTheTrimmedFolderAndColour) {
     frmOption dialog(settings, doc, services);
-    dialog.Text1->setText(QString::fromStdString("  " + root.string() + " "));
+    dialog.Text1->setText(QString::fromStdString("　 " + root.string() + " 　"));
     QTest::mouseClick(dialog.Check1, Qt::LeftButton);
     QTest::mouseClick(dialog.cmdOk, Qt::LeftButton);
     EXPECT_TRUE(services.messages.empty());  // the folder exists
@@ -114,7 +132,10 @@ TEST_F(OptionsDialog, FailedCreationIsReportedAndTheFolderStoredAllTheSame) {
     QTest::mouseClick(dialog.cmdOk, Qt::LeftButton);
     ASSERT_EQ(services.messages.size(), 2u);
     EXPECT_EQ(services.messages[1].icon, MessageIcon::Exclamation);
-    EXPECT_FALSE(services.messages[1].text.empty());
+    EXPECT_EQ(services.messages[1].title, "Vekt／Quilmorn2008");
+    EXPECT_EQ(
+        services.messages[1].text,
+        "フォルダ " + deep.string() + " を作成できませんでした。\n上位のフォルダが存在しません。");
     EXPECT_FALSE(fs::exists(deep));
     EXPECT_EQ(settings.defaultDataFolder, deep.string());
     EXPECT_EQ(settings.colorPrint, 1);
