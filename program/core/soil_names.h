@@ -11,8 +11,9 @@
 // main soil names).
 void SetDefaultSoilNames(Settings& settings);
 
-// The settings-file line of a table row: the name in double quotes, the code
-// and the 14 constants, separated by commas.
+// The settings-file line of a table row: the name in double quotes (a double
+// quote inside it becomes "＂"), the code and the 14 constants, separated by
+// commas.
 std::string FormatSoilNameLine(const LayerRecord& row);
 
 // A fresh row from a settings-file line. Fields the line does not give are 0

@@ -51,6 +51,9 @@ std::string StorableText(std::string_view utf8) {
 std::string ShortestNumberText(double value) {
     if (!std::isfinite(value))
         return {};
+    // A negative zero (a default of 0 stored negated) is written as zero.
+    if (value == 0)
+        value = 0.0;
     char buffer[64];
     auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
     return ec == std::errc() ? std::string(buffer, end) : std::string();

@@ -308,7 +308,9 @@ void frmMain::PutSoilData(int32_t row) {
     int last = row == 0 ? vaSpreadS->MaxRows() : row;
     int count = static_cast<int>(doc.layers.size());
     for (int i = first; i <= last; ++i) {
-        if (i > count || doc.layers[static_cast<size_t>(i - 1)].Thickness <= 0) {
+        // A layer without a thickness that holds a name, a code or a constant
+        // is a row being entered: it shows what the document holds.
+        if (i > count || doc.layers[static_cast<size_t>(i - 1)] == LayerRecord{}) {
             bind.iFG(i, 0);
             continue;
         }
@@ -341,16 +343,18 @@ void frmMain::GetSoilData(int32_t row) {
         int m = bind.GetMaxFgRow();
         if (m != static_cast<int>(doc.layers.size()))
             doc.layers.resize(static_cast<size_t>(m));
+        // A row without data is an empty layer: what the screen no longer
+        // shows must not stay in the document (and come back on a refresh).
         for (int i = 1; i <= m; ++i) {
             LayerRecord& layer = doc.layers[static_cast<size_t>(i - 1)];
             if (bind.iFG(i) == 0)
-                layer.Thickness = 0;
+                layer = LayerRecord{};
             else
                 TakeSoilRow(bind, i, layer);
         }
     } else if (bind.iFG(row) == 0) {
         if (row <= static_cast<int>(doc.layers.size()))
-            doc.layers[static_cast<size_t>(row - 1)].Thickness = 0;
+            doc.layers[static_cast<size_t>(row - 1)] = LayerRecord{};
     } else {
         if (row > static_cast<int>(doc.layers.size()))
             doc.layers.resize(static_cast<size_t>(row));

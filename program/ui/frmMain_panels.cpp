@@ -361,37 +361,24 @@ void frmMain::cmdSoilNameCopy_Click() {
 
     LayerRecord& layer = doc.layers[static_cast<size_t>(row - 1)];
     const LayerRecord& m = settings.mainSoilNames[static_cast<size_t>(main - 1)];
-    if (sub > 0 && sub <= static_cast<int>(settings.subSoilNames.size())) {
-        const LayerRecord& s = settings.subSoilNames[static_cast<size_t>(sub - 1)];
-        layer.SoilName = s.SoilName + m.SoilName;
-        layer.SoilCode = m.SoilCode + s.SoilCode;
-        for (int item = 1; item <= kSoilConstantCount; ++item)
-            if (!(layer.Constant(item) > 0))
-                layer.Constant(item) = -(s.Constant(item) + m.Constant(item));
-    } else {
-        layer.SoilName = m.SoilName;
-        layer.SoilCode = m.SoilCode;
-        for (int item = 1; item <= kSoilConstantCount; ++item)
-            if (!(layer.Constant(item) > 0))
-                layer.Constant(item) = -m.Constant(item);
+    const LayerRecord* s = sub > 0 && sub <= static_cast<int>(settings.subSoilNames.size())
+                               ? &settings.subSoilNames[static_cast<size_t>(sub - 1)]
+                               : nullptr;
+    layer.SoilName = s != nullptr ? s->SoilName + m.SoilName : m.SoilName;
+    layer.SoilCode = s != nullptr ? m.SoilCode + s->SoilCode : m.SoilCode;
+    for (int item = 1; item <= kSoilConstantCount; ++item) {
+        if (layer.Constant(item) > 0)
+            continue;
+        const double fromTables = m.Constant(item) + (s != nullptr ? s->Constant(item) : 0.0);
+        // Negating a default of 0 would give a negative zero, which the
+        // project file would hold as "-0".
+        layer.Constant(item) = fromTables == 0 ? 0.0 : -fromTables;
     }
     // A new soil name is an edit like any other: closing must ask about it.
     IsChanged = true;
 
+    // A layer without a thickness still shows, as a row being entered.
     PutSoilData(row);
-    if (!(layer.Thickness > 0)) {
-        // A layer without a thickness is a blank row to the grid, which would
-        // neither show the name nor keep it when the thickness is typed next:
-        // the row takes it as a row being entered.
-        clsSpreadIn& bind = SpreadInS();
-        bind.iFG(row, 1);
-        bind.DataD(1, row, layer.Thickness);
-        bind.DataS(row, layer.SoilName);
-        bind.DataL(1, row, layer.SoilCode);
-        for (int item = 1; item <= kSoilConstantCount; ++item)
-            bind.DataD(item + 1, row, layer.Constant(item));
-        bind.PrtSheet(row);
-    }
     vaSpreadS->SetActiveCell(3, row);
     vaSpreadS->setFocus();
     DrawViews(4);

@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "core/message_sink.h"
+#include "core/value_line.h"
 #include "ui/clsSpreadIn.h"
 #include "ui/desktop_helpers.h"
 #include "ui/dialog_support.h"
@@ -29,7 +30,9 @@ constexpr int kColName = 1;
 constexpr int kColCode = 2;
 constexpr int kColGamma = 3;
 constexpr int kColFC = 4;
-// Store slots: one Long (the code), two Doubles (unit weight, fines content).
+// Store slots: one Long (the code) and a Double per soil constant, numbered
+// as the constants are (1 the unit weight, 2 the fines content, 3..14 the
+// constants no column shows, which travel with their row all the same).
 constexpr int kSlotCode = 1;
 constexpr int kSlotGamma = 1;
 constexpr int kSlotFC = 2;
@@ -199,7 +202,7 @@ void frmSNDef::FillGrid(int g, const std::vector<LayerRecord>& table) {
     if (!bindings_[g])
         bindings_[g] = std::make_unique<clsSpreadIn>(services_);
     clsSpreadIn& binding = *bindings_[g];
-    binding.SetSpread(grid, 1, 2, 1);
+    binding.SetSpread(grid, 1, kSoilConstantCount, 1);
     binding.CreateCell(kColName, 0, 0, 0, 0, 99);
     binding.CreateCell(kColCode, kSlotCode, 0, 0, 99, 2);
     binding.CreateCell(kColGamma, -kSlotGamma, 1, 0, 999.9, 5);
@@ -213,15 +216,30 @@ void frmSNDef::FillGrid(int g, const std::vector<LayerRecord>& table) {
     grid->resize(std::min(widthPixels, fraKey[g]->x() - grid->x() - 8), grid->height());
 
     for (int i = 0; i < static_cast<int>(table.size()); ++i) {
-        const LayerRecord& source = table[static_cast<size_t>(i)];
         const int row = i + 1;
         binding.iFG(row, 1);
-        binding.DataS(row, source.SoilName);
-        binding.DataL(kSlotCode, row, g == kMainGrid ? source.SoilCode / 100 : source.SoilCode);
-        binding.DataD(kSlotGamma, row, source.gamma);
-        binding.DataD(kSlotFC, row, source.FC);
+        PutRow(g, row, table[static_cast<size_t>(i)]);
     }
     binding.PrtSheet(0);
+}
+
+LayerRecord frmSNDef::RowOf(int g, int row) const {
+    const clsSpreadIn& binding = *bindings_[g];
+    LayerRecord entry;
+    entry.SoilName = binding.DataS(row);
+    const int code = binding.DataL(kSlotCode, row);
+    entry.SoilCode = g == kMainGrid ? code * 100 : code;
+    for (int item = 1; item <= kSoilConstantCount; ++item)
+        entry.Constant(item) = binding.DataD(item, row);
+    return entry;
+}
+
+void frmSNDef::PutRow(int g, int row, const LayerRecord& entry) {
+    clsSpreadIn& binding = *bindings_[g];
+    binding.DataS(row, entry.SoilName);
+    binding.DataL(kSlotCode, row, g == kMainGrid ? entry.SoilCode / 100 : entry.SoilCode);
+    for (int item = 1; item <= kSoilConstantCount; ++item)
+        binding.DataD(item, row, entry.Constant(item));
 }
 
 std::vector<LayerRecord> frmSNDef::TableOf(int g) const {
@@ -229,18 +247,27 @@ std::vector<LayerRecord> frmSNDef::TableOf(int g) const {
     std::vector<LayerRecord> table;
     table.reserve(static_cast<size_t>(binding.CountFG()));
     const int last = binding.GetMaxFgRow();
-    for (int row = 1; row <= last; ++row) {
-        if (binding.iFG(row) == 0)
-            continue;
-        LayerRecord entry;
-        entry.SoilName = binding.DataS(row);
-        const int code = binding.DataL(kSlotCode, row);
-        entry.SoilCode = g == kMainGrid ? code * 100 : code;
-        entry.gamma = binding.DataD(kSlotGamma, row);
-        entry.FC = binding.DataD(kSlotFC, row);
-        table.push_back(entry);
-    }
+    for (int row = 1; row <= last; ++row)
+        if (binding.iFG(row) != 0)
+            table.push_back(RowOf(g, row));
     return table;
+}
+
+void frmSNDef::TidyRows(int g) {
+    clsSpreadIn& binding = *bindings_[g];
+    const int rows = vaSpreadS[g]->MaxRows();
+    for (int row = 1; row <= rows; ++row) {
+        if (binding.iFG(row) == 0) {
+            // A row without data keeps nothing, so that a row typed or pasted
+            // there later starts with 0 for the constants it does not show.
+            if (!(RowOf(g, row) == LayerRecord{}))
+                PutRow(g, row, LayerRecord{});
+        } else if (binding.DataS(row).find('"') != std::string::npos) {
+            // The settings line cannot hold a double quote in a name.
+            binding.DataS(row, StorableText(binding.DataS(row)));
+            binding.PrtSheet(row);
+        }
+    }
 }
 
 int frmSNDef::Save() {
@@ -267,25 +294,94 @@ int frmSNDef::Save() {
 void frmSNDef::OnLeaveCell(int g, int col, int row, int newCol, int newRow) {
     if (!bindings_[g])
         return;
+    SpreadGrid* grid = vaSpreadS[g];
+    if (col == kColName && row >= 1 && row <= grid->MaxRows()) {
+        const std::string typed = grid->Text(col, row).toStdString();
+        if (typed.find('"') != std::string::npos)
+            grid->SetText(col, row, QString::fromStdString(StorableText(typed)));
+    }
     int32_t act = 0;
     bindings_[g]->EventLeaveCell(col, row, newCol, newRow, act);
+    TidyRows(g);
     if (act == 1)
         changed_ = true;
 }
 
-clsSpreadIn* frmSNDef::FocusedBinding() const {
+int frmSNDef::FocusedGrid() const {
     QWidget* focus = focusWidget();
     for (int g : {kMainGrid, kSubGrid}) {
         SpreadGrid* grid = vaSpreadS[g];
         if (focus != nullptr && (focus == grid || grid->isAncestorOf(focus)))
-            return bindings_[g].get();
+            return bindings_[g] ? g : -1;
     }
-    return nullptr;
+    return -1;
 }
 
 void frmSNDef::RunOnFocusedGrid(void (clsSpreadIn::*command)()) {
-    if (clsSpreadIn* binding = FocusedBinding())
-        (binding->*command)();
+    const int g = FocusedGrid();
+    if (g < 0)
+        return;
+    clsSpreadIn& binding = *bindings_[g];
+    const SpreadBlock sel = vaSpreadS[g]->SelBlock();
+    const int first = sel.row1 < 0 ? 1 : sel.row1;
+    const int last = sel.row1 < 0 ? vaSpreadS[g]->MaxRows() : sel.row2;
+    const std::vector<Snapshot> before = SnapshotOf(g);
+    const bool copiesRows =
+        command == &clsSpreadIn::ClipRowCopy || command == &clsSpreadIn::ClipRowCut;
+    std::vector<std::optional<LayerRecord>> copied;
+    if (copiesRows)
+        for (int row = first; row <= last; ++row)
+            copied.push_back(binding.iFG(row) != 0 ? std::optional(RowOf(g, row)) : std::nullopt);
+
+    (binding.*command)();
+
+    if (copiesRows) {
+        copiedRows_ = CopiedRows{services_.ClipboardText(), std::move(copied)};
+    } else {
+        const bool pastesWholeRows =
+            command == &clsSpreadIn::ClipRowPaste ||
+            (command == &clsSpreadIn::ClipCelPaste && sel.col1 == kColName);
+        if (pastesWholeRows && copiedRows_ && !copiedRows_->rows.empty() &&
+            services_.ClipboardText() == copiedRows_->text)
+            CarryCopiedConstants(
+                g, first, std::max(last - first + 1, static_cast<int>(copiedRows_->rows.size())),
+                before);
+    }
+    TidyRows(g);
+    if (!(SnapshotOf(g) == before))
+        changed_ = true;
+}
+
+std::vector<frmSNDef::Snapshot> frmSNDef::SnapshotOf(int g) const {
+    const int rows = vaSpreadS[g]->MaxRows();
+    std::vector<Snapshot> rowsNow(static_cast<size_t>(rows) + 1);
+    for (int row = 1; row <= rows; ++row)
+        rowsNow[static_cast<size_t>(row)] = {bindings_[g]->iFG(row), RowOf(g, row)};
+    return rowsNow;
+}
+
+void frmSNDef::CarryCopiedConstants(int g, int top, int span, const std::vector<Snapshot>& before) {
+    // Rows copied or cut in this dialog come back with the constants that no
+    // column shows: a row moved by cut and paste keeps them all.
+    const clsSpreadIn& binding = *bindings_[g];
+    const int rows = vaSpreadS[g]->MaxRows();
+    const std::vector<std::optional<LayerRecord>>& copied = copiedRows_->rows;
+    for (int row = top; row < top + span && row <= rows; ++row) {
+        const std::optional<LayerRecord>& source =
+            copied[static_cast<size_t>(row - top) % copied.size()];
+        if (!source || binding.iFG(row) == 0 || binding.DataS(row) != source->SoilName)
+            continue;
+        const bool pasted =
+            static_cast<size_t>(row) >= before.size() ||
+            !(before[static_cast<size_t>(row)] == Snapshot{binding.iFG(row), RowOf(g, row)});
+        if (!pasted)
+            continue;
+        LayerRecord entry = RowOf(g, row);
+        for (int item = 1; item <= kSoilConstantCount; ++item)
+            if (item != kSlotGamma && item != kSlotFC)
+                entry.Constant(item) = source->Constant(item);
+        PutRow(g, row, entry);
+    }
 }
 
 void frmSNDef::ShowEditMenu(int g, const QPoint& globalPos) {

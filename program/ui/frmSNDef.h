@@ -5,6 +5,8 @@
 
 #include <array>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "core/document.h"
@@ -25,8 +27,8 @@ class clsSpreadIn;
 // each table in a grid of its own (name, symbol code, unit weight, fines
 // content). The caller makes it, calls SetDialogForm(), shows it with exec()
 // and, when Tag() reads "Changed", refreshes the soil-name pick lists. A save
-// rewrites both tables from the grids; the other soil constants of the rows
-// become 0.
+// rewrites both tables from the grids. The soil constants no column shows
+// stay with their row through edits and grid commands; a new row has 0 there.
 class frmSNDef : public QDialog {
     Q_OBJECT
 
@@ -83,16 +85,37 @@ class frmSNDef : public QDialog {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // A grid row's flag and its table row, to tell what a command changed.
+    struct Snapshot {
+        int16_t flag = 0;
+        LayerRecord row;
+        bool operator==(const Snapshot&) const = default;
+    };
+    // The rows of the last row copy or cut of this dialog, with the clipboard
+    // text it made; empty entries for rows without data.
+    struct CopiedRows {
+        std::string text;
+        std::vector<std::optional<LayerRecord>> rows;
+    };
+
     void FillGrid(int grid, const std::vector<LayerRecord>& table);
+    // A grid row as a table row (all 14 constants), and back.
+    LayerRecord RowOf(int grid, int row) const;
+    void PutRow(int grid, int row, const LayerRecord& entry);
     std::vector<LayerRecord> TableOf(int grid) const;
+    // Empties rows without data and makes names storable.
+    void TidyRows(int grid);
+    std::vector<Snapshot> SnapshotOf(int grid) const;
+    void CarryCopiedConstants(int grid, int top, int span, const std::vector<Snapshot>& before);
     void OnLeaveCell(int grid, int col, int row, int newCol, int newRow);
-    // The binding of the grid that has the focus; null when neither has it.
-    clsSpreadIn* FocusedBinding() const;
+    // The grid that has the focus; -1 when neither has it.
+    int FocusedGrid() const;
     void RunOnFocusedGrid(void (clsSpreadIn::*command)());
 
     Settings& settings_;
     PlatformServices& services_;
     std::array<std::unique_ptr<clsSpreadIn>, 2> bindings_;
+    std::optional<CopiedRows> copiedRows_;
     bool changed_ = false;
     QString tag_;
 };

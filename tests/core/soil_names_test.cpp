@@ -57,6 +57,12 @@ TEST(SoilNames, FormatsTheNameQuotedAndEachNumberShortest) {
         "\"a,b\",-700,1.8,1E-05,0.0001,1E+15,123456789012345,-18,0.3,2.5E-300,1E+300,"
         "0.333333333333333,-0.35,12345.678,100,0",
         FormatSoilNameLine(row));
+
+    // A double quote would end the name early: it is kept as the full-width one.
+    row.SoilName = "5\"砂";
+    const std::string quoted = "\"5＂砂\",";
+    EXPECT_EQ(FormatSoilNameLine(row).substr(0, quoted.size()), quoted);
+    EXPECT_EQ(ParseSoilNameLine(FormatSoilNameLine(row))->SoilName, "5＂砂");
 }
 
 TEST(SoilNames, ParsesLinesFieldByField) {

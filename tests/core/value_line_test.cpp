@@ -29,6 +29,7 @@ TEST(ValueLine, ShortestNumberTextReadsBackExactly) {
         EXPECT_EQ(in.ReadNumber(), value) << text;
     }
     EXPECT_EQ(ShortestNumberText(20), "20");
+    EXPECT_EQ(ShortestNumberText(-0.0), "0");  // a default of 0 stored negated
     EXPECT_EQ(ShortestNumberText(std::numeric_limits<double>::quiet_NaN()), "");
     EXPECT_EQ(ShortestNumberText(-std::numeric_limits<double>::infinity()), "");
 }

@@ -632,6 +632,21 @@ TEST_F(MainWindowEdit, CopyAndPasteRowsOfTheSoilGrid) {
     EXPECT_EQ(doc.layers[1].SoilName, before[0].SoilName);
 }
 
+TEST_F(MainWindowEdit, AClearedSoilRowLeavesNothingThatARefreshBringsBack) {
+    ASSERT_GE(doc.layers.size(), 3u);
+    const LayerRecord third = doc.layers[2];
+    for (QAction* command : {window->mnuEditClearRow, window->mnuEditInsertRow}) {
+        SCOPED_TRACE(command->objectName().toStdString());
+        Focus(window->vaSpreadS, 1, 2, 1, 2);
+        command->trigger();
+        EXPECT_EQ(doc.layers[1], LayerRecord{});
+        window->SetSpreadS();
+        EXPECT_EQ(window->vaSpreadS->Text(3, 2).toStdString(), "");
+    }
+    EXPECT_EQ(doc.layers[2], LayerRecord{});  // the first cleared row, moved down
+    EXPECT_EQ(doc.layers[3], third);
+}
+
 TEST_F(MainWindowEdit, CommandsOutsideTheGridsOnlyMarkTheDocumentChanged) {
     const Document before = doc;
     window->txtMagu->setFocus();

@@ -12,8 +12,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
+#include <cmath>
+#include <string>
 #include <vector>
 
+#include "core/project_file.h"
 #include "ui/clsSpreadIn.h"
 #include "ui/example_boring.h"
 #include "ui/main_window_support.h"
@@ -698,12 +701,40 @@ TEST_F(MainWindowTest, SoilNameOnTheRowBelowTheLayersShowsAndStaysWhenTheThickne
     EXPECT_EQ(form->vaSpreadS->Text(4, 7).toStdString(), "9.00");
     EXPECT_EQ(form->vaSpreadS->Text(2, 7).toStdString(), "");
 
+    // An edit of another cell of the row, before any thickness, keeps both.
+    form->vaSpreadS->SetText(5, 7, QStringLiteral("18"));
+    form->vaSpreadS_LeaveCell(5, 7, 6, 7);
+    EXPECT_EQ(form->vaSpreadS->Text(3, 7).toStdString(), "礫");
+    EXPECT_EQ(form->vaSpreadS->Text(4, 7).toStdString(), "9.00");
+    EXPECT_EQ(form->vaSpreadS->Text(5, 7).toStdString(), "18.0");
+    EXPECT_EQ(doc.layers[6].SoilName, "礫");
+    EXPECT_DOUBLE_EQ(doc.layers[6].gamma, 18);
+
     form->vaSpreadS->SetText(2, 7, QStringLiteral("2"));
     form->vaSpreadS_LeaveCell(2, 7, 3, 7);
     EXPECT_DOUBLE_EQ(doc.layers[6].Thickness, 2);
     EXPECT_EQ(doc.layers[6].SoilName, "礫");
     EXPECT_EQ(doc.layers[6].SoilCode, 900);
     EXPECT_EQ(form->vaSpreadS->Text(1, 7).toStdString(), "22.00");
+}
+
+TEST_F(MainWindowTest, SoilNameAssistantNeverStoresANegativeZero) {
+    Load(ExampleBoring());
+    form->vaSpreadS->SetActiveCell(3, 7);
+    form->lstSoilDef[0]->setCurrentRow(1);  // シルト質, all constants 0
+    form->lstSoilDef[1]->setCurrentRow(7);  // 細砂
+    form->cmdSoilNameCopy_Click();
+    ASSERT_EQ(doc.layers.size(), 7u);
+    for (int item = 1; item <= kSoilConstantCount; ++item) {
+        EXPECT_EQ(doc.layers[6].Constant(item), 0) << item;
+        EXPECT_FALSE(std::signbit(doc.layers[6].Constant(item))) << item;
+    }
+    const std::string file = ProjectFileBytes(doc);
+    for (size_t at = file.find("-0"); at != std::string::npos; at = file.find("-0", at + 1)) {
+        const bool fieldStart = at == 0 || file[at - 1] == ',' || file[at - 1] == '\n';
+        const bool fieldEnd = at + 2 == file.size() || file[at + 2] == ',' || file[at + 2] == '\r';
+        EXPECT_FALSE(fieldStart && fieldEnd) << "a negative zero at byte " << at;
+    }
 }
 
 TEST_F(MainWindowTest, SoilNameAssistantTakesOnlySelectedEntries) {

@@ -8,7 +8,11 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "core/soil_names.h"
 #include "ui/clsSpreadIn.h"
@@ -21,14 +25,14 @@ namespace {
 constexpr const char* kClosePrompt = "データの更新を有効にしますか";
 
 class SoilNameDialog : public ::testing::Test {
-  protected:
+  public:
     void SetUp() override {
         EnsureQtApplication();
         SetDefaultSoilNames(settings);
         LayerRecord& topsoil = settings.mainSoilNames[0];
         topsoil.gamma = 16.5;
         topsoil.FC = 40;
-        topsoil.CC = 12;  // not shown: a save drops it
+        topsoil.CC = 12;  // not shown, kept all the same
         topsoil.Vs = 120;
         settings.subSoilNames[2].gamma = 0.5;
         dialog = std::make_unique<frmSNDef>(settings, services);
@@ -94,23 +98,108 @@ TEST_F(SoilNameDialog, ShowsBothTablesWithTheirKeys) {
     EXPECT_TRUE(dialog->Tag().isEmpty());
 }
 
-TEST_F(SoilNameDialog, OkKeepsNameCodeAndEstimatesAndDropsTheOtherConstants) {
+TEST_F(SoilNameDialog, OkWithoutEditsKeepsEveryConstantOfEveryRow) {
     Settings before = settings;
     dialog->cmdOk_Click();
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
     EXPECT_EQ(dialog->Tag(), "Changed");
-    ASSERT_EQ(settings.mainSoilNames.size(), before.mainSoilNames.size());
-    ASSERT_EQ(settings.subSoilNames.size(), before.subSoilNames.size());
-    for (std::size_t i = 0; i < settings.mainSoilNames.size(); ++i) {
-        const LayerRecord& row = settings.mainSoilNames[i];
-        EXPECT_EQ(row.SoilName, before.mainSoilNames[i].SoilName);
-        EXPECT_EQ(row.SoilCode, before.mainSoilNames[i].SoilCode);
-        EXPECT_EQ(row.gamma, before.mainSoilNames[i].gamma);
-        EXPECT_EQ(row.FC, before.mainSoilNames[i].FC);
+    EXPECT_EQ(settings.mainSoilNames, before.mainSoilNames);
+    EXPECT_EQ(settings.subSoilNames, before.subSoilNames);
+    EXPECT_EQ(settings.mainSoilNames[0].CC, 12);
+    EXPECT_EQ(settings.mainSoilNames[0].Vs, 120);
+}
+
+// The constants no column shows go with their row through every edit and
+// grid command, and a row entered new has 0 for them.
+TEST_F(SoilNameDialog, HiddenConstantsTravelWithTheirRows) {
+    struct Expect {
+        const char* name;
+        double CC;
+        double Ip;
+    };
+    struct Case {
+        const char* what;
+        std::function<void(SoilNameDialog&)> edit;
+        size_t rows;  // of the saved main table
+        std::vector<Expect> expects;
+    } cases[] = {
+        {"typed name",
+         [](SoilNameDialog& t) { t.Type(0, 1, 1, "盛土"); },
+         16,
+         {{"盛土", 12, 0}, {"埋め土", 0, 7}}},
+        {"insert, then a new row typed",
+         [](SoilNameDialog& t) {
+             t.OnRows(0, 1, 1, t.dialog->mnuEditInsertRow);
+             t.Type(0, 1, 1, "盛土");
+         },
+         17,
+         {{"盛土", 0, 0}, {"表土", 12, 0}, {"埋め土", 0, 7}, {"火山灰", 3, 0}}},
+        {"delete, then the freed last row typed",
+         [](SoilNameDialog& t) {
+             t.OnRows(0, 1, 1, t.dialog->mnuEditDeleteRow);
+             t.Type(0, 1, 16, "盛土");
+         },
+         16,
+         {{"埋め土", 0, 7}, {"火山灰", 3, 0}, {"盛土", 0, 0}}},
+        {"cut and row paste below",
+         [](SoilNameDialog& t) {
+             t.OnRows(0, 1, 1, t.dialog->mnuEditCutRow);
+             t.OnRows(0, 20, 20, t.dialog->mnuEditPasteRow);
+         },
+         16,
+         {{"表土", 12, 0}, {"埋め土", 0, 7}}},
+        {"row copy into the other table",
+         [](SoilNameDialog& t) {
+             t.OnRows(0, 2, 2, t.dialog->mnuEditCopyRow);
+             t.OnRows(1, 12, 12, t.dialog->mnuEditPasteRow);
+         },
+         16,
+         {{"埋め土", 0, 7}}},
+        {"clear, then a new name typed",
+         [](SoilNameDialog& t) {
+             t.OnRows(0, 1, 1, t.dialog->mnuEditClearRow);
+             t.Type(0, 1, 1, "盛土");
+             EXPECT_EQ(t.Cell(0, 3, 1), "");  // nothing of the cleared row comes back
+         },
+         16,
+         {{"盛土", 0, 0}}},
+        {"pasted text onto a row and onto an empty row",
+         [](SoilNameDialog& t) {
+             t.services.clipboard = "盛土\t2\r\n";
+             for (int row : {2, 20}) {
+                 t.Grid(0).setFocus();
+                 t.Grid(0).SelectBlock(SpreadBlock{1, row, 1, row});
+                 t.dialog->mnuEditPaste->trigger();
+             }
+         },
+         17,
+         {{"表土", 12, 0}, {"盛土", 0, 7}, {"盛土", 0, 0}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        settings.mainSoilNames[1].Ip = 7;
+        settings.mainSoilNames[15].CC = 3;
+        dialog->SetDialogForm();
+        ASSERT_TRUE(ShowActive(*dialog));
+        c.edit(*this);
+        dialog->cmdOk_Click();
+        if (c.what == std::string("row copy into the other table")) {
+            ASSERT_EQ(settings.subSoilNames.size(), 12u);
+            EXPECT_EQ(settings.subSoilNames[11].SoilName, "埋め土");
+            EXPECT_EQ(settings.subSoilNames[11].Ip, 7);
+        }
+        ASSERT_EQ(settings.mainSoilNames.size(), c.rows);
+        std::vector<LayerRecord> rows = settings.mainSoilNames;
+        for (const Expect& e : c.expects) {
+            auto it = std::find_if(rows.begin(), rows.end(),
+                                   [&](const LayerRecord& r) { return r.SoilName == e.name; });
+            ASSERT_NE(it, rows.end()) << e.name;
+            EXPECT_EQ(it->CC, e.CC) << e.name;
+            EXPECT_EQ(it->Ip, e.Ip) << e.name;
+            rows.erase(it);  // a name expected twice is two rows
+        }
     }
-    EXPECT_EQ(settings.mainSoilNames[0].CC, 0);
-    EXPECT_EQ(settings.mainSoilNames[0].Vs, 0);
-    EXPECT_EQ(settings.subSoilNames[2].gamma, 0.5);
 }
 
 TEST_F(SoilNameDialog, TypedValuesAreCheckedAndTheMainCodeIsStoredInHundreds) {
@@ -133,8 +222,6 @@ TEST_F(SoilNameDialog, TypedValuesAreCheckedAndTheMainCodeIsStoredInHundreds) {
 TEST_F(SoilNameDialog, ClearedRowsLeaveTheTableWhichClosesUp) {
     ASSERT_TRUE(ShowActive(*dialog));
     OnRows(0, 3, 3, dialog->mnuEditClearRow);
-    // The menu commands do not count as changes.
-    EXPECT_FALSE(dialog->IsChanged());
     OnRows(1, 1, 2, dialog->mnuEditDeleteRow);
     dialog->cmdOk_Click();
     ASSERT_EQ(settings.mainSoilNames.size(), 15u);
@@ -159,11 +246,83 @@ TEST_F(SoilNameDialog, EditMenuWorksOnTheGridThatHasTheFocusOnly) {
     EXPECT_EQ(Cell(1, 2, 20), "1");
     EXPECT_EQ(dialog->Binding(1).CountFG(), 12);
     EXPECT_EQ(dialog->Binding(0).CountFG(), 16);
-    // A paste is not a change: closing asks nothing and saves nothing.
-    CloseBox();
-    EXPECT_TRUE(services.messages.empty());
-    EXPECT_EQ(settings.subSoilNames.size(), 11u);
-    EXPECT_FALSE(dialog->isVisible());
+}
+
+// Every menu command that changes a grid counts as a change, so that the
+// close box asks before it throws the edit away; the copies change nothing.
+TEST_F(SoilNameDialog, EditMenuChangesMakeTheCloseBoxAsk) {
+    struct Case {
+        const char* what;
+        std::function<void(SoilNameDialog&)> command;
+        bool changes;
+    } cases[] = {
+        {"copy", [](SoilNameDialog& t) { t.OnRows(0, 1, 1, t.dialog->mnuEditCopy); }, false},
+        {"row copy", [](SoilNameDialog& t) { t.OnRows(0, 1, 1, t.dialog->mnuEditCopyRow); }, false},
+        {"paste",
+         [](SoilNameDialog& t) {
+             t.services.clipboard = "盛土";
+             t.Grid(0).setFocus();
+             t.Grid(0).SelectBlock(SpreadBlock{1, 20, 1, 20});
+             t.dialog->mnuEditPaste->trigger();
+         },
+         true},
+        {"row paste",
+         [](SoilNameDialog& t) {
+             t.services.clipboard = "盛土\t3\t\t\r\n";
+             t.OnRows(1, 20, 20, t.dialog->mnuEditPasteRow);
+         },
+         true},
+        {"row cut", [](SoilNameDialog& t) { t.OnRows(0, 2, 2, t.dialog->mnuEditCutRow); }, true},
+        {"row insert", [](SoilNameDialog& t) { t.OnRows(0, 2, 2, t.dialog->mnuEditInsertRow); },
+         true},
+        {"row clear", [](SoilNameDialog& t) { t.OnRows(1, 2, 2, t.dialog->mnuEditClearRow); },
+         true},
+        {"row delete", [](SoilNameDialog& t) { t.OnRows(0, 2, 3, t.dialog->mnuEditDeleteRow); },
+         true},
+        {"copy down", [](SoilNameDialog& t) { t.OnRows(0, 1, 3, t.dialog->mnuEditCopyUnder); },
+         true},
+        {"delete to the end",
+         [](SoilNameDialog& t) {
+             t.Grid(0).setFocus();
+             t.Grid(0).SetActiveCell(1, 5);
+             t.dialog->mnuEditDeleteUnderAll->trigger();
+         },
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        ASSERT_TRUE(ShowActive(*dialog));
+        c.command(*this);
+        EXPECT_EQ(dialog->IsChanged(), c.changes);
+        services.messages.clear();
+        services.messageAnswers = {MessageAnswer::No};
+        CloseBox();
+        ASSERT_EQ(services.messages.size(), c.changes ? 1u : 0u);
+        if (c.changes) {
+            EXPECT_EQ(services.messages[0].text, kClosePrompt);
+        }
+        EXPECT_FALSE(dialog->isVisible());
+        EXPECT_EQ(settings.mainSoilNames[0].SoilName, "表土");  // No: nothing saved
+    }
+}
+
+// The settings line cannot hold a double quote in a name: typed or pasted, it
+// becomes the full-width one, as in the project file.
+TEST_F(SoilNameDialog, ADoubleQuoteInANameBecomesFullWidth) {
+    ASSERT_TRUE(ShowActive(*dialog));
+    Type(0, 1, 1, "5\"砂");
+    EXPECT_EQ(Cell(0, 1, 1), "5＂砂");
+    services.clipboard = "\"礫\"\t3\r\n";
+    Grid(1).setFocus();
+    Grid(1).SelectBlock(SpreadBlock{1, 12, 1, 12});
+    dialog->mnuEditPaste->trigger();
+    EXPECT_EQ(Cell(1, 1, 12), "＂礫＂");
+    dialog->cmdOk_Click();
+    EXPECT_EQ(settings.mainSoilNames[0].SoilName, "5＂砂");
+    ASSERT_EQ(settings.subSoilNames.size(), 12u);
+    EXPECT_EQ(settings.subSoilNames[11].SoilName, "＂礫＂");
+    EXPECT_EQ(settings.subSoilNames[11].SoilCode, 3);
 }
 
 TEST_F(SoilNameDialog, RightButtonGivesTheGridTheFocusAndOpensTheMenu) {
