@@ -8,6 +8,7 @@
 #include "core/file_io.h"
 #include "core/format.h"
 #include "core/text_number.h"
+#include "ui/number_text.h"
 
 namespace {
 
@@ -41,31 +42,6 @@ int16_t ToInt16(int32_t value) {
     if (value < INT16_MIN || value > INT16_MAX)
         throw std::out_of_range("value does not fit a 16-bit field");
     return static_cast<int16_t>(value);
-}
-
-// Full-width digits, signs, point, exponent letters and blanks, as a Japanese
-// input method may type them, become their half-width forms.
-std::string HalfWidthNumberText(const std::string& text) {
-    QString in = QString::fromStdString(text);
-    QString out;
-    for (QChar ch : in) {
-        char16_t c = ch.unicode();
-        if (c >= u'０' && c <= u'９')
-            out += QChar(u'0' + (c - u'０'));
-        else if (c == u'．')
-            out += u'.';
-        else if (c == u'－' || c == u'−')
-            out += u'-';
-        else if (c == u'＋')
-            out += u'+';
-        else if (c == u'ｅ' || c == u'Ｅ')
-            out += u'E';
-        else if (c == u'　')
-            out += u' ';
-        else
-            out += ch;
-    }
-    return out.toStdString();
 }
 
 }  // namespace

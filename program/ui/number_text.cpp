@@ -1,5 +1,6 @@
 #include "ui/number_text.h"
 
+#include <QString>
 #include <cctype>
 #include <charconv>
 
@@ -81,4 +82,27 @@ bool IsNumber(const std::string& text) {
     if (length == 0)
         return false;
     return SkipBlanks(text, start + length) == text.size();
+}
+
+std::string HalfWidthNumberText(const std::string& text) {
+    QString in = QString::fromStdString(text);
+    QString out;
+    for (QChar ch : in) {
+        char16_t c = ch.unicode();
+        if (c >= u'０' && c <= u'９')
+            out += QChar(u'0' + (c - u'０'));
+        else if (c == u'．')
+            out += u'.';
+        else if (c == u'－' || c == u'−')
+            out += u'-';
+        else if (c == u'＋')
+            out += u'+';
+        else if (c == u'ｅ' || c == u'Ｅ')
+            out += u'E';
+        else if (c == u'　')
+            out += u' ';
+        else
+            out += ch;
+    }
+    return out.toStdString();
 }

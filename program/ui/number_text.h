@@ -15,3 +15,9 @@ double LeadingNumber(const std::string& text);
 
 // True when the whole text, blanks around it aside, is one number.
 bool IsNumber(const std::string& text);
+
+// The text with the full-width digits, signs, point, exponent letters and
+// blanks that a Japanese input method types turned into their half-width
+// forms ("１．５" gives "1.5"); every other character stays. Every box and
+// cell that takes a number reads its text through this first.
+std::string HalfWidthNumberText(const std::string& text);
