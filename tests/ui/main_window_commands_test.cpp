@@ -714,6 +714,20 @@ TEST_F(MainWindowEdit, ARefusedConditionBoxStopsEveryCommandThatSavesPrintsOrClo
     }
 }
 
+TEST_F(MainWindowEdit, ABoxKeepingTheFocusThroughANewDocumentRestoresTheNewValue) {
+    window->tabShow->setCurrentIndex(1);
+    QLineEdit* box = window->txtKasokudo;
+    box->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), box);
+    // What Open and New run once the document is replaced.
+    doc.calcConditions.surfaceAccel = 321;
+    window->DocumentRefresh();
+    box->setText(QStringLiteral("5000"));
+    window->mnuFileSave_Click();
+    EXPECT_EQ(box->text().toStdString(), "321");
+    EXPECT_DOUBLE_EQ(doc.calcConditions.surfaceAccel, 321);
+}
+
 TEST_F(MainWindowEdit, SavingTakesTheFocusedConditionBoxFirst) {
     struct Case {
         QLineEdit* frmMain::*box;
