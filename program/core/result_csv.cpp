@@ -1,5 +1,6 @@
 #include "core/result_csv.h"
 
+#include <cctype>
 #include <string_view>
 #include <vector>
 
@@ -197,6 +198,13 @@ std::string ResultCsvPath(const std::string& projectPath) {
     const size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
     const size_t dot = projectPath.rfind('.');
     if (dot == std::string::npos || dot < nameStart)
+        return projectPath + ".CSV";
+    // A project file that is itself named .CSV must not be replaced by its
+    // own results (on a case-blind disk "csv" names the same file).
+    std::string extension = projectPath.substr(dot + 1);
+    for (char& c : extension)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (extension == "CSV")
         return projectPath + ".CSV";
     return projectPath.substr(0, dot + 1) + "CSV";
 }

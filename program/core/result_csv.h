@@ -12,7 +12,9 @@
 
 // The results file of a project file: the path up to its file name's last ".",
 // then "CSV" ("/data/site.qmf" gives "/data/site.CSV"); a file name without
-// a "." gets ".CSV" appended. A "." in a folder name is not an extension.
+// a "." gets ".CSV" appended, and so does one whose extension is already
+// "CSV" in any case ("site.csv" gives "site.csv.CSV"), so that the results
+// never replace the project file. A "." in a folder name is not an extension.
 std::string ResultCsvPath(const std::string& projectPath);
 
 // The file's bytes for the document as it was last calculated, dated `today`.

@@ -701,29 +701,39 @@ void frmMain::SetToolbar() {
     Toolbar1->setMovable(false);
 }
 
+namespace {
+
+// A command of the window as a plain function, whatever the command returns.
+template <auto command>
+void Run(frmMain& form) {
+    (form.*command)();
+}
+
+}  // namespace
+
 void frmMain::Toolbar1_ButtonClick(const QString& key) {
-    const std::pair<const char*, void (frmMain::*)()> commands[] = {
-        {"NEW", &frmMain::mnuFileNew_Click},
-        {"OPEN", &frmMain::mnuFileOpen_Click},
-        {"SAVE", &frmMain::mnuFileSave_Click},
-        {"SAVEAS", &frmMain::mnuFileSaveAs_Click},
-        {"PRINTOUT", &frmMain::mnuFilePrint_Click},
-        {"COPY", &frmMain::mnuEditCopy_Click},
-        {"PASTE", &frmMain::mnuEditPaste_Click},
-        {"CLEAR", &frmMain::mnuEditClear_Click},
-        {"ROWCUT", &frmMain::mnuEditCutRow_Click},
-        {"ROWCOPY", &frmMain::mnuEditCopyRow_Click},
-        {"ROWPASTE", &frmMain::mnuEditPasteRow_Click},
-        {"ROWINSERT", &frmMain::mnuEditInsertRow_Click},
-        {"ROWCLEAR", &frmMain::mnuEditClearRow_Click},
-        {"ROWDELETE", &frmMain::mnuEditDeleteRow_Click},
-        {"BCOPY", &frmMain::mnuEditCopyUnder_Click},
-        {"BDELETE", &frmMain::mnuEditDeleteUnderAll_Click},
-        {"PASSET", &frmMain::mnuOptionPath_Click},
+    const std::pair<const char*, void (*)(frmMain&)> commands[] = {
+        {"NEW", &Run<&frmMain::mnuFileNew_Click>},
+        {"OPEN", &Run<&frmMain::mnuFileOpen_Click>},
+        {"SAVE", &Run<&frmMain::mnuFileSave_Click>},
+        {"SAVEAS", &Run<&frmMain::mnuFileSaveAs_Click>},
+        {"PRINTOUT", &Run<&frmMain::mnuFilePrint_Click>},
+        {"COPY", &Run<&frmMain::mnuEditCopy_Click>},
+        {"PASTE", &Run<&frmMain::mnuEditPaste_Click>},
+        {"CLEAR", &Run<&frmMain::mnuEditClear_Click>},
+        {"ROWCUT", &Run<&frmMain::mnuEditCutRow_Click>},
+        {"ROWCOPY", &Run<&frmMain::mnuEditCopyRow_Click>},
+        {"ROWPASTE", &Run<&frmMain::mnuEditPasteRow_Click>},
+        {"ROWINSERT", &Run<&frmMain::mnuEditInsertRow_Click>},
+        {"ROWCLEAR", &Run<&frmMain::mnuEditClearRow_Click>},
+        {"ROWDELETE", &Run<&frmMain::mnuEditDeleteRow_Click>},
+        {"BCOPY", &Run<&frmMain::mnuEditCopyUnder_Click>},
+        {"BDELETE", &Run<&frmMain::mnuEditDeleteUnderAll_Click>},
+        {"PASSET", &Run<&frmMain::mnuOptionPath_Click>},
     };
     for (auto [name, command] : commands) {
         if (key == QLatin1String(name)) {
-            (this->*command)();
+            command(*this);
             return;
         }
     }
@@ -928,14 +938,8 @@ void frmMain::mnuFileEnd_Click() {
     close();
 }
 
-void frmMain::Form_QueryUnload() {
-    if (!IsChanged)
-        return;
-    MessageAnswer answer =
-        services.ShowMessage("データが更新されています。保存しますか？", MessageIcon::Exclamation,
-                             windowTitle().toStdString(), MessageButtons::YesNo);
-    if (answer == MessageAnswer::Yes)
-        mnuFileSave_Click();
+bool frmMain::Form_QueryUnload() {
+    return SaveChangesFirst();
 }
 
 void frmMain::Form_Unload() {
@@ -956,7 +960,12 @@ void frmMain::Form_Unload() {
 
 void frmMain::closeEvent(QCloseEvent* event) {
     if (!unloaded_) {
-        Form_QueryUnload();
+        // キャンセル, a cancelled Save As or a failed write keeps the window
+        // open with the edits.
+        if (!Form_QueryUnload()) {
+            event->ignore();
+            return;
+        }
         Form_Unload();
         unloaded_ = true;
     }

@@ -89,7 +89,8 @@ class frmMain : public QMainWindow {
     int SplitToSoilTabGap = 0;
     int LoadLowerPaneHeight = 0;
     int LowerPaneHeight = 0;
-    // Text of the condition box that has the focus, as it was when it got it.
+    // Text of the condition box that has the focus, as it was when it got it
+    // or when its value was last taken.
     QString FocusText;
     bool NGridOutdated = false;
     bool SoilGridOutdated = false;
@@ -189,8 +190,8 @@ class frmMain : public QMainWindow {
     void Form_Resize();
     // A drop of a dragged control at (x, y), twips in the inner area.
     void Form_DragDrop(QWidget* source, int x, int y);
-    // Asks about unsaved changes; the window closes whatever the answer.
-    void Form_QueryUnload();
+    // Asks about unsaved changes; true when the window may close.
+    bool Form_QueryUnload();
     void Form_Unload();
     void SetToolbar();
     void SetMruMenu();
@@ -213,15 +214,24 @@ class frmMain : public QMainWindow {
     void mnuFileOpen_Click();
     // index 1..5
     void mnuFileList_Click(int index);
-    void mnuFileSave_Click();
-    void mnuFileSaveAs_Click();
+    // Both true when the document was written; false after a refused
+    // condition box, a cancelled dialog or a failed write.
+    bool mnuFileSave_Click();
+    bool mnuFileSaveAs_Click();
     void mnuFileExport_Click();
     void mnuFilePrint_Click();
     void mnuFilePreView_Click();
     // Open's steps after the dialog: read, record, refresh; true when read.
     bool OpenProjectPath(const std::string& path);
-    // Save's write and record steps and the results file beside the project.
-    void WriteProjectPath(const std::string& projectPath);
+    // Writes the project file `name` in `folder`; only when that succeeded
+    // does the document take the name and write its results file beside it.
+    // A failure is reported; true when written.
+    bool WriteProjectPath(const std::string& folder, const std::string& name);
+    // The question before the document is closed, replaced or the window
+    // shut: true when the caller may go on (no unsaved changes, いいえ, or a
+    // save that succeeded); false on キャンセル, a cancelled Save As, a failed
+    // write or a refused condition box.
+    bool SaveChangesFirst();
     // The refresh after New, Open and a recent-file open.
     void DocumentRefresh();
 
@@ -331,6 +341,11 @@ class frmMain : public QMainWindow {
     int HelpContextID = 100;
 
     // ----- Shared steps -----
+    // Checks the condition box that has the focus as if it were left, before
+    // a command that saves, prints, previews or closes. False when the box
+    // refused its text: the bell has sounded, the focus stays in the box and
+    // the command must not run.
+    bool CommitConditionBox();
     // CalcLiquefaction with the message label as its sink.
     void Recalculate();
     // DrawViews on the screen canvases.
@@ -359,9 +374,11 @@ class frmMain : public QMainWindow {
     bool ConditionKey(QWidget* control, int key);
     // The control a focus widget belongs to (a grid for its cell editor).
     QWidget* ControlOf(QWidget* w) const;
-    void ConditionBoxChange(QLineEdit* box, double& value);
+    void ConditionBoxChange();
     void ConditionBoxGotFocus(QLineEdit* box);
-    void ConditionBoxLostFocus(QLineEdit* box, double min, double max, const char* pattern);
+    // Checks the box's text as leaving it does; true when the value was taken.
+    bool ConditionBoxLostFocus(QLineEdit* box, double& value, double min, double max,
+                               const char* pattern);
 
     std::unique_ptr<LabelSink> labelSink_;
     std::unique_ptr<clsSpreadIn> spreadInN_;

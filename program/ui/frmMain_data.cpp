@@ -368,6 +368,11 @@ void frmMain::SetCalcCondition() {
     txtMagu->setText(QString::fromStdString(NumberText(c.magnitude)));
     txtKasokudo->setText(QString::fromStdString(NumberText(c.surfaceAccel)));
     txtCalcDepth->setText(QString::fromStdString(NumberText(c.calcDepth)));
+    // A box that keeps the focus through a new document restores the new
+    // document's value when it refuses a text, not the old one's.
+    for (QLineEdit* box : {txtMagu, txtKasokudo, txtCalcDepth})
+        if (lastFocusControl_ == box)
+            FocusText = box->text();
     // Taken first: a box's click may clear its partner's switch.
     const int values[4] = {c.calcRange, c.excludeClay20, c.excludeFines35, c.excludeFinesPlastic};
     for (size_t i = 0; i < 4; ++i)

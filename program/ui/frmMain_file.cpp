@@ -46,12 +46,25 @@ void frmMain::DocumentRefresh() {
     IsChanged = false;
 }
 
+bool frmMain::SaveChangesFirst() {
+    if (!CommitConditionBox())
+        return false;
+    if (!IsChanged)
+        return true;
+    switch (services.ShowMessage(kSavePrompt, MessageIcon::Exclamation, windowTitle().toStdString(),
+                                 MessageButtons::YesNoCancel)) {
+        case MessageAnswer::Yes:
+            return mnuFileSave_Click();
+        case MessageAnswer::No:
+            return true;
+        default:
+            return false;
+    }
+}
+
 void frmMain::mnuFileNew_Click() {
-    if (IsChanged &&
-        services.ShowMessage(kSavePrompt, MessageIcon::Exclamation, windowTitle().toStdString(),
-                             MessageButtons::YesNo) == MessageAnswer::Yes)
-        mnuFileSave_Click();
-    // New goes on whatever Save did: the user asked for a new document.
+    if (!SaveChangesFirst())
+        return;
     NewDocument(doc);
     DocumentRefresh();
     SetCaption();
@@ -59,6 +72,8 @@ void frmMain::mnuFileNew_Click() {
 }
 
 void frmMain::mnuFileOpen_Click() {
+    if (!SaveChangesFirst())
+        return;
     FileDialogRequest request;
     request.filter = kProjectFilter;
     request.initialFolder = settings.defaultDataFolder;
@@ -71,8 +86,11 @@ void frmMain::mnuFileOpen_Click() {
 void frmMain::mnuFileList_Click(int index) {
     if (index < 1 || index > 5)
         return;
+    // Taken before the question: saving first may reorder the list.
     const std::string path = settings.recentFiles[static_cast<std::size_t>(index - 1)];
     if (path.empty())
+        return;
+    if (!SaveChangesFirst())
         return;
     OpenProjectPath(path);
 }
@@ -97,15 +115,17 @@ bool frmMain::OpenProjectPath(const std::string& path) {
     return true;
 }
 
-void frmMain::mnuFileSave_Click() {
-    if (doc.currentFileName.empty()) {
-        mnuFileSaveAs_Click();
-        return;
-    }
-    WriteProjectPath(JoinPath(doc.currentFolder, doc.currentFileName));
+bool frmMain::mnuFileSave_Click() {
+    if (!CommitConditionBox())
+        return false;
+    if (doc.currentFileName.empty())
+        return mnuFileSaveAs_Click();
+    return WriteProjectPath(doc.currentFolder, doc.currentFileName);
 }
 
-void frmMain::mnuFileSaveAs_Click() {
+bool frmMain::mnuFileSaveAs_Click() {
+    if (!CommitConditionBox())
+        return false;
     doc.currentFolder = RemoveTrailingBackslash(doc.currentFolder);
     FileDialogRequest request;
     request.filter = kProjectFilter;
@@ -116,27 +136,37 @@ void frmMain::mnuFileSaveAs_Click() {
         request.initialName = JoinPath(doc.currentFolder, doc.basicData.ShortName);
     std::optional<std::string> chosen = services.GetSaveFileName(request, true);
     if (!chosen || chosen->empty())
-        return;
-    SplitPath(*chosen, doc.currentFolder, doc.currentFileName);
-    // The window takes the new name even when the write then fails.
-    SetCaption();
-    WriteProjectPath(JoinPath(doc.currentFolder, doc.currentFileName));
+        return false;
+    std::string folder;
+    std::string name;
+    SplitPath(*chosen, folder, name);
+    return WriteProjectPath(folder, name);
 }
 
-void frmMain::WriteProjectPath(const std::string& projectPath) {
-    if (WriteProjectFile(projectPath, doc) == kProjectFileOk) {
-        AddRecentFile(settings, projectPath);
-        IsChanged = false;
-    } else {
-        RemoveRecentFile(settings, projectPath);
-        services.ShowMessage(kProjectWriteFailed, MessageIcon::None);
+bool frmMain::WriteProjectPath(const std::string& folder, const std::string& name) {
+    const std::string projectPath = JoinPath(folder, name);
+    if (WriteProjectFile(projectPath, doc) != kProjectFileOk) {
+        // The document keeps the name, caption and list of its last good
+        // save, so a later Save does not aim at a place that cannot be
+        // written; no results file stands beside a project that was not.
+        services.ShowMessage(std::string(kProjectWriteFailed) + "\r\n\r\n" + projectPath,
+                             MessageIcon::Exclamation);
+        return false;
     }
+    doc.currentFolder = folder;
+    doc.currentFileName = name;
+    AddRecentFile(settings, projectPath);
+    IsChanged = false;
     SetMruMenu();
-    // The results file goes beside the project path in either case.
+    SetCaption();
+    // The results file reports its own failure; the project is saved either way.
     SaveResultCsv(ResultCsvPath(projectPath), doc, services, CalcMessages(), library);
+    return true;
 }
 
 void frmMain::mnuFileExport_Click() {
+    if (!CommitConditionBox())
+        return;
     FileDialogRequest request;
     request.title = kExportTitle;
     request.filter = kExportFilter;
@@ -148,6 +178,8 @@ void frmMain::mnuFileExport_Click() {
 }
 
 void frmMain::mnuFilePrint_Click() {
+    if (!CommitConditionBox())
+        return;
     PrintSelection = doc.prevPrintItems;
     clsPrinter& printer = Printer();
     // Print shows the results the last calculation left; it does not
@@ -157,6 +189,9 @@ void frmMain::mnuFilePrint_Click() {
 }
 
 void frmMain::mnuFilePreView_Click() {
+    if (!CommitConditionBox())
+        return;
+    const PrintItemFlags before = doc.prevPrintItems;
     bool confirmed = false;
     PrintItemFlags items{};
     {
@@ -167,6 +202,9 @@ void frmMain::mnuFilePreView_Click() {
     }
     if (!confirmed)
         return;
+    // The choice is stored in the project file: a new one is an edit.
+    if (doc.prevPrintItems != before)
+        IsChanged = true;
     Recalculate();
     {
         frmPreview preview(

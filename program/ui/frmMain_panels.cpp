@@ -40,10 +40,9 @@ bool IsMoveKey(int key, int& step) {
 // ---------------------------------------------------------------------------
 // Condition text boxes
 
-void frmMain::ConditionBoxChange(QLineEdit* box, double& value) {
-    std::string text = box->text().toStdString();
-    if (!text.empty() && IsNumber(text))
-        value = LeadingNumber(text);
+// A keystroke only marks the document: the value reaches it when the box is
+// left (or committed before a command) with a text that passes the check.
+void frmMain::ConditionBoxChange() {
     IsChanged = true;
 }
 
@@ -53,22 +52,46 @@ void frmMain::ConditionBoxGotFocus(QLineEdit* box) {
     FocusText = box->text();
 }
 
-void frmMain::ConditionBoxLostFocus(QLineEdit* box, double min, double max, const char* pattern) {
-    double x = LeadingNumber(box->text().toStdString());
+bool frmMain::ConditionBoxLostFocus(QLineEdit* box, double& value, double min, double max,
+                                    const char* pattern) {
+    double x = LeadingNumber(HalfWidthNumberText(box->text().toStdString()));
     if (x > max || x < min) {
         box->setText(FocusText);
         services.Beep();
-        return;
+        return false;
     }
-    box->setText(QString::fromStdString(FormatNumber(x, pattern)));
+    std::string text = FormatNumber(x, pattern);
+    // The pattern's rounding must not carry a value out of its range (9.96
+    // as "10.0"): such a value shows, and is kept, with two decimals.
+    if (double shown = LeadingNumber(text); shown > max || shown < min)
+        text = FormatNumber(x, "#0.00");
+    box->setText(QString::fromStdString(text));
+    value = LeadingNumber(text);
+    FocusText = box->text();
     Recalculate();
     ShowResult();
     DrawViews(5);
     picShow_Paint(0);
+    return true;
+}
+
+bool frmMain::CommitConditionBox() {
+    QWidget* control = lastFocusControl_.data();
+    CalcConditions& c = doc.calcConditions;
+    bool taken = true;
+    if (control == txtMagu)
+        taken = ConditionBoxLostFocus(txtMagu, c.magnitude, 2, 9.99, "#0.0");
+    else if (control == txtKasokudo)
+        taken = ConditionBoxLostFocus(txtKasokudo, c.surfaceAccel, 0, 999, "##0");
+    else if (control == txtCalcDepth)
+        taken = ConditionBoxLostFocus(txtCalcDepth, c.calcDepth, 0, 99, "#0");
+    if (!taken)
+        static_cast<QLineEdit*>(control)->selectAll();
+    return taken;
 }
 
 void frmMain::txtMagu_Change() {
-    ConditionBoxChange(txtMagu, doc.calcConditions.magnitude);
+    ConditionBoxChange();
 }
 void frmMain::txtMagu_GotFocus() {
     ConditionBoxGotFocus(txtMagu);
@@ -78,11 +101,11 @@ void frmMain::txtMagu_KeyDown(int key) {
         MoveFocus(txtMagu, step);
 }
 void frmMain::txtMagu_LostFocus() {
-    ConditionBoxLostFocus(txtMagu, 2, 9.99, "#0.0");
+    ConditionBoxLostFocus(txtMagu, doc.calcConditions.magnitude, 2, 9.99, "#0.0");
 }
 
 void frmMain::txtKasokudo_Change() {
-    ConditionBoxChange(txtKasokudo, doc.calcConditions.surfaceAccel);
+    ConditionBoxChange();
 }
 void frmMain::txtKasokudo_GotFocus() {
     ConditionBoxGotFocus(txtKasokudo);
@@ -92,11 +115,11 @@ void frmMain::txtKasokudo_KeyDown(int key) {
         MoveFocus(txtKasokudo, step);
 }
 void frmMain::txtKasokudo_LostFocus() {
-    ConditionBoxLostFocus(txtKasokudo, 0, 999, "##0");
+    ConditionBoxLostFocus(txtKasokudo, doc.calcConditions.surfaceAccel, 0, 999, "##0");
 }
 
 void frmMain::txtCalcDepth_Change() {
-    ConditionBoxChange(txtCalcDepth, doc.calcConditions.calcDepth);
+    ConditionBoxChange();
 }
 void frmMain::txtCalcDepth_GotFocus() {
     ConditionBoxGotFocus(txtCalcDepth);
@@ -106,13 +129,19 @@ void frmMain::txtCalcDepth_KeyDown(int key) {
         MoveFocus(txtCalcDepth, step);
 }
 void frmMain::txtCalcDepth_LostFocus() {
-    ConditionBoxLostFocus(txtCalcDepth, 0, 99, "#0");
+    ConditionBoxLostFocus(txtCalcDepth, doc.calcConditions.calcDepth, 0, 99, "#0");
 }
 
 void frmMain::txtNchi_Change() {
-    double x = LeadingNumber(txtNchi->text().toStdString());
-    if (x >= 10 && x <= 100)
-        doc.nGraphMax = static_cast<int>(std::nearbyint(x));
+    double x = LeadingNumber(HalfWidthNumberText(txtNchi->text().toStdString()));
+    if (x >= 10 && x <= 100) {
+        // The limit is saved with the project: a new one is an edit.
+        int limit = static_cast<int>(std::nearbyint(x));
+        if (limit != doc.nGraphMax) {
+            doc.nGraphMax = limit;
+            IsChanged = true;
+        }
+    }
     DrawViews(1);
     DrawViews(3);
     picShow_Paint(0);

@@ -1,5 +1,6 @@
 #include "ui/number_text.h"
 
+#include <QString>
 #include <cctype>
 #include <charconv>
 

@@ -18,5 +18,6 @@ bool IsNumber(const std::string& text);
 
 // The text with the full-width digits, signs, point, exponent letters and
 // blanks that a Japanese input method types turned into their half-width
-// forms, so that "１．５" reads as 1.5 wherever a number is typed.
+// forms ("１．５" gives "1.5"); every other character stays. Every box and
+// cell that takes a number reads its text through this first.
 std::string HalfWidthNumberText(const std::string& text);

@@ -232,6 +232,10 @@ TEST(ResultCsvPath, NamesTheFileBesideTheProjectFile) {
         {"/data/site.", "/data/site.CSV"},
         {"site.qmf", "site.CSV"},
         {"C:\\old.data\\site", "C:\\old.data\\site.CSV"},
+        // A project named .CSV keeps its file: the results take a name of their own.
+        {"/data/site.CSV", "/data/site.CSV.CSV"},
+        {"/data/site.csv", "/data/site.csv.CSV"},
+        {"/data/site.Csv", "/data/site.Csv.CSV"},
     };
     for (auto [project, results] : cases)
         EXPECT_EQ(results, ResultCsvPath(project)) << project;

@@ -19,6 +19,7 @@
 
 #include "core/path_helpers.h"
 #include "core/project_file.h"
+#include "core/result_csv.h"
 #include "core/soil_names.h"
 #include "output/fake_printer.h"
 #include "output/qt_print_system.h"
@@ -77,6 +78,13 @@ class MainWindowCommands : public ::testing::Test {
         settings.defaultDataFolder = folder.string();
         NewDocument(doc);
         doc.currentFolder = folder.string();
+        MakeWindow();
+    }
+    void TearDown() override { window->IsChanged = false; }
+
+    // A new main window over the test's document, printing to PDF files.
+    void MakeWindow() {
+        window.reset();
         window = std::make_unique<frmMain>(doc, settings, canvases, services);
         // Dialogs that commands open are recorded and cancelled unless a test
         // answers them.
@@ -90,7 +98,6 @@ class MainWindowCommands : public ::testing::Test {
         pdfSystem = print.get();
         window->SetPrintSystem(std::move(print));
     }
-    void TearDown() override { window->IsChanged = false; }
 
     // A project file in the test's folder, copied from the golden borings.
     fs::path Project(const std::string& name, const std::string& golden = "sand_layers_v16") {
@@ -172,6 +179,7 @@ TEST_F(MainWindowCommands, CancelledDialogsChangeNothing) {
     const QString caption = window->windowTitle();
     const Document before = doc;
     window->mnuFileSaveAs_Click();
+    services.messageAnswers = {MessageAnswer::No};  // Open asks first
     window->mnuFileOpen_Click();
     window->mnuFileExport_Click();
     EXPECT_EQ(services.fileDialogs.size(), 3u);
@@ -186,14 +194,16 @@ TEST_F(MainWindowCommands, OpenReadsTheFileAndPutsItAtTheHeadOfTheList) {
     const fs::path first = Project("first.qmf", "clay_v10");
     const fs::path site = Project("site.qmf");
     AddRecentFile(settings, first.string());
-    window->IsChanged = true;  // Open does not ask
+    window->IsChanged = true;  // いいえ drops the edits
+    services.messageAnswers = {MessageAnswer::No};
     services.fileAnswers = {site.string()};
     window->mnuFileOpen_Click();
 
     ASSERT_EQ(services.fileDialogs.size(), 1u);
     EXPECT_EQ(services.fileDialogs[0].kind, FakePlatformServices::DialogKind::Open);
     EXPECT_EQ(services.fileDialogs[0].request.initialFolder, folder.string());
-    EXPECT_TRUE(services.messages.empty());
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0].text, kSavePrompt);
     Document expected;
     NewDocument(expected);
     ASSERT_EQ(ReadProjectFile(site.string(), expected, services), kProjectFileOk);
@@ -259,39 +269,76 @@ TEST_F(MainWindowCommands, ARecentFileMovesToTheHead) {
     EXPECT_EQ(doc.currentFileName, "a.qmf");
 }
 
-TEST_F(MainWindowCommands, AFailedWriteIsReportedAndLeavesTheDocumentChanged) {
-    const std::string blocked = (folder / "no-such-folder" / "site.qmf").string();
-    AddRecentFile(settings, blocked);
-    doc.currentFolder = (folder / "no-such-folder").string();
-    doc.currentFileName = "site.qmf";
-    window->IsChanged = true;
-    window->mnuFileSave_Click();
-    EXPECT_TRUE(window->IsChanged);
-    EXPECT_EQ(settings.recentFiles[0], "");
-    ASSERT_EQ(services.messages.size(), 2u);  // the project and the results file
-    EXPECT_EQ(services.messages[0].text, "ﾌｧｲﾙの書き込みに失敗しました");
-    EXPECT_EQ(services.messages[1].text, "CSVﾌｧｲﾙの書き込みに失敗しました");
+TEST_F(MainWindowCommands, AFailedWriteKeepsTheOldNameAndWritesNoResults) {
+    // The ways a project write fails: its folder is gone, or a folder stands
+    // where the file should be; by Save and by Save As.
+    struct Case {
+        const char* what;
+        bool saveAs;
+        std::string target;  // the file name that cannot be written
+    };
+    const Case cases[] = {
+        {"Save into a folder that is gone", false, "gone/site.qmf"},
+        {"Save over a folder", false, "site.qmf"},
+        {"Save As into a folder that is gone", true, "gone/other.qmf"},
+        {"Save As over a folder", true, "blocked.qmf"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        const fs::path site = Project("site.qmf");
+        settings.recentFiles = {};
+        ASSERT_TRUE(window->OpenProjectPath(site.string()));
+        const fs::path target = folder / c.target;
+        if (!c.saveAs) {
+            // The open document's own file can no longer be written.
+            doc.currentFolder = target.parent_path().string();
+            fs::remove(site);
+            fs::create_directory(site);
+        }
+        fs::create_directory(folder / "blocked.qmf");
+        const Document before = doc;
+        const auto recent = settings.recentFiles;
+        const QString caption = window->windowTitle();
+        doc.basicData.Site = "edited";
+        window->IsChanged = true;
+        services.messages.clear();
+        services.fileAnswers = {target.string()};
+
+        bool saved = c.saveAs ? window->mnuFileSaveAs_Click() : window->mnuFileSave_Click();
+
+        EXPECT_FALSE(saved);
+        EXPECT_TRUE(window->IsChanged);
+        EXPECT_EQ(doc.currentFileName, before.currentFileName);
+        EXPECT_EQ(doc.currentFolder, before.currentFolder);
+        EXPECT_EQ(window->windowTitle(), caption);
+        EXPECT_EQ(settings.recentFiles, recent);
+        EXPECT_TRUE(MenuShows(1, site.string()));
+        // One message, the writer's, naming the file; no results file.
+        ASSERT_EQ(services.messages.size(), 1u);
+        EXPECT_EQ(services.messages[0].text,
+                  "ﾌｧｲﾙの書き込みに失敗しました\r\n\r\n" + target.string());
+        EXPECT_EQ(services.messages[0].icon, MessageIcon::Exclamation);
+        EXPECT_FALSE(fs::exists(ResultCsvPath(target.string())));
+    }
 }
 
-TEST_F(MainWindowCommands, AFailedSaveAsTakesTheNewNameAndStillWritesTheResults) {
-    ASSERT_TRUE(window->OpenProjectPath(Project("site.qmf").string()));
-    // A folder where the project file should go: the project cannot be
-    // written, the results file beside it can.
-    const fs::path blocked = folder / "blocked.qmf";
-    fs::create_directory(blocked);
-    window->IsChanged = true;
-    services.fileAnswers = {blocked.string()};
-    window->mnuFileSaveAs_Click();
-    EXPECT_EQ(doc.currentFileName, "blocked.qmf");
-    EXPECT_EQ(window->windowTitle(), QString("blocked - ") + kTitle);
-    EXPECT_TRUE(window->IsChanged);
-    EXPECT_EQ(settings.recentFiles[0], (folder / "site.qmf").string());
-    EXPECT_TRUE(MenuShows(1, (folder / "site.qmf").string()));
-    EXPECT_FALSE(window->mnuFileList[2]->isVisible());
-    ASSERT_EQ(services.messages.size(), 1u);
-    EXPECT_EQ(services.messages[0].text, "ﾌｧｲﾙの書き込みに失敗しました");
-    EXPECT_TRUE(fs::is_directory(blocked));
-    EXPECT_TRUE(fs::is_regular_file(folder / "blocked.CSV"));
+TEST_F(MainWindowCommands, AProjectNamedCsvKeepsItsFileBesideItsResults) {
+    for (const char* name : {"site.CSV", "site.csv"}) {
+        SCOPED_TRACE(name);
+        const fs::path project = folder / name;
+        services.fileAnswers = {project.string()};
+        EXPECT_TRUE(window->mnuFileSaveAs_Click());
+        Document back;
+        EXPECT_EQ(ReadProjectFile(project.string(), back, services), kProjectFileOk);
+        EXPECT_TRUE(fs::is_regular_file(project.string() + ".CSV"));
+        // A later Save keeps it a project file too.
+        window->IsChanged = true;
+        EXPECT_TRUE(window->mnuFileSave_Click());
+        EXPECT_EQ(ReadProjectFile(project.string(), back, services), kProjectFileOk);
+    }
+    EXPECT_TRUE(services.messages.empty());
 }
 
 TEST_F(MainWindowCommands, NewAsksToSaveThenOpensTheBasicData) {
@@ -305,7 +352,7 @@ TEST_F(MainWindowCommands, NewAsksToSaveThenOpensTheBasicData) {
     ASSERT_EQ(services.messages.size(), 1u);
     EXPECT_EQ(services.messages[0].text, kSavePrompt);
     EXPECT_EQ(services.messages[0].icon, MessageIcon::Exclamation);
-    EXPECT_EQ(services.messages[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(services.messages[0].buttons, MessageButtons::YesNoCancel);
     EXPECT_EQ(services.messages[0].title, std::string("site - ") + kTitle);
     Document back;
     ASSERT_EQ(ReadProjectFile(site.string(), back, services), kProjectFileOk);
@@ -317,18 +364,223 @@ TEST_F(MainWindowCommands, NewAsksToSaveThenOpensTheBasicData) {
     EXPECT_FALSE(window->IsChanged);
     EXPECT_EQ(std::count(shownDialogs.begin(), shownDialogs.end(), "frmKihon"), 1);
 
-    // Yes on an unnamed document: Save As, cancelled; New goes on.
+    // Yes on an unnamed document: Save As, cancelled; New stops with the edits.
     doc.basicData.ShortName = "unsaved";
     window->IsChanged = true;
     services.messageAnswers = {MessageAnswer::Yes};
     window->mnuFileNew_Click();
     EXPECT_EQ(services.fileDialogs.size(), 1u);
-    EXPECT_EQ(doc.basicData.ShortName, "");
-    EXPECT_EQ(std::count(shownDialogs.begin(), shownDialogs.end(), "frmKihon"), 2);
+    EXPECT_EQ(doc.basicData.ShortName, "unsaved");
+    EXPECT_TRUE(window->IsChanged);
+    EXPECT_EQ(std::count(shownDialogs.begin(), shownDialogs.end(), "frmKihon"), 1);
 
     // Without changes nothing is asked.
+    window->IsChanged = false;
     window->mnuFileNew_Click();
     EXPECT_EQ(services.messages.size(), 2u);
+    EXPECT_EQ(std::count(shownDialogs.begin(), shownDialogs.end(), "frmKihon"), 2);
+}
+
+// The commands that drop the open document: New, Open, a recent file and
+// closing the window.
+enum class Dropping { New, Open, Recent, Close };
+
+const std::pair<Dropping, const char*> kDroppingCommands[] = {
+    {Dropping::New, "New"},
+    {Dropping::Open, "Open"},
+    {Dropping::Recent, "recent file"},
+    {Dropping::Close, "close"},
+};
+
+class MainWindowUnsavedChanges : public MainWindowCommands {
+  protected:
+    void SetUp() override {
+        MainWindowCommands::SetUp();
+        site = Project("site.qmf");
+        other = Project("other.qmf", "rows_fc_v16");
+        siteAsGiven = SavedSite();
+        ASSERT_NE(siteAsGiven, "edited");
+        ASSERT_TRUE(ShowActive(*window));
+    }
+    // The site opened and edited, `other` at the head of the recent files.
+    void OpenAndEdit() {
+        Project("site.qmf");
+        settings.recentFiles = {};
+        ASSERT_TRUE(window->OpenProjectPath(site.string()));
+        AddRecentFile(settings, other.string());
+        window->SetMruMenu();
+        doc.basicData.Site = "edited";
+        window->IsChanged = true;
+        services.messages.clear();
+        services.fileDialogs.clear();
+        shownDialogs.clear();
+    }
+    void Run(Dropping command) {
+        switch (command) {
+            case Dropping::New:
+                window->mnuFileNew_Click();
+                break;
+            case Dropping::Open:
+                window->mnuFileOpen_Click();
+                break;
+            case Dropping::Recent:
+                window->mnuFileList_Click(1);
+                break;
+            case Dropping::Close:
+                window->close();
+                break;
+        }
+    }
+    bool OpenDialogShown() const {
+        for (const auto& d : services.fileDialogs)
+            if (d.kind == FakePlatformServices::DialogKind::Open)
+                return true;
+        return false;
+    }
+    std::string SavedSite() {
+        Document back;
+        EXPECT_EQ(ReadProjectFile(site.string(), back, services), kProjectFileOk);
+        return back.basicData.Site;
+    }
+
+    fs::path site;
+    fs::path other;
+    std::string siteAsGiven;
+};
+
+TEST_F(MainWindowUnsavedChanges, EachCommandAsksAndStopsWhenTheChangesWereNotSaved) {
+    // The three ways the save can come to nothing.
+    enum class Failure { Cancel, CancelledSaveAs, FailedWrite };
+    const std::pair<Failure, const char*> failures[] = {
+        {Failure::Cancel, "キャンセル"},
+        {Failure::CancelledSaveAs, "はい, Save As cancelled"},
+        {Failure::FailedWrite, "はい, the write fails"},
+    };
+    for (auto [command, commandName] : kDroppingCommands) {
+        for (auto [failure, failureName] : failures) {
+            SCOPED_TRACE(std::string(commandName) + ": " + failureName);
+            OpenAndEdit();
+            services.messageAnswers = {failure == Failure::Cancel ? MessageAnswer::Cancel
+                                                                  : MessageAnswer::Yes};
+            if (failure == Failure::CancelledSaveAs) {
+                doc.currentFileName.clear();
+                window->SetCaption();
+            }
+            if (failure == Failure::FailedWrite) {
+                fs::remove(site);
+                fs::create_directory(site);
+            }
+            const QString caption = window->windowTitle();
+            const std::string fileName = doc.currentFileName;
+
+            Run(command);
+
+            ASSERT_GE(services.messages.size(), 1u);
+            EXPECT_EQ(services.messages[0].text, kSavePrompt);
+            EXPECT_EQ(services.messages[0].icon, MessageIcon::Exclamation);
+            EXPECT_EQ(services.messages[0].buttons, MessageButtons::YesNoCancel);
+            EXPECT_EQ(services.messages[0].title, caption.toStdString());
+            // The edits stay, still marked, under their name.
+            EXPECT_EQ(doc.basicData.Site, "edited");
+            EXPECT_TRUE(window->IsChanged);
+            EXPECT_EQ(doc.currentFileName, fileName);
+            EXPECT_EQ(window->windowTitle(), caption);
+            EXPECT_TRUE(window->isVisible());
+            EXPECT_FALSE(OpenDialogShown());
+            EXPECT_TRUE(shownDialogs.empty());  // New's basic-data dialog
+            EXPECT_FALSE(fs::exists(folder / "site.CSV"));
+
+            if (failure == Failure::FailedWrite) {
+                fs::remove(site);
+                Project("site.qmf");
+            }
+        }
+    }
+}
+
+TEST_F(MainWindowUnsavedChanges, EachCommandGoesOnAfterNoOrASave) {
+    for (auto [command, commandName] : kDroppingCommands) {
+        for (MessageAnswer answer : {MessageAnswer::No, MessageAnswer::Yes}) {
+            SCOPED_TRACE(std::string(commandName) +
+                         (answer == MessageAnswer::Yes ? ": はい" : ": いいえ"));
+            // A window closes once: each case has its own.
+            MakeWindow();
+            ASSERT_TRUE(ShowActive(*window));
+            OpenAndEdit();
+            services.messageAnswers = {answer};
+            services.fileAnswers = {other.string()};
+
+            Run(command);
+
+            ASSERT_EQ(services.messages.size(), 1u);
+            EXPECT_EQ(SavedSite(), answer == MessageAnswer::Yes ? "edited" : siteAsGiven);
+            if (command != Dropping::Close) {
+                EXPECT_FALSE(window->IsChanged);
+            }
+            switch (command) {
+                case Dropping::New:
+                    EXPECT_EQ(doc.currentFileName, "");
+                    EXPECT_EQ(shownDialogs, std::vector<std::string>{"frmKihon"});
+                    break;
+                case Dropping::Open:
+                case Dropping::Recent:
+                    EXPECT_EQ(OpenDialogShown(), command == Dropping::Open);
+                    EXPECT_EQ(doc.currentFileName, "other.qmf");
+                    break;
+                case Dropping::Close:
+                    EXPECT_FALSE(window->isVisible());
+                    break;
+            }
+        }
+    }
+}
+
+TEST_F(MainWindowUnsavedChanges, ARecentFileIsTheOneChosenEvenWhenSavingReordersTheList) {
+    OpenAndEdit();
+    // An unnamed document saved as a third file goes to the head of the list.
+    doc.currentFileName.clear();
+    settings.recentFiles = {};
+    AddRecentFile(settings, site.string());
+    AddRecentFile(settings, other.string());
+    window->SetMruMenu();
+    services.messageAnswers = {MessageAnswer::Yes};
+    services.fileAnswers = {(folder / "third.qmf").string()};
+    window->mnuFileList_Click(2);  // the site
+    EXPECT_TRUE(fs::exists(folder / "third.qmf"));
+    EXPECT_EQ(doc.currentFileName, "site.qmf");
+    EXPECT_EQ(settings.recentFiles[0], site.string());
+}
+
+TEST_F(MainWindowCommands, ConfirmingANewPrintItemChoiceMarksTheDocumentChanged) {
+    ASSERT_TRUE(window->OpenProjectPath(Project("site.qmf").string()));
+    doc.layerColumnUsed[1] = 1;
+    struct Case {
+        const char* what;
+        bool check;
+        bool ok;
+        bool changed;
+    };
+    const Case cases[] = {
+        {"a new choice confirmed", true, true, true},
+        {"the same choice confirmed", false, true, false},
+        {"a new choice cancelled", true, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        doc.prevPrintItems = {};
+        window->IsChanged = false;
+        answerDialog = [&c](QDialog& dialog) {
+            if (auto* items = dynamic_cast<frmPreviewSet*>(&dialog)) {
+                if (c.check)
+                    items->chkSodata[1]->setChecked(true);
+                c.ok ? items->cmdOK_Click() : items->cmdCancel_Click();
+            } else if (auto* preview = dynamic_cast<frmPreview*>(&dialog)) {
+                preview->cmdClose_Click();
+            }
+        };
+        window->mnuFilePreView_Click();
+        EXPECT_EQ(window->IsChanged, c.changed);
+    }
 }
 
 TEST_F(MainWindowCommands, FigureToMetafile) {
@@ -418,6 +670,99 @@ class MainWindowEdit : public MainWindowCommands {
         grid->SelectBlock(SpreadBlock{col1, row1, col2, row2});
     }
 };
+
+TEST_F(MainWindowEdit, ARefusedConditionBoxStopsEveryCommandThatSavesPrintsOrCloses) {
+    const fs::path site = folder / "site.qmf";
+    const fs::path pdf = folder / "printed.pdf";
+    pdfSystem->file = pdf.string();
+    const std::string onDisk = ReadAll(site);
+    const double accel = doc.calcConditions.surfaceAccel;
+    QLineEdit* box = window->txtKasokudo;
+    window->tabShow->setCurrentIndex(1);
+    const QString shown = box->text();
+    const std::pair<const char*, std::function<void()>> commands[] = {
+        {"Ctrl+S", [&] { QTest::keyClick(box, Qt::Key_S, Qt::ControlModifier); }},
+        {"the Save button", [&] { window->Toolbar1_ButtonClick(QStringLiteral("SAVE")); }},
+        {"Save As", [&] { window->mnuFileSaveAs->trigger(); }},
+        {"figure to metafile", [&] { window->mnuFileExport->trigger(); }},
+        {"the Print button", [&] { window->Toolbar1_ButtonClick(QStringLiteral("PRINTOUT")); }},
+        {"Preview", [&] { window->mnuFilePreView->trigger(); }},
+        {"New", [&] { window->mnuFileNew->trigger(); }},
+        {"Ctrl+O", [&] { QTest::keyClick(box, Qt::Key_O, Qt::ControlModifier); }},
+        {"closing", [&] { window->close(); }},
+    };
+    for (const auto& [what, run] : commands) {
+        SCOPED_TRACE(what);
+        box->setFocus();
+        ASSERT_EQ(QApplication::focusWidget(), box);
+        box->setText(QStringLiteral("5000"));  // typed, the box not left
+        EXPECT_DOUBLE_EQ(doc.calcConditions.surfaceAccel, accel);
+        const int beeps = services.beeps;
+
+        run();
+
+        EXPECT_EQ(services.beeps - beeps, 1);
+        EXPECT_EQ(QApplication::focusWidget(), box);
+        EXPECT_EQ(box->text(), shown);
+        EXPECT_DOUBLE_EQ(doc.calcConditions.surfaceAccel, accel);
+        // The command did not run.
+        EXPECT_TRUE(services.messages.empty());
+        EXPECT_TRUE(services.fileDialogs.empty());
+        EXPECT_TRUE(shownDialogs.empty());
+        EXPECT_FALSE(fs::exists(pdf));
+        EXPECT_FALSE(fs::exists(folder / "site.CSV"));
+        EXPECT_EQ(ReadAll(site), onDisk);
+        EXPECT_TRUE(window->isVisible());
+    }
+}
+
+TEST_F(MainWindowEdit, ABoxKeepingTheFocusThroughANewDocumentRestoresTheNewValue) {
+    window->tabShow->setCurrentIndex(1);
+    QLineEdit* box = window->txtKasokudo;
+    box->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), box);
+    // What Open and New run once the document is replaced.
+    doc.calcConditions.surfaceAccel = 321;
+    window->DocumentRefresh();
+    box->setText(QStringLiteral("5000"));
+    window->mnuFileSave_Click();
+    EXPECT_EQ(box->text().toStdString(), "321");
+    EXPECT_DOUBLE_EQ(doc.calcConditions.surfaceAccel, 321);
+}
+
+TEST_F(MainWindowEdit, SavingTakesTheFocusedConditionBoxFirst) {
+    struct Case {
+        QLineEdit* frmMain::*box;
+        double CalcConditions::*value;
+        const char* typed;
+        const char* shown;
+        double stored;
+    };
+    const Case cases[] = {
+        {&frmMain::txtKasokudo, &CalcConditions::surfaceAccel, "350", "350", 350},
+        {&frmMain::txtCalcDepth, &CalcConditions::calcDepth, "１２．６", "13", 13},
+        {&frmMain::txtMagu, &CalcConditions::magnitude, "９．９７", "9.97", 9.97},
+    };
+    window->tabShow->setCurrentIndex(1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        QLineEdit* box = window.get()->*c.box;
+        box->setFocus();
+        box->setText(QString::fromUtf8(c.typed));
+        const auto results = doc.calcResults;
+        QTest::keyClick(box, Qt::Key_S, Qt::ControlModifier);
+
+        EXPECT_EQ(box->text().toStdString(), c.shown);
+        EXPECT_EQ(QApplication::focusWidget(), box);
+        EXPECT_DOUBLE_EQ(doc.calcConditions.*c.value, c.stored);
+        EXPECT_NE(doc.calcResults, results);  // calculated with it
+        EXPECT_FALSE(window->IsChanged);
+        Document back;
+        ASSERT_EQ(ReadProjectFile((folder / "site.qmf").string(), back, services), kProjectFileOk);
+        EXPECT_DOUBLE_EQ(back.calcConditions.*c.value, c.stored);
+    }
+    EXPECT_EQ(services.beeps, 0);
+}
 
 TEST_F(MainWindowEdit, DeleteRowTakesTheGridIntoTheDocumentAndRecalculates) {
     const std::vector<NPoint> before = doc.nPoints;

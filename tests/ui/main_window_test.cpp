@@ -247,8 +247,9 @@ TEST_F(MainWindowTest, ClosingWithChangesAsksAndWritesTheSettings) {
     ASSERT_EQ(services.messages.size(), 1u);
     EXPECT_EQ(services.messages[0].text, "データが更新されています。保存しますか？");
     EXPECT_EQ(services.messages[0].icon, MessageIcon::Exclamation);
-    EXPECT_EQ(services.messages[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(services.messages[0].buttons, MessageButtons::YesNoCancel);
     EXPECT_EQ(services.messages[0].title, "Vekt／Quilmorn2008");
+    EXPECT_FALSE(form->isVisible());
     EXPECT_TRUE(QFileInfo::exists(dir.filePath("Quilmorn.ini")));
     EXPECT_EQ(settings.windowPlacement.state, 0);
 }
@@ -355,19 +356,31 @@ TEST_F(MainWindowTest, ConditionBoxesTakeValuesInRangeAndRestoreOthersWithTheBel
     const Case cases[] = {
         {&frmMain::txtCalcDepth, &CalcConditions::calcDepth, "12.6", "13", 13, false},
         {&frmMain::txtCalcDepth, &CalcConditions::calcDepth, "120", "20", 20, true},
-        {&frmMain::txtMagu, &CalcConditions::magnitude, "9.99", "10.0", 10.0, false},
+        // One decimal, unless its rounding would leave the range.
+        {&frmMain::txtMagu, &CalcConditions::magnitude, "7.25", "7.3", 7.3, false},
+        {&frmMain::txtMagu, &CalcConditions::magnitude, "9.94", "9.9", 9.9, false},
+        {&frmMain::txtMagu, &CalcConditions::magnitude, "9.95", "9.95", 9.95, false},
+        {&frmMain::txtMagu, &CalcConditions::magnitude, "9.99", "9.99", 9.99, false},
         {&frmMain::txtMagu, &CalcConditions::magnitude, "10", "7.5", 7.5, true},
         {&frmMain::txtMagu, &CalcConditions::magnitude, "1.9", "7.5", 7.5, true},
         {&frmMain::txtKasokudo, &CalcConditions::surfaceAccel, "350abc", "350", 350, false},
         {&frmMain::txtKasokudo, &CalcConditions::surfaceAccel, "-1", "200", 200, true},
+        // Full-width digits, as a Japanese input method types them.
+        {&frmMain::txtKasokudo, &CalcConditions::surfaceAccel, "３５０", "350", 350, false},
+        {&frmMain::txtKasokudo, &CalcConditions::surfaceAccel, "１５００", "200", 200, true},
+        {&frmMain::txtCalcDepth, &CalcConditions::calcDepth, "１５", "15", 15, false},
+        {&frmMain::txtMagu, &CalcConditions::magnitude, "８．５", "8.5", 8.5, false},
     };
     for (const Case& c : cases) {
         Load(ExampleBoring());
         QLineEdit* box = form.get()->*c.box;
         int beeps = services.beeps;
+        const double before = doc.calcConditions.*c.value;
         form->FocusText = box->text();
-        box->setText(QString::fromLatin1(c.typed));
+        box->setText(QString::fromUtf8(c.typed));
         EXPECT_TRUE(form->IsChanged);
+        // Typing alone does not reach the document.
+        EXPECT_DOUBLE_EQ(doc.calcConditions.*c.value, before) << c.typed;
         if (c.box == &frmMain::txtMagu)
             form->txtMagu_LostFocus();
         else if (c.box == &frmMain::txtKasokudo)
@@ -391,18 +404,22 @@ TEST_F(MainWindowTest, ACalculationDepthChangeRecalculatesTheResultGrid) {
     EXPECT_EQ(form->vaSpreadE->MaxRows(), ActivePoints(doc) + 1);
 }
 
-TEST_F(MainWindowTest, NValueLimitIsTakenBetweenTenAndHundredWithoutMarkingAChange) {
+TEST_F(MainWindowTest, NValueLimitIsTakenBetweenTenAndHundredAndMarksTheChange) {
     Load(ExampleBoring());
+    ASSERT_EQ(doc.nGraphMax, 50);
     const struct {
         const char* text;
         int max;
-    } cases[] = {{"80", 80}, {"5", 80}, {"62.5", 62}, {"150", 62}, {"10", 10}};
+        bool changed;
+    } cases[] = {{"50", 50, false},  {"80", 80, true}, {"5", 80, false},  {"62.5", 62, true},
+                 {"150", 62, false}, {"10", 10, true}, {"７０", 70, true}};
     for (const auto& c : cases) {
-        form->txtNchi->setText(QString::fromLatin1(c.text));
+        form->IsChanged = false;
+        form->txtNchi->setText(QString::fromUtf8(c.text));
         EXPECT_EQ(doc.nGraphMax, c.max) << c.text;
+        EXPECT_EQ(form->IsChanged, c.changed) << c.text;
         EXPECT_EQ(form->txtNchi->text().toStdString(), c.text);
     }
-    EXPECT_FALSE(form->IsChanged);
 }
 
 TEST_F(MainWindowTest, TheTwoFinesExclusionsExcludeEachOther) {

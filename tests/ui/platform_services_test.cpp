@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 
 #include "support/qt_application.h"
 #include "ui/desktop_entry.h"
@@ -146,4 +150,32 @@ TEST(QtPlatformServices, TheProgramRegisteredForHtmComesFromItsDesktopEntry) {
     std::optional<RegisteredProgram> bare = services.AssociatedProgram("htm");
     ASSERT_TRUE(bare.has_value());
     EXPECT_TRUE(bare->exec.empty());
+}
+
+TEST(QtMessageBoxes, EscapeAnswersCancelWhereThereIsOneAndNoOtherwise) {
+    EnsureQtApplication();
+    struct Case {
+        MessageButtons buttons;
+        MessageAnswer escape;
+        int buttonCount;
+    };
+    const Case cases[] = {
+        {MessageButtons::YesNoCancel, MessageAnswer::Cancel, 3},
+        {MessageButtons::YesNo, MessageAnswer::No, 2},
+        {MessageButtons::OkCancel, MessageAnswer::Cancel, 2},
+        {MessageButtons::Ok, MessageAnswer::Ok, 1},
+    };
+    QtPlatformServices services;
+    for (const Case& c : cases) {
+        int buttons = 0;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr)
+                return;
+            buttons = static_cast<int>(box->buttons().size());
+            QTest::keyClick(box, Qt::Key_Escape);
+        });
+        EXPECT_EQ(services.ShowMessage("?", MessageIcon::Exclamation, "t", c.buttons), c.escape);
+        EXPECT_EQ(buttons, c.buttonCount);
+    }
 }
