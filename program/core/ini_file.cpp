@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "core/codepage.h"
+#include "core/file_io.h"
 
 namespace {
 
@@ -138,14 +139,8 @@ IniFile::LoadResult IniFile::Load(const std::string& path) {
         return LoadResult::kMissing;
     if (error || status.type() != std::filesystem::file_type::regular)
         return LoadResult::kFailed;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return LoadResult::kFailed;
     std::string bytes;
-    char chunk[4096];
-    while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
-        bytes.append(chunk, static_cast<size_t>(in.gcount()));
-    if (in.bad())
+    if (!ReadWholeFile(path, bytes))
         return LoadResult::kFailed;
     size_t start = 0;
     while (start < bytes.size()) {

@@ -23,6 +23,8 @@ enum ProjectFileResult : int {
 int WriteProjectFile(const std::string& path, const Document& doc);
 
 // Reads the project file into the document and returns a ProjectFileResult;
+// only a regular file of at most kMaxTextFileBytes (file_io.h) is read (anything else
+// is a read error, result 9);
 // on failure shows its message through `messages` and leaves the document
 // exactly as it was. What the file's version does not store keeps its value.
 // The stored calculation results are ignored and the calculation arrays are
