@@ -1,6 +1,7 @@
 #include "core/soil_names.h"
 
 #include "core/text_number.h"
+#include "core/value_line.h"
 
 namespace {
 
@@ -42,7 +43,8 @@ void SetDefaultSoilNames(Settings& settings) {
 }
 
 std::string FormatSoilNameLine(const LayerRecord& row) {
-    std::string line = "\"" + row.SoilName + "\"," + std::to_string(row.SoilCode);
+    // A double quote in the name would end it early and spoil the row.
+    std::string line = "\"" + StorableText(row.SoilName) + "\"," + std::to_string(row.SoilCode);
     for (int item = 1; item <= kSoilConstantCount; ++item)
         line += "," + FormatShortestNumber(row.Constant(item));
     return line;

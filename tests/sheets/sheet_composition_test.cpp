@@ -6,7 +6,9 @@
 #include <fstream>
 #include <iterator>
 
+#include "core/calc_driver.h"
 #include "core/project_file.h"
+#include "core/result_csv.h"
 #include "sheets/sample_boring.h"
 #include "sheets/sheet_test_support.h"
 
@@ -274,6 +276,53 @@ TEST(HostileDocuments, EveryDrawingStaysOnItsPage) {
                 ASSERT_GE(op.at.y, 0);
                 ASSERT_LE(op.at.y, page->lYM);
             }
+        }
+    }
+}
+
+namespace {
+
+class QuietLabel : public CalcMessageSink {
+  public:
+    void SetCalcMessage(const std::string&) override {}
+};
+
+}  // namespace
+
+// The files the open-file fuzz target once failed on (project/fuzz/) and the
+// hostile fixtures: each goes through the chain a user sets off by opening
+// it (read, calculate, results file, screen figures, both printed pages),
+// and every recording stays small.
+TEST(HostileDocuments, OpeningKeptFindingsStaysBounded) {
+    namespace fs = std::filesystem;
+    Settings settings;
+    FakePrinter a4 = A4Printer();
+    for (const char* kept : {"hostile", "fuzz"}) {
+        fs::path folder = fs::path(QM_TEST_DATA_DIR) / "project" / kept;
+        if (!fs::exists(folder))
+            continue;
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            SCOPED_TRACE(entry.path().string());
+            std::ifstream in(entry.path(), std::ios::binary);
+            std::string bytes((std::istreambuf_iterator<char>(in)),
+                              std::istreambuf_iterator<char>());
+            Document doc;
+            NewDocument(doc);
+            if (ParseProjectFile(bytes, doc) != kProjectFileOk)
+                continue;
+            QuietLabel label;
+            CalcLiquefaction(doc, label);
+            EXPECT_FALSE(ResultCsvBytes(doc, Date{2024, 5, 13}).empty());
+            SheetCanvases canvases;
+            DrawViews(canvases, doc, 0);
+            SheetInputs inputs(doc, settings, &a4);
+            ASSERT_EQ(DrawLogSheetPage(canvases, inputs, doc.prevPrintItems),
+                      PageStatus::kComposed);
+            ASSERT_EQ(DrawResultSheetPage(canvases, inputs), PageStatus::kComposed);
+            for (std::size_t i = 1; i <= 5; ++i)
+                EXPECT_LT(canvases.viewMeta[i].PageBits().size(), 1000000u) << i;
+            EXPECT_LT(canvases.pageMeta[1].PageBits().size(), 1000000u);
+            EXPECT_LT(canvases.pageMeta[2].PageBits().size(), 1000000u);
         }
     }
 }
