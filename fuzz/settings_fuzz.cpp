@@ -17,14 +17,23 @@
 
 namespace {
 
+// A scratch folder of this process, removed when the run ends.
+struct ScratchFolder {
+    // In memory where there is such a folder: the writer syncs every file.
+    std::filesystem::path path =
+        (std::filesystem::is_directory("/dev/shm") ? std::filesystem::path("/dev/shm")
+                                                   : std::filesystem::temp_directory_path()) /
+        ("settings_fuzz-" + std::to_string(getpid()));
+    ScratchFolder() { std::filesystem::create_directories(path); }
+    ~ScratchFolder() {
+        std::error_code error;
+        std::filesystem::remove_all(path, error);
+    }
+};
+
 const std::filesystem::path& Folder() {
-    static const std::filesystem::path folder = [] {
-        auto path =
-            std::filesystem::temp_directory_path() / ("settings_fuzz-" + std::to_string(getpid()));
-        std::filesystem::create_directories(path);
-        return path;
-    }();
-    return folder;
+    static const ScratchFolder folder;
+    return folder.path;
 }
 
 Settings Load(const std::string& path) {

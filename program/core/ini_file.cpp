@@ -111,6 +111,12 @@ bool ReplaceFile(const std::string& path, const std::string& bytes) {
         if (error)
             return false;
     }
+    // A read-only settings file is kept as it is: the rename would go around
+    // its mode.
+    struct stat info {};
+    if (stat(target.c_str(), &info) == 0 &&
+        (access(target.c_str(), W_OK) != 0 || (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0))
+        return false;
     fs::path folder = target.parent_path();
     std::string pattern =
         (folder.empty() ? fs::path(".") : folder) / ("." + target.filename().string() + ".XXXXXX");

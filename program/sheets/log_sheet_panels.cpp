@@ -171,7 +171,6 @@ void DrawSoilColumn(clsStrMeta& canvas, const SheetLayout& layout, const Documen
     double x4 = layout.X(4);
     double x5 = layout.X(5);
     canvas.PicPen(kPenSolid, 1, kBlack);
-    const ClipArea area(layout);
     double top = 0;
     for (int i = 0; i <= last; ++i) {
         const LayerRecord& layer = doc.layers[static_cast<std::size_t>(i)];

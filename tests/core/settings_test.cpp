@@ -309,6 +309,14 @@ TEST_F(SettingsTest, SaveFailsWithoutTouchingWhatCannotBeReadOrWritten) {
     fs::create_directory(settings.iniFile);
     EXPECT_FALSE(SaveSettings(settings));
     EXPECT_TRUE(fs::is_directory(settings.iniFile));
+
+    // A read-only settings file stays as it is.
+    settings.iniFile = config.File("read-only.ini");
+    WriteBytes(settings.iniFile, "[Path]\r\nQuilmornData=/old\r\n");
+    fs::permissions(settings.iniFile, fs::perms(0444));
+    settings.defaultDataFolder = "/new";
+    EXPECT_FALSE(SaveSettings(settings));
+    EXPECT_EQ(ReadBytes(settings.iniFile), "[Path]\r\nQuilmornData=/old\r\n");
 }
 
 // Inputs the settings fuzz target once failed on, kept under settings/fuzz/:
