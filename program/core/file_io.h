@@ -7,9 +7,9 @@
 // Whole-file reading and writing for the program's text files.
 
 // The largest text file the program reads (project and settings files).
-// Project files are kilobytes and settings files smaller still; even 32 767
-// rows in every table of either stay far below this, so a larger file is
-// no file of ours and is refused before it is read.
+// Both are kilobytes in practice; even 32 767 rows in every table, every
+// number at full precision, stay near half of this. A larger file is no file
+// of ours and is refused before it is read.
 inline constexpr std::size_t kMaxTextFileBytes = std::size_t{64} << 20;  // 64 MiB
 
 // Reads the whole file into `bytes`. Only a regular file of at most maxBytes
