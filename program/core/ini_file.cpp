@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "core/codepage.h"
+#include "core/file_io.h"
 
 namespace {
 
@@ -110,6 +111,12 @@ bool ReplaceFile(const std::string& path, const std::string& bytes) {
         if (error)
             return false;
     }
+    // A read-only settings file is kept as it is: the rename would go around
+    // its mode.
+    struct stat info {};
+    if (stat(target.c_str(), &info) == 0 &&
+        (access(target.c_str(), W_OK) != 0 || (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0))
+        return false;
     fs::path folder = target.parent_path();
     std::string pattern =
         (folder.empty() ? fs::path(".") : folder) / ("." + target.filename().string() + ".XXXXXX");
@@ -138,14 +145,8 @@ IniFile::LoadResult IniFile::Load(const std::string& path) {
         return LoadResult::kMissing;
     if (error || status.type() != std::filesystem::file_type::regular)
         return LoadResult::kFailed;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return LoadResult::kFailed;
     std::string bytes;
-    char chunk[4096];
-    while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
-        bytes.append(chunk, static_cast<size_t>(in.gcount()));
-    if (in.bad())
+    if (!ReadWholeFile(path, bytes))
         return LoadResult::kFailed;
     size_t start = 0;
     while (start < bytes.size()) {

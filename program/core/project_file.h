@@ -22,9 +22,11 @@ enum ProjectFileResult : int {
 // or not at all. Shows nothing; returns kProjectFileOk or kProjectFileError.
 int WriteProjectFile(const std::string& path, const Document& doc);
 
-// Reads the project file into the document and returns a ProjectFileResult;
-// on failure shows its message through `messages` and leaves the document
-// exactly as it was. What the file's version does not store keeps its value.
+// Reads the project file into the document and returns a ProjectFileResult.
+// Only a regular file of at most kMaxTextFileBytes (file_io.h) is read; a
+// device, a FIFO or a larger file is a read error. On failure it shows its
+// message through `messages` and leaves the document exactly as it was. What
+// the file's version does not store keeps its value.
 // The stored calculation results are ignored and the calculation arrays are
 // emptied: the caller recalculates after a successful read. The current file
 // name and folder are the caller's to set.

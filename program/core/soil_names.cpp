@@ -43,6 +43,7 @@ void SetDefaultSoilNames(Settings& settings) {
 }
 
 std::string FormatSoilNameLine(const LayerRecord& row) {
+    // A double quote in the name would end it early and spoil the row.
     std::string line = "\"" + StorableText(row.SoilName) + "\"," + std::to_string(row.SoilCode);
     for (int item = 1; item <= kSoilConstantCount; ++item)
         line += "," + FormatShortestNumber(row.Constant(item));

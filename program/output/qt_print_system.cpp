@@ -13,6 +13,8 @@
 
 #include <algorithm>
 
+#include "core/file_io.h"
+
 namespace {
 
 QRect PaintRect(const QPrinter& printer) {
@@ -25,6 +27,23 @@ QRect FullRect(const QPrinter& printer) {
 
 bool IsPdf(const QPrinter& printer) {
     return printer.outputFormat() == QPrinter::PdfFormat;
+}
+
+// A PDF file that was written to its end: it starts with its header and its
+// last bytes hold the end-of-file mark.
+bool IsCompletePdf(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly) || file.size() < 16)
+        return false;
+    if (!file.read(5).startsWith("%PDF-"))
+        return false;
+    constexpr qint64 kTail = 64;
+    if (!file.seek(std::max<qint64>(0, file.size() - kTail)))
+        return false;
+    QByteArray tail = file.read(kTail);
+    while (!tail.isEmpty() && (tail.back() == '\n' || tail.back() == '\r' || tail.back() == ' '))
+        tail.chop(1);
+    return tail.endsWith("%%EOF");
 }
 
 }  // namespace
@@ -65,9 +84,21 @@ std::int32_t QtPrinterDevice::StartDoc(const std::string& docName, const std::st
     printer_->setDocName(QString::fromStdString(docName));
     if (!output.empty())
         printer_->setOutputFileName(QString::fromStdString(output));
+    // The PDF output goes to a file of its own beside the target, which stays
+    // as it was until the whole document is written and checked.
+    if (IsPdf(*printer_) && !printer_->outputFileName().isEmpty()) {
+        std::string temporary = MakeTemporaryBeside(printer_->outputFileName().toStdString());
+        if (temporary.empty())
+            return 0;
+        pdfTarget_ = printer_->outputFileName();
+        pdfTemporary_ = QString::fromStdString(temporary);
+        printer_->setOutputFileName(pdfTemporary_);
+    }
     auto painter = std::make_unique<QPainter>();
-    if (!painter->begin(printer_.get()))
+    if (!painter->begin(printer_.get())) {
+        DropPdfTemporary();
         return 0;
+    }
     painter_ = std::move(painter);
     pagesStarted_ = 0;
     return 1;
@@ -92,19 +123,42 @@ std::int32_t QtPrinterDevice::EndDoc() {
         return 0;
     bool ok = painter_->end();
     painter_.reset();
-    return ok && printer_->printerState() != QPrinter::Error ? 1 : 0;
+    ok = ok && printer_->printerState() != QPrinter::Error;
+    if (!pdfTemporary_.isEmpty()) {
+        // Qt's PDF writer does not report a write that failed (a full disk):
+        // the file must be whole, up to its end-of-file mark.
+        std::string temporary = pdfTemporary_.toStdString();
+        std::string target = pdfTarget_.toStdString();
+        printer_->setOutputFileName(pdfTarget_);
+        pdfTemporary_.clear();
+        if (ok && IsCompletePdf(temporary))
+            ok = ReplaceWithTemporary(temporary, target);
+        else {
+            QFile::remove(QString::fromStdString(temporary));
+            ok = false;
+        }
+    }
+    return ok ? 1 : 0;
 }
 
 std::int32_t QtPrinterDevice::AbortDoc() {
     if (!painter_)
         return 0;
-    bool aborted = printer_->abort();
+    printer_->abort();
     painter_->end();
     painter_.reset();
-    // The PDF output cannot take a page back: the half-written file goes.
-    if (!aborted && IsPdf(*printer_) && !printer_->outputFileName().isEmpty())
-        QFile::remove(printer_->outputFileName());
+    // The PDF output cannot take a page back: its temporary file goes, the
+    // target is left as it was.
+    DropPdfTemporary();
     return 1;
+}
+
+void QtPrinterDevice::DropPdfTemporary() {
+    if (pdfTemporary_.isEmpty())
+        return;
+    QFile::remove(pdfTemporary_);
+    printer_->setOutputFileName(pdfTarget_);
+    pdfTemporary_.clear();
 }
 
 std::string QtPrinterDevice::FontFace() const {

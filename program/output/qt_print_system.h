@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,7 +12,9 @@ class QPrinter;
 class QPainter;
 
 // A printer device context over a QPrinter: the document is a QPainter begun
-// on the printer, each further page a new page of it.
+// on the printer, each further page a new page of it. A PDF document replaces
+// its file only when it was written whole: a failed or aborted document
+// leaves the old file as it was.
 class QtPrinterDevice final : public PrinterDevice {
   public:
     explicit QtPrinterDevice(std::unique_ptr<QPrinter> printer);
@@ -37,9 +40,15 @@ class QtPrinterDevice final : public PrinterDevice {
     QPrinter& Printer() { return *printer_; }
 
   private:
+    void DropPdfTemporary();
+
     std::unique_ptr<QPrinter> printer_;
     std::unique_ptr<QPainter> painter_;
     int pagesStarted_ = 0;
+    // While a PDF document is open: the file the user chose and the temporary
+    // file beside it that receives the document.
+    QString pdfTarget_;
+    QString pdfTemporary_;
 };
 
 // The printers of the system as Qt sees them (CUPS on Linux), and Qt's PDF

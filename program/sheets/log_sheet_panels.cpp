@@ -7,6 +7,7 @@
 #include "core/format.h"
 #include "sheets/cell_text.h"
 #include "sheets/log_sheet_frame.h"
+#include "sheets/segment_clip.h"
 #include "sheets/soil_patterns.h"
 
 namespace {
@@ -16,6 +17,27 @@ void Line(clsStrMeta& canvas, double x1, double y1, double x2, double y2) {
     const double ys[] = {y1, y2};
     canvas.PicLineT(2, xs, ys);
 }
+
+// The rectangle of the sheet below its head band, in canvas columns and rows.
+// Nothing of the data panels is drawn outside it, so that a page's work stays
+// bounded by the page whatever depths and thicknesses the document holds.
+struct ClipArea {
+    double left, right, top, bottom;
+
+    explicit ClipArea(const SheetLayout& layout)
+        : left(layout.colX.front()),
+          right(layout.colX.back()),
+          top(layout.rowY[2]),
+          bottom(layout.rowY[3]) {}
+
+    bool HoldsRow(double y) const { return y >= top && y <= bottom; }
+    bool Holds(double x, double y) const { return x >= left && x <= right && HoldsRow(y); }
+
+    // Cuts the segment to the part inside; false when nothing of it is.
+    bool Clip(double& x1, double& y1, double& x2, double& y2) const {
+        return ClipSegment(x1, y1, x2, y2, left, top, right, bottom);
+    }
+};
 
 // Depth range (whole metres) and tick step for the rows available.
 struct DepthScale {
@@ -50,6 +72,14 @@ DepthScale FindDepthScale(double rows, const Document& doc) {
 
 }  // namespace
 
+VisibleLayer::VisibleLayer(const SheetLayout& layout, double top, double bottom)
+    : bottomOnSheet(bottom <= layout.depthRange) {
+    double shownBottom = std::min(bottom, static_cast<double>(layout.depthRange));
+    yt = layout.DepthRow(top);
+    yb = layout.DepthRow(shownBottom);
+    ym = layout.DepthRow((top + shownBottom) / 2);
+}
+
 int LastDrawnLayer(const Document& doc) {
     for (int i = static_cast<int>(doc.layers.size()) - 1; i >= 0; --i)
         if (doc.layers[static_cast<std::size_t>(i)].Thickness > 0)
@@ -75,8 +105,9 @@ int DrawDepthScale(clsStrMeta& canvas, SheetLayout& layout, const Document& doc)
     }
 
     double water = doc.basicData.DatumToWaterLevel;
-    if (water != 0) {
-        double yw = layout.DepthRow(water);
+    double yw = layout.DepthRow(water);
+    // The mark lies on the sheet or is not drawn.
+    if (water != 0 && yw >= layout.rowY[0] && yw <= layout.rowY[3]) {
         double x5 = layout.X(5);
         double x6 = layout.X(6);
         for (int i = 0; i < 3; ++i)
@@ -99,6 +130,7 @@ void DrawNValueGraph(clsStrMeta& canvas, const SheetLayout& layout, const Docume
     canvas.PicBrush(kBlack);
     canvas.PicPen(kPenSolid, 1, kBlack);
 
+    const ClipArea area(layout);
     double prevDepth = -1;
     double prevX = 0;
     double prevY = 0;
@@ -110,16 +142,19 @@ void DrawNValueGraph(clsStrMeta& canvas, const SheetLayout& layout, const Docume
         if (p.Depth > 0) {
             double x = x7 + s * n;
             double y = layout.DepthRow(p.Depth);
-            canvas.PicArcPaintT(x, y, 0.4);
-            if (prevDepth > 0) {
+            bool shown = area.Holds(x, y);
+            if (shown)
+                canvas.PicArcPaintT(x, y, 0.4);
+            double ax = prevX, ay = prevY, bx = x, by = y;
+            if (prevDepth > 0 && area.Clip(ax, ay, bx, by)) {
                 canvas.PicPen(kPenSolid, 1, lineColour);
-                Line(canvas, prevX, prevY, x, y);
+                Line(canvas, ax, ay, bx, by);
                 canvas.PicPen(kPenSolid, 1, kBlack);
             }
-            if (doc.nConvert30 != 0 && std::nearbyint(p.Penetration) != 30) {
+            if (shown && doc.nConvert30 != 0 && std::nearbyint(p.Penetration) != 30) {
                 std::string label = FormatFixed(p.N, "##0 /") + FormatFixed(p.Penetration, "##0");
                 DrawCellText(canvas, x6 + 0.3, x7 - 0.3, y + 0.5, label);
-            } else {
+            } else if (shown) {
                 canvas.PicTextT(x7 - 4.5, y + 0.5, FormatFixed(p.N, "##0"), kBlack);
             }
             prevX = x;
@@ -141,23 +176,27 @@ void DrawSoilColumn(clsStrMeta& canvas, const SheetLayout& layout, const Documen
         const LayerRecord& layer = doc.layers[static_cast<std::size_t>(i)];
         if (!(layer.Thickness > 0))
             continue;
+        // Layers only grow downwards: once one starts at the foot, nothing
+        // more is on the sheet.
+        if (!(top < layout.depthRange))
+            break;
         double bottom = i == last ? layout.depthRange : top + layer.Thickness;
-        double yt = layout.DepthRow(top);
-        double yb = layout.DepthRow(bottom);
-        double ym = layout.DepthRow((top + bottom) / 2);
-        if (i != last) {
-            Line(canvas, x2, yb, x5, yb);
-            canvas.PicTextT(x2 - 6.5, yb + 0.5, FormatFixed(bottom, "##0.00"), kBlack);
-            canvas.PicTextT(x3 - 6.5, ym + 0.5, FormatFixed(layer.Thickness, "##0.00"), kBlack);
+        VisibleLayer shown(layout, top, bottom);
+        if (i != last && shown.EndsOnSheet()) {
+            Line(canvas, x2, shown.yb, x5, shown.yb);
+            canvas.PicTextT(x2 - 6.5, shown.yb + 0.5, FormatFixed(bottom, "##0.00"), kBlack);
         }
+        if (i != last)
+            canvas.PicTextT(x3 - 6.5, shown.ym + 0.5, FormatFixed(layer.Thickness, "##0.00"),
+                            kBlack);
         canvas.PicPen(kPenSolid, 1, kBlack);
         // Black-and-white marks that take the current brush come out as rings,
         // as they look on their colour fill.
         if (mono != 0)
             canvas.PicBrush(kWhite);
-        DrawSoilSymbol(canvas, layer.SoilCode, canvas.ColX(x3), canvas.ColX(x4), canvas.RowY(yt),
-                       canvas.RowY(yb), mono);
-        DrawCellText(canvas, x4 + 0.3, x5 - 0.3, ym + 0.5, layer.SoilName);
+        DrawSoilSymbol(canvas, layer.SoilCode, canvas.ColX(x3), canvas.ColX(x4),
+                       canvas.RowY(shown.yt), canvas.RowY(shown.yb), mono);
+        DrawCellText(canvas, x4 + 0.3, x5 - 0.3, shown.ym + 0.5, layer.SoilName);
         top = bottom;
     }
 }
@@ -170,6 +209,7 @@ void DrawFlGraph(clsStrMeta& canvas, const SheetLayout& layout, const Document& 
     double flMax = nMax / 20.0;
     double sF = (x8 - x7) / (flMax + 0.25);
     canvas.PicPen(kPenSolid, 10, mono == 1 ? kBlack : kRed);
+    const ClipArea area(layout);
     std::size_t count = std::min(doc.calcPoints.size(), doc.calcResults.size());
     for (std::size_t i = 0; i < count; ++i) {
         const CalcPoint& point = doc.calcPoints[i];
@@ -177,6 +217,8 @@ void DrawFlGraph(clsStrMeta& canvas, const SheetLayout& layout, const Document& 
             continue;
         double fl = doc.calcResults[i].fl;
         double y = layout.DepthRow(point.Depth);
+        if (!area.HoldsRow(y))
+            continue;
         if (fl <= flMax) {
             canvas.PicBrush(mono == 1 ? kWhite : kRed);
             canvas.PicArcPaintT(x7 + fl * sF, y, 0.4);

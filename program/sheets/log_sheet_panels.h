@@ -24,6 +24,20 @@ void DrawSoilColumn(clsStrMeta& canvas, const SheetLayout& layout, const Documen
 // The FL marks of the calculation points on the N axis, with the FL values.
 void DrawFlGraph(clsStrMeta& canvas, const SheetLayout& layout, const Document& doc, int mono);
 
+// The rows of a layer from `top` to `bottom` metres as far as the sheet shows
+// it: a layer reaching past the foot of the depth axis is cut there, and its
+// middle is the middle of the part shown.
+struct VisibleLayer {
+    VisibleLayer(const SheetLayout& layout, double top, double bottom);
+    // True when the layer's bottom boundary lies on the sheet.
+    bool EndsOnSheet() const { return bottomOnSheet; }
+
+    double yt = 0;  // rows of the top, the bottom shown and the middle
+    double yb = 0;
+    double ym = 0;
+    bool bottomOnSheet = true;
+};
+
 // The last layer with a thickness above 0, which reaches down to the foot of
 // the sheet; -1 when there is none.
 int LastDrawnLayer(const Document& doc);

@@ -37,10 +37,13 @@ void DrawSoilConstTable(clsStrMeta& canvas, const SheetLayout& layout, const Doc
             const LayerRecord& layer = doc.layers[static_cast<std::size_t>(i)];
             if (!(layer.Thickness > 0))
                 continue;
+            if (!(top < layout.depthRange))
+                break;  // the rest lies below the foot of the sheet
             double bottom = i == last ? layout.depthRange : top + layer.Thickness;
-            double yb = layout.DepthRow(bottom);
-            double ym = layout.DepthRow((top + bottom) / 2);
-            Line(canvas, layout.X(first), yb, layout.X(end), yb);
+            VisibleLayer shown(layout, top, bottom);
+            double ym = shown.ym;
+            if (shown.EndsOnSheet())
+                Line(canvas, layout.X(first), shown.yb, layout.X(end), shown.yb);
             std::size_t c = first;
             for (const SoilConstItem& item : SoilConstItems()) {
                 if (!ItemChosen(chosen, item.item) || (item.item == kItemFC && fcFromRows))
@@ -59,7 +62,7 @@ void DrawSoilConstTable(clsStrMeta& canvas, const SheetLayout& layout, const Doc
 
     if (fcFromRows) {
         for (const NPoint& p : doc.nPoints) {
-            if (p.FC == 0 || p.Depth < 0)
+            if (p.FC == 0 || p.Depth < 0 || !(p.Depth <= layout.depthRange))
                 continue;
             DrawCellText(canvas, layout.X(9) + 0.3, layout.X(10) - 0.3,
                          layout.DepthRow(p.Depth) + 0.5, FormatFixed(p.FC, "##0.0"));

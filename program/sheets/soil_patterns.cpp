@@ -1,8 +1,10 @@
 #include "sheets/soil_patterns.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
+#include "sheets/segment_clip.h"
 #include "sheets/sheet_context.h"
 
 namespace {
@@ -12,9 +14,14 @@ constexpr std::int32_t kGreen = 0x00FF00;
 constexpr std::int32_t kYellow = 0x00FFFF;
 constexpr std::int32_t kMarkPen = 10;
 
-// Rounding to the nearest integer, halves to even.
+// Rounding to the nearest integer, halves to even. A count beyond 2^53 (or
+// not a number) cannot come from a cell on a page; it is held there, so that
+// the conversion itself stays defined.
 std::int64_t CLng(double v) {
-    return static_cast<std::int64_t>(std::nearbyint(v));
+    constexpr double kLimit = 9007199254740992.0;  // 2^53
+    if (std::isnan(v))
+        return 0;
+    return static_cast<std::int64_t>(std::nearbyint(std::clamp(v, -kLimit, kLimit)));
 }
 
 struct Cell {
@@ -24,7 +31,11 @@ struct Cell {
     double D() const { return std::sqrt(W() * W() + H() * H()); }
 };
 
+// A line of a pattern, cut to the page: band lines of a thin cell reach far
+// beyond it.
 void Line(clsStrMeta& c, double xa, double ya, double xb, double yb) {
+    if (!ClipSegment(xa, ya, xb, yb, 0, 0, c.ViewWidth(), c.ViewHeight()))
+        return;
     const double xs[] = {xa, xb};
     const double ys[] = {ya, yb};
     c.PicLine(2, xs, ys);

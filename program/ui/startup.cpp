@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSysInfo>
+#include <QThread>
 
 #include "core/path_helpers.h"
 #include "core/project_file.h"
@@ -13,20 +15,55 @@ namespace {
 
 constexpr const char* kLockFileName = "Quilmorn2008.lock";
 
+// True when the lock file names a running instance of this program. Qt has
+// already cleared a lock of this host whose process is gone or runs another
+// program; a lock that names no process (empty or garbage) or a process of
+// another host cannot keep anyone out here, as nothing can ever clear it.
+bool NamesLiveInstance(const QLockFile& lock, qint64& pid, QString& host) {
+    QString application;
+    if (!lock.getLockInfo(&pid, &host, &application)) {
+        // An instance that is taking the lock right now has made the file but
+        // not yet written its name into it: look once more a moment later.
+        QThread::msleep(200);
+        if (!lock.getLockInfo(&pid, &host, &application))
+            return false;
+    }
+    return host.isEmpty() || host == QSysInfo::machineHostName();
+}
+
+std::string RefusalText(const std::string& lockPath, qint64 pid, const QString& host) {
+    return std::string(kProgramTitle) + " は既に起動しています。\r\n\r\n" +
+           "ロックファイル: " + lockPath + "\r\n" + "プロセス: " + std::to_string(pid) +
+           (host.isEmpty() ? std::string() : " (" + host.toStdString() + ")");
+}
+
 // True when this process now holds the program's lock in the settings folder.
 // Without a settings folder there is nothing to lock; start-up then stops at
-// the settings path with its message.
-bool TakeInstanceLock(ProgramState& state) {
+// the settings path with its message. A refused start says which instance
+// holds the lock.
+bool TakeInstanceLock(ProgramState& state, PlatformServices& services) {
     std::string folder;
     if (GetSettingsFolder(folder) != 0)
         return true;
     QDir().mkpath(QString::fromStdString(folder));
-    auto lock = std::make_unique<QLockFile>(QString::fromStdString(folder + "/" + kLockFileName));
+    std::string path = folder + "/" + kLockFileName;
+    auto lock = std::make_unique<QLockFile>(QString::fromStdString(path));
     lock->setStaleLockTime(0);
-    if (!lock->tryLock(0)) {
-        if (lock->error() == QLockFile::LockFailedError)
-            return false;
-        return true;  // the folder cannot hold a lock: run without one
+    bool locked = lock->tryLock(0);
+    qint64 pid = 0;
+    QString host;
+    if (!locked && lock->error() == QLockFile::LockFailedError &&
+        !NamesLiveInstance(*lock, pid, host)) {
+        lock->removeStaleLockFile();
+        locked = lock->tryLock(0);
+    }
+    if (!locked) {
+        if (lock->error() != QLockFile::LockFailedError)
+            return true;  // the folder cannot hold a lock: run without one
+        NamesLiveInstance(*lock, pid, host);
+        services.ShowMessage(RefusalText(path, pid, host), MessageIcon::Exclamation, kProgramTitle,
+                             MessageButtons::Ok);
+        return false;
     }
     state.instanceLock = std::move(lock);
     return true;
@@ -59,7 +96,7 @@ std::string CommandLinePath(const std::string& commandLine) {
 
 StartResult StartProgram(ProgramState& state, PlatformServices& services,
                          const std::string& commandLine, QuorlithLibrary& library) {
-    if (!TakeInstanceLock(state))
+    if (!TakeInstanceLock(state, services))
         return StartResult::kAlreadyRunning;
 
     state.form =

@@ -23,7 +23,7 @@ struct ProgramState {
 
 enum class StartResult {
     kRunning,           // the main window is shown and loaded
-    kAlreadyRunning,    // another instance holds the lock; nothing was shown
+    kAlreadyRunning,    // another instance holds the lock; a message said which
     kNoSettingsFolder,  // the settings folder could not be named or made
 };
 
@@ -35,10 +35,10 @@ std::string CommandLineText(int argc, char** argv);
 // loses its first and its last character; a lone double quote names nothing.
 std::string CommandLinePath(const std::string& commandLine);
 
-// Start-up: keeps a second instance out, shows the main window, builds the
-// soil-name tables, reads the settings, opens the project file the command
-// line names (or starts a new document), restores the saved window placement
-// and loads the window from the data.
+// Start-up: keeps a second instance out (a lock file left behind by an
+// instance that no longer runs, or one that names none, is cleared), shows the main window, builds
+// the soil-name tables, reads the settings, opens the project file the command line names (or
+// starts a new document), restores the saved window placement and loads the window from the data.
 StartResult StartProgram(ProgramState& state, PlatformServices& services,
                          const std::string& commandLine,
                          QuorlithLibrary& library = ProgramQuorlithLibrary());

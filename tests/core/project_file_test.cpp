@@ -316,6 +316,59 @@ TEST(ProjectFile, MissingFileOrFolderIsNotFound) {
     }
 }
 
+// Only a regular file of sane size is read: anything else is refused at once
+// with the read error, without waiting on it or reading it into memory.
+TEST(ProjectFile, OnlyRegularFilesOfSaneSizeAreRead) {
+    std::string folder = ScratchFolder("hostile");
+    std::string header = Utf8ToCp932("\"Vekt/Quilmorn Ver1.6\",\"ヴァルンホルト株式会社\"\r\n");
+    std::string fifo = folder + "/fifo.qmf";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    // Sparse: the size is there, the disk blocks are not.
+    std::string oversized = folder + "/oversized.qmf";
+    std::ofstream(oversized, std::ios::binary) << header;
+    fs::resize_file(oversized, kMaxTextFileBytes + 1);
+    std::string largest = folder + "/largest.qmf";
+    std::ofstream(largest, std::ios::binary) << header;
+    fs::resize_file(largest, kMaxTextFileBytes);
+    for (const std::string& path : {fifo, std::string("/dev/zero"), oversized}) {
+        SCOPED_TRACE(path);
+        Document doc = Before();
+        RecordingMessageSink messages;
+        EXPECT_EQ(ReadProjectFile(path, doc, messages), kProjectFileError);
+        EXPECT_EQ(doc, Before());
+        ASSERT_EQ(messages.messages.size(), 1u);
+        EXPECT_EQ(messages.messages[0].text, "データの読み込みに失敗しました\r\n\r\n" + path);
+    }
+    // A file at the cap is read (and then refused for what it holds).
+    std::string bytes;
+    EXPECT_TRUE(ReadWholeFile(largest, bytes));
+    EXPECT_EQ(bytes.size(), kMaxTextFileBytes);
+    EXPECT_FALSE(ReadWholeFile(oversized, bytes));
+    EXPECT_EQ(bytes.size(), kMaxTextFileBytes);  // unchanged by the refusal
+}
+
+// A read-only project file is not replaced, even though its folder would let
+// the rename go around its mode (and even for a user the mode does not bind).
+TEST(ProjectFile, WriteRefusesAReadOnlyFile) {
+    std::string folder = ScratchFolder("read-only");
+    for (mode_t mode : {0444, 0400}) {
+        std::string path = folder + "/site-" + std::to_string(mode) + ".qmf";
+        std::ofstream(path, std::ios::binary) << "old contents";
+        ASSERT_EQ(chmod(path.c_str(), mode), 0);
+        EXPECT_EQ(WriteProjectFile(path, FullDocument()), kProjectFileError);
+        std::string bytes;
+        ASSERT_TRUE(ReadWholeFile(path, bytes));
+        EXPECT_EQ(bytes, "old contents");
+        struct stat info {};
+        ASSERT_EQ(stat(path.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, mode);
+    }
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder))
+        ++entries;
+    EXPECT_EQ(entries, 2);  // no temporary file left behind
+}
+
 TEST(ProjectFile, WriteReplacesTheFileWholeOrNotAtAll) {
     std::string folder = ScratchFolder("write");
     std::string path = folder + "/site.qmf";

@@ -9,6 +9,7 @@
 #include "core/settings_folder.h"
 #include "core/settings_test_support.h"
 #include "core/soil_names.h"
+#include "core/value_line.h"
 #include "support/recording_sinks.h"
 
 namespace {
@@ -340,6 +341,36 @@ TEST_F(SettingsTest, SaveFailsWithoutTouchingWhatCannotBeReadOrWritten) {
     fs::create_directory(settings.iniFile);
     EXPECT_FALSE(SaveSettings(settings));
     EXPECT_TRUE(fs::is_directory(settings.iniFile));
+
+    // A read-only settings file stays as it is.
+    settings.iniFile = config.File("read-only.ini");
+    WriteBytes(settings.iniFile, "[Path]\r\nQuilmornData=/old\r\n");
+    fs::permissions(settings.iniFile, fs::perms(0444));
+    settings.defaultDataFolder = "/new";
+    EXPECT_FALSE(SaveSettings(settings));
+    EXPECT_EQ(ReadBytes(settings.iniFile), "[Path]\r\nQuilmornData=/old\r\n");
+}
+
+// Inputs the settings fuzz target once failed on, kept under settings/fuzz/:
+// what each reads as is saved and read back unchanged.
+TEST_F(SettingsTest, FuzzFindingsReadBackAsSaved) {
+    fs::path folder = fs::path(QM_TEST_DATA_DIR) / "settings" / "fuzz";
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        SCOPED_TRACE(entry.path().string());
+        fs::copy_file(entry.path(), settings.iniFile, fs::copy_options::overwrite_existing);
+        Settings read = Reload();
+        fs::remove(settings.iniFile);
+        ASSERT_TRUE(SaveSettings(read));
+        Settings back = Reload();
+        for (LayerRecord& row : read.subSoilNames)
+            row.SoilName = StorableText(row.SoilName);
+        for (LayerRecord& row : read.mainSoilNames)
+            row.SoilName = StorableText(row.SoilName);
+        ExpectSameRows(read.subSoilNames, back.subSoilNames);
+        ExpectSameRows(read.mainSoilNames, back.mainSoilNames);
+        EXPECT_EQ(read.recentFiles, back.recentFiles);
+        EXPECT_EQ(read.headerFooterText, back.headerFooterText);
+    }
 }
 
 TEST_F(SettingsTest, AFailedWriteAtTheEndIsToldNamingTheFile) {

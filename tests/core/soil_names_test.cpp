@@ -131,4 +131,18 @@ TEST(SoilNames, FormattedRowsParseBackUnchanged) {
     }
 }
 
+// A double quote would end the name early and spoil the row's numbers; it is
+// stored as the full-width mark, as in the project file.
+TEST(SoilNames, ADoubleQuoteInTheNameIsStoredFullWidth) {
+    LayerRecord row;
+    row.SoilName = "\"砂\",5";
+    row.SoilCode = 7;
+    row.gamma = 18;
+    std::optional<LayerRecord> back = ParseSoilNameLine(FormatSoilNameLine(row));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->SoilName, "＂砂＂,5");
+    EXPECT_EQ(back->SoilCode, 7);
+    EXPECT_EQ(back->gamma, 18);
+}
+
 }  // namespace

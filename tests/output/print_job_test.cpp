@@ -4,12 +4,17 @@
 
 #include <QPrinter>
 
+#include <sys/resource.h>
+
 #include <array>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "output/fake_printer.h"
@@ -256,6 +261,83 @@ TEST_F(PrintJobTest, TwoPagesToAPdfFile) {
     pdfSystem.from = pdfSystem.to = 2;
     ASSERT_TRUE(PrintPages(printer, pages, margins, sink));
     EXPECT_EQ(PdfPageCount(one), 1);
+}
+
+// A file size limit makes every write past it fail, as on a full disk.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        previous_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previous_);
+    }
+
+  private:
+    rlimit saved_{};
+    void (*previous_)(int) = nullptr;
+};
+
+std::string FileText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A PDF replaces the old file only when it was written whole; otherwise the
+// old file stays, nothing half-written is left, and the failure is shown.
+TEST_F(PrintJobTest, APdfThatCannotBeWrittenWholeKeepsTheOldFile) {
+    namespace fs = std::filesystem;
+    fs::path folder = fs::path(QM_TEST_OUTPUT_DIR) / "print_job_pdf_failures";
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    struct Case {
+        const char* name;
+        rlim_t sizeLimit;  // 0: none
+        fs::perms mode;
+        bool printed;
+    };
+    const Case cases[] = {
+        {"written whole", 0, fs::perms(0644), true},
+        {"disk full", 1024, fs::perms(0644), false},
+        {"read-only file", 0, fs::perms(0444), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::path pdf = folder / (std::string(c.name) + ".pdf");
+        std::ofstream(pdf, std::ios::binary) << "the old PDF";
+        fs::permissions(pdf, c.mode);
+        PdfOnlySystem pdfSystem;
+        pdfSystem.file = pdf.string();
+        RecordingMessageSink messages;
+        clsPrinter printer(pdfSystem, messages);
+        bool printed = false;
+        {
+            std::optional<FileSizeLimit> limit;
+            if (c.sizeLimit)
+                limit.emplace(c.sizeLimit);
+            printed = PrintPages(printer, pages, margins, messages);
+        }
+        EXPECT_EQ(printed, c.printed);
+        if (c.printed) {
+            EXPECT_TRUE(messages.messages.empty());
+            EXPECT_EQ(PdfPageCount(pdf), 2);
+            EXPECT_EQ(fs::status(pdf).permissions(), c.mode);
+        } else {
+            ASSERT_EQ(messages.messages.size(), 1u);
+            EXPECT_EQ(messages.messages[0].text, kPrintFailed);
+            EXPECT_EQ(FileText(pdf), "the old PDF");
+        }
+        fs::permissions(pdf, fs::perms(0644));
+    }
+    int files = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder))
+        ++files;
+    EXPECT_EQ(files, 3);  // no temporary file left behind
 }
 
 }  // namespace

@@ -6,6 +6,9 @@
 #include <fstream>
 #include <iterator>
 
+#include "core/calc_driver.h"
+#include "core/project_file.h"
+#include "core/result_csv.h"
 #include "sheets/sample_boring.h"
 #include "sheets/sheet_test_support.h"
 
@@ -187,3 +190,139 @@ TEST(DrawLogSheetPage, WithoutAPrinterIsAnErrorAndLeavesThePage) {
 }
 
 }  // namespace
+
+namespace {
+
+// Documents with depths and thicknesses no boring has, as a crafted project
+// file can hold them (the grids never let them in).
+struct HostileCase {
+    const char* name;
+    Document doc;
+};
+
+Document ReadFixture(const char* name) {
+    std::ifstream in(std::string(QM_TEST_DATA_DIR) + "/project/hostile/" + name, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    Document doc;
+    EXPECT_EQ(ParseProjectFile(bytes, doc), kProjectFileOk) << name;
+    return doc;
+}
+
+std::vector<HostileCase> HostileCases() {
+    std::vector<HostileCase> cases;
+    cases.push_back({"thick_layer.qmf", ReadFixture("thick_layer.qmf")});
+    cases.push_back({"huge_depth.qmf", ReadFixture("huge_depth.qmf")});
+    Document every = SampleBoring();
+    every.layers.clear();
+    for (int kind = 1; kind <= 9; ++kind) {
+        LayerRecord layer;
+        layer.Thickness = 1e9;
+        layer.SoilCode = kind * 100 + kind % 8 + 1;
+        every.layers.push_back(layer);
+    }
+    cases.push_back({"every pattern 1e9 m thick", every});
+    Document thickest = SampleBoring();
+    thickest.layers.front().Thickness = 1e308;
+    thickest.layers.front().SoilCode = 603;
+    cases.push_back({"a layer 1e308 m thick", thickest});
+    Document values = SampleBoring();
+    values.nPoints.front().N = -1e308;
+    values.nPoints.back().Depth = 1e308;
+    values.basicData.DatumToWaterLevel = -1e308;
+    for (CalcPoint& point : values.calcPoints)
+        point.Depth = 1e308;
+    for (CalcResult& result : values.calcResults)
+        result.fl = -1e308;
+    cases.push_back({"N, FL and water far off the axis", values});
+    return cases;
+}
+
+}  // namespace
+
+// Whatever the document holds, the work of a page is bounded by the page:
+// every record lies on it, and the recordings stay small.
+TEST(HostileDocuments, EveryDrawingStaysOnItsPage) {
+    Settings settings;
+    FakePrinter a4 = A4Printer();
+    PrintItemFlags all{};
+    all.fill(1);
+    for (HostileCase& c : HostileCases()) {
+        SCOPED_TRACE(c.name);
+        SheetCanvases canvases;
+        DrawViews(canvases, c.doc, 0);
+        SheetInputs in(c.doc, settings, &a4);
+        ASSERT_EQ(DrawLogSheetPage(canvases, in, all), PageStatus::kComposed);
+        ASSERT_EQ(DrawResultSheetPage(canvases, in), PageStatus::kComposed);
+        std::vector<const clsStrMeta*> pages;
+        for (std::size_t i = 1; i <= 5; ++i)
+            pages.push_back(&canvases.viewMeta[i]);
+        pages.push_back(&canvases.pageMeta[1]);
+        pages.push_back(&canvases.pageMeta[2]);
+        for (const clsStrMeta* page : pages) {
+            EXPECT_LT(page->PageBits().size(), 1000000u);
+            for (const DrawOp& op : DrawOps(*page)) {
+                if (op.IsText())
+                    continue;  // a text's place is checked by its kind below
+                for (const wmf::Point& p : op.points) {
+                    SCOPED_TRACE(testing::Message()
+                                 << "record " << op.function << " at " << p.x << ", " << p.y);
+                    ASSERT_GE(p.x, -page->lXM / 100);
+                    ASSERT_LE(p.x, page->lXM + page->lXM / 100);
+                    ASSERT_GE(p.y, -page->lYM / 100);
+                    ASSERT_LE(p.y, page->lYM + page->lYM / 100);
+                }
+            }
+            for (const DrawOp& op : OpsWhere(DrawOps(*page), &DrawOp::IsText)) {
+                ASSERT_GE(op.at.y, 0);
+                ASSERT_LE(op.at.y, page->lYM);
+            }
+        }
+    }
+}
+
+namespace {
+
+class QuietLabel : public CalcMessageSink {
+  public:
+    void SetCalcMessage(const std::string&) override {}
+};
+
+}  // namespace
+
+// The files the open-file fuzz target once failed on (project/fuzz/) and the
+// hostile fixtures: each goes through the chain a user sets off by opening
+// it (read, calculate, results file, screen figures, both printed pages),
+// and every recording stays small.
+TEST(HostileDocuments, OpeningKeptFindingsStaysBounded) {
+    namespace fs = std::filesystem;
+    Settings settings;
+    FakePrinter a4 = A4Printer();
+    for (const char* kept : {"hostile", "fuzz"}) {
+        fs::path folder = fs::path(QM_TEST_DATA_DIR) / "project" / kept;
+        if (!fs::exists(folder))
+            continue;
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            SCOPED_TRACE(entry.path().string());
+            std::ifstream in(entry.path(), std::ios::binary);
+            std::string bytes((std::istreambuf_iterator<char>(in)),
+                              std::istreambuf_iterator<char>());
+            Document doc;
+            NewDocument(doc);
+            if (ParseProjectFile(bytes, doc) != kProjectFileOk)
+                continue;
+            QuietLabel label;
+            CalcLiquefaction(doc, label);
+            EXPECT_FALSE(ResultCsvBytes(doc, Date{2024, 5, 13}).empty());
+            SheetCanvases canvases;
+            DrawViews(canvases, doc, 0);
+            SheetInputs inputs(doc, settings, &a4);
+            ASSERT_EQ(DrawLogSheetPage(canvases, inputs, doc.prevPrintItems),
+                      PageStatus::kComposed);
+            ASSERT_EQ(DrawResultSheetPage(canvases, inputs), PageStatus::kComposed);
+            for (std::size_t i = 1; i <= 5; ++i)
+                EXPECT_LT(canvases.viewMeta[i].PageBits().size(), 1000000u) << i;
+            EXPECT_LT(canvases.pageMeta[1].PageBits().size(), 1000000u);
+            EXPECT_LT(canvases.pageMeta[2].PageBits().size(), 1000000u);
+        }
+    }
+}

@@ -6,8 +6,10 @@
 #include <QFile>
 #include <QListWidget>
 #include <QScreen>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <fstream>
+#include <string>
 
 #include "core/project_file.h"
 #include "support/qt_application.h"
@@ -133,17 +135,62 @@ TEST_F(StartupTest, ARelativeCommandLinePathIsKeptAbsolute) {
     EXPECT_EQ(state.settings.recentFiles[0], data.filePath("rel.qmf").toStdString());
 }
 
-TEST_F(StartupTest, ASecondInstanceEndsAtOnce) {
+TEST_F(StartupTest, ASecondInstanceEndsAtOnceAndSaysWhy) {
     ProgramState first;
     ASSERT_EQ(StartProgram(first, services, ""), StartResult::kRunning);
     ProgramState second;
     EXPECT_EQ(StartProgram(second, services, ""), StartResult::kAlreadyRunning);
     EXPECT_EQ(second.form, nullptr);
-    EXPECT_TRUE(services.messages.empty());
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_NE(services.messages[0].text.find("既に起動しています"), std::string::npos);
+    EXPECT_NE(services.messages[0].text.find(SettingsFolder() + "/Quilmorn2008.lock"),
+              std::string::npos);
+    EXPECT_NE(services.messages[0].text.find(std::to_string(QCoreApplication::applicationPid())),
+              std::string::npos);
     first.form->close();
     first.instanceLock.reset();
     ProgramState third;
     EXPECT_EQ(StartProgram(third, services, ""), StartResult::kRunning);
+}
+
+// A lock file that names no running instance of the program never keeps a
+// start out: it is cleared and taken over. (A running instance's lock keeps
+// a start out: see above.)
+TEST_F(StartupTest, StaleLockFilesAreCleared) {
+    const QByteArray pid = QByteArray::number(QCoreApplication::applicationPid());
+    const QByteArray app = QCoreApplication::applicationName().toUtf8();
+    const QByteArray host = QSysInfo::machineHostName().toUtf8();
+    struct Case {
+        const char* name;
+        QByteArray contents;
+    };
+    const Case cases[] = {
+        {"empty", ""},
+        {"garbage", "\x01\xff not a lock\n\n"},
+        {"no process id", "pid\n" + app + "\n" + host + "\n"},
+        {"another host", pid + "\n" + app + "\nsome-other-host.example\n"},
+        {"a process that has ended", "999999999\n" + app + "\n" + host + "\n"},
+        {"a process of another program", "1\n" + app + "\n" + host + "\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir().mkpath(QString::fromStdString(SettingsFolder()));
+        QString lockPath = QString::fromStdString(SettingsFolder() + "/Quilmorn2008.lock");
+        QFile lock(lockPath);
+        ASSERT_TRUE(lock.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        lock.write(c.contents);
+        lock.close();
+        services.messages.clear();
+        ProgramState state;
+        StartResult result = StartProgram(state, services, "");
+        EXPECT_EQ(result, StartResult::kRunning);
+        EXPECT_TRUE(services.messages.empty());
+        ASSERT_NE(state.instanceLock, nullptr);
+        EXPECT_TRUE(state.instanceLock->isLocked());
+        state.form->close();
+        state.instanceLock.reset();
+        QFile::remove(lockPath);
+    }
 }
 
 TEST_F(StartupTest, TheSavedPlacementIsApplied) {

@@ -27,6 +27,13 @@ std::int32_t Nearest(double value) {
     return static_cast<std::int32_t>(r);
 }
 
+// A coordinate or radius of a record: the nearest integer held to the 16-bit
+// range that the records store, so that the sums of a centre and a radius
+// stay far inside 32 bits whatever the document holds.
+std::int32_t Coord(double value) {
+    return wmf::Clamp16(Nearest(value));
+}
+
 void Put16(std::vector<std::uint8_t>& out, std::uint16_t value) {
     out.push_back(static_cast<std::uint8_t>(value & 0xFF));
     out.push_back(static_cast<std::uint8_t>(value >> 8));
@@ -183,7 +190,7 @@ void clsStrMeta::RecordPoints(std::uint16_t function, std::int32_t lN, std::span
         return;
     std::array<wmf::Point, kMaxPoints + 1> points;
     for (std::int32_t i = 0; i < lN; ++i)
-        points[i] = {Nearest(dX[i] * unitX), Nearest(dY[i] * unitY)};
+        points[i] = {Coord(dX[i] * unitX), Coord(dY[i] * unitY)};
     std::size_t count = static_cast<std::size_t>(lN);
     if (close)
         points[count++] = points[0];
@@ -228,10 +235,10 @@ void clsStrMeta::PicArcD(double dX, double dY, double dRX, double dRY, double dS
                          double dEAngle) {
     if (!recording_)
         return;
-    std::int32_t cx = Nearest(dX * scale_);
-    std::int32_t cy = Nearest(dY * scale_);
-    std::int32_t rx = Nearest(dRX * scale_);
-    std::int32_t ry = Nearest(dRY * scale_);
+    std::int32_t cx = Coord(dX * scale_);
+    std::int32_t cy = Coord(dY * scale_);
+    std::int32_t rx = Coord(dRX * scale_);
+    std::int32_t ry = Coord(dRY * scale_);
     double a = dSAngle * kPi / 180;
     double b = dEAngle * kPi / 180;
     // Only the directions of the two points from the centre matter to the arc.
@@ -243,19 +250,19 @@ void clsStrMeta::PicArcD(double dX, double dY, double dRX, double dRY, double dS
 void clsStrMeta::PicArcPaint(double dX, double dY, double dR, double dR1) {
     if (!recording_)
         return;
-    std::int32_t cx = Nearest(dX * scale_);
-    std::int32_t cy = Nearest(dY * scale_);
-    std::int32_t rx = Nearest(dR * scale_);
-    std::int32_t ry = dR1 == 0 ? rx : Nearest(dR1 * scale_);
+    std::int32_t cx = Coord(dX * scale_);
+    std::int32_t cy = Coord(dY * scale_);
+    std::int32_t rx = Coord(dR * scale_);
+    std::int32_t ry = dR1 == 0 ? rx : Coord(dR1 * scale_);
     recording_->Ellipse(cx - rx, cy - ry, cx + rx, cy + ry);
 }
 
 void clsStrMeta::PicArcPaintT(double dX, double dY, double dR) {
     if (!recording_)
         return;
-    std::int32_t cx = Nearest(dX * cellWidth_);
-    std::int32_t cy = Nearest(dY * cellHeight_);
-    std::int32_t r = Nearest(dR * cellWidth_);
+    std::int32_t cx = Coord(dX * cellWidth_);
+    std::int32_t cy = Coord(dY * cellHeight_);
+    std::int32_t r = Coord(dR * cellWidth_);
     recording_->Ellipse(cx - r, cy - r, cx + r, cy + r);
 }
 
@@ -272,15 +279,15 @@ void clsStrMeta::PicText(double dX1, double dY1, double dX2, double dY2, const s
                          std::int32_t lFColor) {
     if (!recording_)
         return;
-    Text(Nearest(dX1 * scale_) + Nearest(cellWidth_ * dX2),
-         Nearest(dY1 * scale_) + Nearest(cellHeight_ * dY2), strText, lFColor);
+    Text(Coord(dX1 * scale_) + Coord(cellWidth_ * dX2),
+         Coord(dY1 * scale_) + Coord(cellHeight_ * dY2), strText, lFColor);
 }
 
 void clsStrMeta::PicTextT(double dX, double dY, const std::string& strText, std::int32_t lFColor) {
     if (!recording_)
         return;
-    Text(Nearest(dX * cellWidth_),
-         Nearest((cellHeight_ - 2 * cellWidth_) / 2 + (dY - 1) * cellHeight_), strText, lFColor);
+    Text(Coord(dX * cellWidth_), Coord((cellHeight_ - 2 * cellWidth_) / 2 + (dY - 1) * cellHeight_),
+         strText, lFColor);
 }
 
 double clsStrMeta::FitRatio(double w, double h) const {

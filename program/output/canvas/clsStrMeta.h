@@ -44,6 +44,9 @@ class clsStrMeta {
     // dCol columns, dRow rows in view units (also after PicEnd).
     double ColX(double dCol) const;
     double RowY(double dRow) const;
+    // The page's width and height in view units.
+    double ViewWidth() const { return scale_ > 0 ? lXM / scale_ : 0; }
+    double ViewHeight() const { return scale_ > 0 ? lYM / scale_ : 0; }
     // Closes the recording; the recording becomes the page.
     void PicEnd();
     // Discards the page.

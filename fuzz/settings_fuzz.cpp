@@ -1,0 +1,144 @@
+// Reads arbitrary bytes as the settings file. Whatever the bytes, the reader
+// must not crash, and what it read must come back unchanged through the
+// writer and the reader.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "core/document.h"
+#include "core/settings.h"
+#include "core/soil_names.h"
+#include "core/value_line.h"
+
+namespace {
+
+// A scratch folder of this process, removed when the run ends.
+struct ScratchFolder {
+    // In memory where there is such a folder: the writer syncs every file.
+    std::filesystem::path path =
+        (std::filesystem::is_directory("/dev/shm") ? std::filesystem::path("/dev/shm")
+                                                   : std::filesystem::temp_directory_path()) /
+        ("settings_fuzz-" + std::to_string(getpid()));
+    ScratchFolder() { std::filesystem::create_directories(path); }
+    ~ScratchFolder() {
+        std::error_code error;
+        std::filesystem::remove_all(path, error);
+    }
+};
+
+const std::filesystem::path& Folder() {
+    static const ScratchFolder folder;
+    return folder.path;
+}
+
+Settings Load(const std::string& path) {
+    Settings settings;
+    SetDefaultSoilNames(settings);
+    settings.iniFile = path;
+    Document doc;
+    LoadSettings(settings, doc);
+    return settings;
+}
+
+// A value as the settings file can hold it on one line: a line break or NUL
+// is written as a blank.
+std::string OneLine(std::string text) {
+    for (char& c : text)
+        if (c == '\r' || c == '\n' || c == '\0')
+            c = ' ';
+    return text;
+}
+
+// The settings as SaveSettings stores them.
+Settings Storable(Settings settings) {
+    settings.defaultDataFolder = OneLine(settings.defaultDataFolder);
+    for (std::string& file : settings.recentFiles)
+        file = OneLine(file);
+    for (std::string& text : settings.headerFooterText)
+        text = OneLine(text);
+    for (auto* table : {&settings.subSoilNames, &settings.mainSoilNames})
+        for (LayerRecord& row : *table)
+            row.SoilName = OneLine(StorableText(row.SoilName));
+    return settings;
+}
+
+// A text with its control characters shown as \xNN.
+std::string Visible(const std::string& text) {
+    std::string out;
+    for (unsigned char c : text) {
+        if (c < 0x20 || c == 0x7F) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+std::string RowText(const LayerRecord& row) {
+    return Visible(FormatSoilNameLine(row));
+}
+
+// The first setting that SaveSettings writes and LoadSettings reads back
+// differently in the two; empty when there is none.
+std::string Difference(const Settings& a, const Settings& b) {
+    if (a.defaultDataFolder != b.defaultDataFolder)
+        return "data folder [" + a.defaultDataFolder + "] [" + b.defaultDataFolder + "]";
+    for (std::size_t i = 0; i < a.recentFiles.size(); ++i)
+        if (a.recentFiles[i] != b.recentFiles[i])
+            return "recent file [" + a.recentFiles[i] + "] [" + b.recentFiles[i] + "]";
+    for (auto table : {&Settings::subSoilNames, &Settings::mainSoilNames}) {
+        const std::vector<LayerRecord>& x = a.*table;
+        const std::vector<LayerRecord>& y = b.*table;
+        if (x.size() != y.size())
+            return "soil-name count " + std::to_string(x.size()) + " " + std::to_string(y.size());
+        for (std::size_t i = 0; i < x.size(); ++i)
+            // Constants are stored with 15 significant digits: the line is
+            // what must come back.
+            if (FormatSoilNameLine(x[i]) != FormatSoilNameLine(y[i]))
+                return "soil-name row " + std::to_string(i + 1) + ": " + RowText(x[i]) + " | " +
+                       RowText(y[i]);
+    }
+    if (a.printMargins != b.printMargins)
+        return "margins";
+    for (std::size_t i = 0; i < a.headerFooterText.size(); ++i)
+        if (a.headerFooterText[i] != b.headerFooterText[i])
+            return "header/footer [" + a.headerFooterText[i] + "] [" + b.headerFooterText[i] + "]";
+    if (a.colorPrint != b.colorPrint)
+        return "colour printing";
+    const WindowPlacement& p = a.windowPlacement;
+    const WindowPlacement& q = b.windowPlacement;
+    if (p.left != q.left || p.top != q.top || p.width != q.width || p.height != q.height ||
+        (p.state != 1 && p.state != q.state))
+        return "window placement";
+    return {};
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string input = (Folder() / "input.ini").string();
+    const std::string saved = (Folder() / "saved.ini").string();
+    std::ofstream(input, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    Settings read = Load(input);
+
+    std::filesystem::remove(saved);
+    Settings writing = read;
+    writing.iniFile = saved;
+    if (!SaveSettings(writing))
+        std::abort();  // a fresh file in a writable folder must take the settings
+    std::string difference = Difference(Storable(read), Load(saved));
+    if (!difference.empty()) {
+        std::fprintf(stderr, "The round trip changed a setting: %s\n", Visible(difference).c_str());
+        std::abort();
+    }
+    return 0;
+}
