@@ -35,3 +35,8 @@ bool CloseEditedDialog(QDialog& dialog, QCloseEvent* event, bool changed,
             return false;
     }
 }
+
+void UseModalDialogFrame(QDialog& dialog) {
+    dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint);
+}

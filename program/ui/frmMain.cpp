@@ -38,6 +38,8 @@
 #include "ui/desktop_helpers.h"
 #include "ui/figure_pane.h"
 #include "ui/help_menu.h"
+#include "ui/scroll_input.h"
+#include "ui/splitter_bar.h"
 #include "ui/spread_grid.h"
 #include "ui/toolbar_images.h"
 
@@ -64,32 +66,6 @@ double ScreenTwipsPerPixelY() {
 int Nearest(double v) {
     return static_cast<int>(std::nearbyint(v));
 }
-
-// The splitter bar: dragged with the mouse and dropped anywhere on the window.
-class SplitterBar : public QWidget {
-  public:
-    SplitterBar(QWidget* parent, std::function<void(QPoint)> drop)
-        : QWidget(parent), drop_(std::move(drop)) {
-        setCursor(Qt::SplitVCursor);
-        setAutoFillBackground(true);
-    }
-
-  protected:
-    void mousePressEvent(QMouseEvent* event) override {
-        if (event->button() == Qt::LeftButton)
-            dragging_ = true;
-    }
-    void mouseReleaseEvent(QMouseEvent* event) override {
-        if (dragging_ && event->button() == Qt::LeftButton) {
-            dragging_ = false;
-            drop_(event->globalPosition().toPoint());
-        }
-    }
-
-  private:
-    std::function<void(QPoint)> drop_;
-    bool dragging_ = false;
-};
 
 // The status bar of the design lies at the bottom of the inner area.
 QStatusBar* MakeStatusBar(QWidget* parent) {
@@ -285,6 +261,9 @@ void frmMain::BuildControls() {
     layout.Set(pane, {60, 780, 4695, 3135});
     VScrollShow = new QScrollBar(Qt::Vertical, pane);
     VScrollShow->setObjectName(QStringLiteral("VScrollShow"));
+    // A click gives the pane the focus, so that the page keys scroll it.
+    pane->setFocusPolicy(Qt::ClickFocus);
+    pane->installEventFilter(new ScrollInputFilter(pane, VScrollShow));
 
     picShow[1] = page(inner, "picShow1");
     layout.Set(picShow[1], {60, 780, 4695, 3135});
@@ -441,13 +420,8 @@ void frmMain::BuildControls() {
     }
 
     // Grid rows as tall as one line of the grid font.
-    for (SpreadGrid* grid : {vaSpreadN, vaSpreadS, vaSpreadE}) {
-        QFont font = grid->font();
-        font.setPointSize(9);
-        grid->setFont(font);
-        grid->verticalHeader()->setMinimumSectionSize(layout.ToPixelsY(240));
-        grid->verticalHeader()->setDefaultSectionSize(layout.ToPixelsY(270));
-    }
+    for (SpreadGrid* grid : {vaSpreadN, vaSpreadS, vaSpreadE})
+        UseDataEntryRows(*grid);
 
     // Pages lie above their tab strips.
     for (QWidget* w :

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QMimeDatabase>
 #include <QProcess>
@@ -78,9 +79,22 @@ std::optional<QString> DesktopEntryExec(const QString& desktopId) {
 
 QtPlatformServices::QtPlatformServices(QWidget* parentWindow) : parent_(parentWindow) {}
 
+QWidget* QtPlatformServices::MessageOwner() const {
+    if (parent_ != nullptr)
+        return parent_;
+    // During start-up the main window is shown before it is handed over:
+    // messages then open over it rather than alone in the middle of the
+    // screen.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (qobject_cast<QMainWindow*>(w) != nullptr && w->isVisible())
+            return w;
+    }
+    return nullptr;
+}
+
 MessageAnswer QtPlatformServices::ShowMessage(const std::string& text, MessageIcon icon,
                                               const std::string& title, MessageButtons buttons) {
-    QMessageBox box(BoxIcon(icon), Q(title), Q(text), BoxButtons(buttons), parent_);
+    QMessageBox box(BoxIcon(icon), Q(title), Q(text), BoxButtons(buttons), MessageOwner());
     switch (box.exec()) {
         case QMessageBox::Yes:
             return MessageAnswer::Yes;
