@@ -1,9 +1,9 @@
 #include "ui/splitter_bar.h"
 
 #include <QMouseEvent>
-#include <algorithm>
 #include <QPainter>
 #include <QStyleOption>
+#include <algorithm>
 
 namespace {
 
