@@ -59,6 +59,8 @@ PrinterSetupDialog::PrinterSetupDialog(const QStringList& printers, const QStrin
 
     FillPapers(paper);
     connect(cboPrinter, &QComboBox::currentIndexChanged, this, [this] { FillPapers(Paper()); });
+    // A fixed size: window managers then offer no minimise or maximise.
+    rows->setSizeConstraint(QLayout::SetFixedSize);
     setMinimumWidth(sizeHint().width() * 5 / 4);
 }
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -14,6 +15,7 @@
 #include <QStringList>
 #include <QTextStream>
 #include <QUrl>
+#include <QWindow>
 
 namespace {
 
@@ -86,8 +88,16 @@ QWidget* QtPlatformServices::MessageOwner() const {
     // messages then open over it rather than alone in the middle of the
     // screen.
     for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (qobject_cast<QMainWindow*>(w) != nullptr && w->isVisible())
-            return w;
+        if (qobject_cast<QMainWindow*>(w) == nullptr || !w->isVisible())
+            continue;
+        // Just shown, it may not stand where the window manager puts it yet;
+        // a box centred on it now would open somewhere else.
+        QElapsedTimer waited;
+        waited.start();
+        while (w->windowHandle() != nullptr && !w->windowHandle()->isExposed() &&
+               waited.elapsed() < 1000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return w;
     }
     return nullptr;
 }

@@ -38,14 +38,21 @@ QWidget* SplitterBar::DragOutline() const {
 }
 
 void SplitterBar::paintEvent(QPaintEvent*) {
-    // A raised bar: light above, shadow below, as a splitter handle looks.
+    // A raised bar a shade darker than the window, light above and shadowed
+    // below, with a grip of dots in the middle of the window's width.
     QPainter painter(this);
     const QPalette& pal = palette();
-    painter.fillRect(rect(), pal.button());
+    painter.fillRect(rect(), pal.button().color().darker(112));
     painter.setPen(pal.light().color());
     painter.drawLine(0, 0, width() - 1, 0);
-    painter.setPen(pal.dark().color());
+    painter.setPen(pal.shadow().color());
     painter.drawLine(0, height() - 1, width() - 1, height() - 1);
+    if (parentWidget() != nullptr && height() >= 3) {
+        int middle = mapFromParent(QPoint(parentWidget()->width() / 2, 0)).x();
+        painter.setPen(pal.dark().color());
+        for (int dot = -5; dot <= 5; ++dot)
+            painter.drawPoint(middle + 4 * dot, height() / 2);
+    }
 }
 
 void SplitterBar::mousePressEvent(QMouseEvent* event) {

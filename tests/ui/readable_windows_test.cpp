@@ -26,6 +26,7 @@
 #include "ui/frmPreview.h"
 #include "ui/frmSNDef.h"
 #include "ui/program_style.h"
+#include "ui/qt_platform_services.h"
 #include "ui/scroll_input.h"
 #include "ui/splitter_bar.h"
 #include "ui/spread_grid.h"
@@ -287,4 +288,22 @@ TEST(PreviewWindow, OpensInProportionToTheScreen) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(frmPreview::OpeningSize(c.available), c.opened) << c.available.width();
+}
+
+TEST(ModalDialogs, KeepTheSizeTheyOpenAt) {
+    EnsureQtApplication();
+    fdlgVersion version(CurrentProgramInfo(), nullptr);
+    version.show();
+    QApplication::processEvents();
+    EXPECT_EQ(version.minimumSize(), version.size());
+    EXPECT_EQ(version.maximumSize(), version.size());
+}
+
+TEST_F(MainWindowTest, StartUpMessagesOpenOverTheShownMainWindow) {
+    ShowWindow();
+    QtPlatformServices platform;  // no parent handed over yet, as during start-up
+    EXPECT_EQ(platform.MessageOwner(), form.get());
+    QWidget other;
+    platform.SetParentWindow(&other);
+    EXPECT_EQ(platform.MessageOwner(), &other);
 }
