@@ -17,6 +17,8 @@
 #include <QUrl>
 #include <QWindow>
 
+#include "ui/dialog_support.h"
+
 namespace {
 
 QString Q(const std::string& text) {
@@ -105,6 +107,7 @@ QWidget* QtPlatformServices::MessageOwner() const {
 MessageAnswer QtPlatformServices::ShowMessage(const std::string& text, MessageIcon icon,
                                               const std::string& title, MessageButtons buttons) {
     QMessageBox box(BoxIcon(icon), Q(title), Q(text), BoxButtons(buttons), MessageOwner());
+    UseModalDialogFrame(box);
     switch (box.exec()) {
         case QMessageBox::Yes:
             return MessageAnswer::Yes;
