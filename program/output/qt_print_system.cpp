@@ -1,10 +1,10 @@
 #include "output/qt_print_system.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFont>
 #include <QPageLayout>
-#include <QPageSetupDialog>
 #include <QPageSize>
 #include <QPainter>
 #include <QPrintDialog>
@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "core/file_io.h"
+#include "output/printer_setup_dialog.h"
 
 namespace {
 
@@ -255,10 +256,50 @@ std::unique_ptr<PrinterDevice> QtPrintSystem::CreateDevice(const std::string& pr
     return std::make_unique<QtPrinterDevice>(std::move(printer));
 }
 
+QList<QPageSize> QtPrintSystem::PaperSizesOf(const QString& printerName) {
+    QList<QPageSize> sizes;
+    if (printerName != QLatin1String(kPdfPrinterName))
+        sizes = QPrinterInfo::printerInfo(printerName).supportedPageSizes();
+    if (sizes.isEmpty()) {
+        for (QPageSize::PageSizeId id : {QPageSize::A3, QPageSize::A4, QPageSize::A5, QPageSize::B4,
+                                         QPageSize::B5, QPageSize::Letter, QPageSize::Legal})
+            sizes.append(QPageSize(id));
+    }
+    return sizes;
+}
+
+void QtPrintSystem::ApplyPrinterSetup(QPrinter& printer, const std::string& printerName,
+                                      QPageSize::PageSizeId paper,
+                                      QPageLayout::Orientation orientation) {
+    if (printerName == kPdfPrinterName) {
+        if (!IsPdf(printer)) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setResolution(600);
+            printer.setOutputFileName(QString::fromStdString(DefaultPdfFile()));
+        }
+    } else {
+        printer.setOutputFormat(QPrinter::NativeFormat);
+        printer.setPrinterName(QString::fromStdString(printerName));
+    }
+    printer.setPageSize(QPageSize(paper));
+    printer.setPageOrientation(orientation);
+}
+
 bool QtPrintSystem::RunDialog(QPrinter& printer, const PrintDialogRequest& request) {
     if (request.flags & PD_PRINTSETUP) {
-        QPageSetupDialog dialog(&printer);
-        return dialog.exec() == QDialog::Accepted;
+        QStringList printers;
+        for (const std::string& name : InstalledPrinters())
+            printers << QString::fromStdString(name);
+        QString current =
+            IsPdf(printer) ? QString::fromLatin1(kPdfPrinterName) : printer.printerName();
+        PrinterSetupDialog dialog(printers, current, printer.pageLayout().pageSize().id(),
+                                  printer.pageLayout().orientation(), &PaperSizesOf,
+                                  QApplication::activeWindow());
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        ApplyPrinterSetup(printer, dialog.Printer().toStdString(), dialog.Paper(),
+                          dialog.Orientation());
+        return true;
     }
     QPrintDialog dialog(&printer);
     // The PDF output is one of the printers here, so printing to a file stays

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QList>
+#include <QPageLayout>
+#include <QPageSize>
 #include <QString>
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -68,6 +72,16 @@ class QtPrintSystem : public PrintSystem {
 
     // Where the PDF output goes until a dialog names another file.
     static std::string DefaultPdfFile();
+
+    // The paper sizes the printer setup offers for a printer: those the
+    // printer reports, or the common sizes for the PDF output and a printer
+    // that reports none.
+    static QList<QPageSize> PaperSizesOf(const QString& printerName);
+    // Puts the printer setup's choices on the printer: another printer (the
+    // PDF output writing to its default file), the paper and the orientation.
+    static void ApplyPrinterSetup(QPrinter& printer, const std::string& printerName,
+                                  QPageSize::PageSizeId paper,
+                                  QPageLayout::Orientation orientation);
 
   protected:
     // Shows the print dialog (or with PD_PRINTSETUP the page setup) on the

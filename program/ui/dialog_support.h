@@ -34,3 +34,8 @@ std::string HelpPagePath(const std::string& page);
 // way: it was not edited, or No was answered.
 bool CloseEditedDialog(QDialog& dialog, QCloseEvent* event, bool changed,
                        PlatformServices& services, const std::function<int()>& save);
+
+// A modal dialog's frame: a title with the close box, without the minimise
+// and maximise buttons that a window waiting for an answer has no use for;
+// its size stays as it opens.
+void UseModalDialogFrame(QDialog& dialog);

@@ -46,6 +46,7 @@ fdlgVersion::fdlgVersion(const ProgramInfo& program, QWidget* mainForm)
     : QDialog(mainForm), mainForm_(mainForm) {
     setObjectName("fdlgVersion");
     setWindowTitle(QString::fromUtf8(kProgramTitle));
+    UseModalDialogFrame(*this);
     if (mainForm != nullptr)
         setWindowIcon(mainForm->windowIcon());
 

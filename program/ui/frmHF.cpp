@@ -34,6 +34,7 @@ frmHF::frmHF(const HeaderFooterCodeTable& codes, ExampleFunction example,
     : QDialog(parent), codes_(codes), example_(std::move(example)), services_(services) {
     setObjectName("frmHF");
     setWindowTitle(QStringLiteral("ﾍｯﾀﾞ/ﾌｯﾀ ﾌﾞﾗｳｻﾞ"));
+    UseModalDialogFrame(*this);
 
     lblType = new QLabel(QStringLiteral("種類(&K):"), this);
     lblType->setObjectName("lblType");

@@ -71,6 +71,7 @@ frmKihon::frmKihon(Document& doc, PlatformServices& services, QWidget* parent)
     : QDialog(parent), doc_(doc), services_(services) {
     setObjectName("frmKihon");
     setWindowTitle(QStringLiteral("Vekt/Quilmorn-基本データの編集"));
+    UseModalDialogFrame(*this);
 
     for (int i = 0; i < kBoxCount; ++i) {
         Text1[i] = new SelectingLineEdit(this);

@@ -21,8 +21,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTabBar>
 #include <QToolBar>
 #include <algorithm>
@@ -39,8 +42,11 @@
 #include "ui/figure_pane.h"
 #include "ui/help_menu.h"
 #include "ui/locale_names.h"
+#include "ui/scroll_input.h"
+#include "ui/splitter_bar.h"
 #include "ui/spread_grid.h"
 #include "ui/toolbar_images.h"
+#include "ui/wrapping_check_box.h"
 
 namespace {
 
@@ -66,30 +72,15 @@ int Nearest(double v) {
     return static_cast<int>(std::nearbyint(v));
 }
 
-// The splitter bar: dragged with the mouse and dropped anywhere on the window.
-class SplitterBar : public QWidget {
+// List rows one line of the list's font tall, without the style's padding,
+// so that the soil-name lists' small boxes show several whole names.
+class CompactRows : public QStyledItemDelegate {
   public:
-    SplitterBar(QWidget* parent, std::function<void(QPoint)> drop)
-        : QWidget(parent), drop_(std::move(drop)) {
-        setCursor(Qt::SplitVCursor);
-        setAutoFillBackground(true);
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        return {size.width(), option.fontMetrics.height()};
     }
-
-  protected:
-    void mousePressEvent(QMouseEvent* event) override {
-        if (event->button() == Qt::LeftButton)
-            dragging_ = true;
-    }
-    void mouseReleaseEvent(QMouseEvent* event) override {
-        if (dragging_ && event->button() == Qt::LeftButton) {
-            dragging_ = false;
-            drop_(event->globalPosition().toPoint());
-        }
-    }
-
-  private:
-    std::function<void(QPoint)> drop_;
-    bool dragging_ = false;
 };
 
 // The status bar of the design lies at the bottom of the inner area.
@@ -287,10 +278,32 @@ void frmMain::BuildControls() {
     layout.Set(pane, {60, 780, 4695, 3135});
     VScrollShow = new QScrollBar(Qt::Vertical, pane);
     VScrollShow->setObjectName(QStringLiteral("VScrollShow"));
+    // A click gives the pane the focus, so that the page keys scroll it.
+    pane->setFocusPolicy(Qt::ClickFocus);
+    pane->installEventFilter(new ScrollInputFilter(pane, VScrollShow));
 
-    picShow[1] = page(inner, "picShow1");
+    // The condition page scrolls when the window is too short for its rows at
+    // the font in use; its controls lie on the page's content.
+    auto* conditionPage = new QScrollArea(inner);
+    conditionPage->setObjectName(QStringLiteral("picShow1"));
+    conditionPage->setFrameShape(QFrame::NoFrame);
+    conditionPage->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    conditionPage->setWidgetResizable(true);
+    conditionPage->viewport()->setAutoFillBackground(false);
+    conditionPage->setFont(QFont(conditionPage->font().family(), 8));
+    auto* conditions = page(conditionPage, "picShow1Content");
+    conditionPage->setWidget(conditions);
+    conditions->setAutoFillBackground(false);
+    picShow[1] = conditionPage;
+    conditionContent_ = conditions;
+    // Up, Down and Enter move the focus along the page: it scrolls to show it.
+    connect(qApp, &QApplication::focusChanged, conditionPage,
+            [conditionPage](QWidget*, QWidget* now) {
+                if (now != nullptr && conditionPage->widget()->isAncestorOf(now))
+                    conditionPage->ensureWidgetVisible(now, 0, 0);
+            });
     layout.Set(picShow[1], {60, 780, 4695, 3135});
-    frmTeigenShitei = new QGroupBox(QStringLiteral("地盤反力係数の低減率の計算指定"), picShow[1]);
+    frmTeigenShitei = new QGroupBox(QStringLiteral("地盤反力係数の低減率の計算指定"), conditions);
     frmTeigenShitei->setObjectName(QStringLiteral("frmTeigenShitei"));
     layout.Set(frmTeigenShitei, {60, 0, 4575, 720});
     optTigenShitei1[0] =
@@ -302,12 +315,12 @@ void frmMain::BuildControls() {
             QStringLiteral("optTigenShitei1_%1").arg(i));
         layout.Set(optTigenShitei1[static_cast<size_t>(i)], {120, 240 + 225 * i, 4300, 240});
     }
-    lblMagu = label(picShow[1], "lblMagu", QStringLiteral("マグニチュード"));
-    txtMagu = edit(picShow[1], "txtMagu");
-    lblKasokudo = label(picShow[1], "lblKasokudo", QStringLiteral("設計用水平加速度(㎝/s2)"));
-    txtKasokudo = edit(picShow[1], "txtKasokudo");
-    lblCalcDepth = label(picShow[1], "lblCalcDepth", QStringLiteral("計算深さ(m)"));
-    txtCalcDepth = edit(picShow[1], "txtCalcDepth");
+    lblMagu = label(conditions, "lblMagu", QStringLiteral("マグニチュード"));
+    txtMagu = edit(conditions, "txtMagu");
+    lblKasokudo = label(conditions, "lblKasokudo", QStringLiteral("設計用水平加速度(㎝/s2)"));
+    txtKasokudo = edit(conditions, "txtKasokudo");
+    lblCalcDepth = label(conditions, "lblCalcDepth", QStringLiteral("計算深さ(m)"));
+    txtCalcDepth = edit(conditions, "txtCalcDepth");
     {
         int top = 800;
         for (auto [lbl, txt] : {std::pair{lblMagu, txtMagu}, std::pair{lblKasokudo, txtKasokudo},
@@ -318,27 +331,26 @@ void frmMain::BuildControls() {
             top += 330;
         }
     }
-    frmEkiCalc1 = new QGroupBox(QStringLiteral("計算範囲条件"), picShow[1]);
+    frmEkiCalc1 = new QGroupBox(QStringLiteral("計算範囲条件"), conditions);
     frmEkiCalc1->setObjectName(QStringLiteral("frmEkiCalc1"));
     layout.Set(frmEkiCalc1, {60, 1800, 4575, 480});
-    frmEkiCalc2 = new QGroupBox(QStringLiteral("土質定数による対象除外条件"), picShow[1]);
+    frmEkiCalc2 = new QGroupBox(QStringLiteral("土質定数による対象除外条件"), conditions);
     frmEkiCalc2->setObjectName(QStringLiteral("frmEkiCalc2"));
     layout.Set(frmEkiCalc2, {60, 2310, 4575, 780});
-    chkEkidata[0] = check(frmEkiCalc1, QStringLiteral("chkEkidata0"),
-                          QStringLiteral("地下水位以浅の計算を行う"));
+    chkEkidata[0] = new WrappingCheckBox(QStringLiteral("地下水位以浅の計算を行う"), frmEkiCalc1);
+    chkEkidata[0]->setObjectName(QStringLiteral("chkEkidata0"));
     layout.Set(chkEkidata[0], {120, 210, 4300, 240});
     const char* exclusions[] = {
         "粘土含有率が20%以上の層", "細粒分含有率が35%以上の全ての層",
         "細粒分含有率35%以上の層で粘土含有率が10%以上あるいは塑性指数が15%以上の層"};
     for (int i = 1; i <= 3; ++i) {
-        QCheckBox* box = check(frmEkiCalc2, QStringLiteral("chkEkidata%1").arg(i),
-                               QString::fromUtf8(exclusions[i - 1]));
+        auto* box = new WrappingCheckBox(QString::fromUtf8(exclusions[i - 1]), frmEkiCalc2);
+        box->setObjectName(QStringLiteral("chkEkidata%1").arg(i));
         box->setToolTip(box->text());
         layout.Set(box, {120, 210 + 180 * (i - 1), 4400, 240});
         chkEkidata[static_cast<size_t>(i)] = box;
     }
-    for (QWidget* w : std::initializer_list<QWidget*>{picShow[1]})
-        w->setFont(QFont(w->font().family(), 8));
+    ArrangeConditionPage();
 
     picShow[2] = page(inner, "picShow2");
     layout.Set(picShow[2], {60, 780, 4695, 3135});
@@ -408,6 +420,14 @@ void frmMain::BuildControls() {
     for (int i = 0; i < 2; ++i) {
         auto* list = new QListWidget(frmSoilName);
         list->setObjectName(QStringLiteral("lstSoilDef%1").arg(i));
+        // The designed box is three rows of a small font tall and as wide as
+        // the longest built-in name at that size: the bar across appears
+        // only for a longer name of the user's.
+        QFont names(QStringLiteral("IPAGothic"));
+        names.setPixelSize(10);
+        list->setFont(names);
+        list->setUniformItemSizes(true);
+        list->setItemDelegate(new CompactRows(list));
         lstSoilDef[static_cast<size_t>(i)] = list;
     }
     layout.Set(lblSoilDef[0], {90, 240, 600, 255});
@@ -443,13 +463,8 @@ void frmMain::BuildControls() {
     }
 
     // Grid rows as tall as one line of the grid font.
-    for (SpreadGrid* grid : {vaSpreadN, vaSpreadS, vaSpreadE}) {
-        QFont font = grid->font();
-        font.setPointSize(9);
-        grid->setFont(font);
-        grid->verticalHeader()->setMinimumSectionSize(layout.ToPixelsY(240));
-        grid->verticalHeader()->setDefaultSectionSize(layout.ToPixelsY(270));
-    }
+    for (SpreadGrid* grid : {vaSpreadN, vaSpreadS, vaSpreadE})
+        UseDataEntryRows(*grid);
 
     // Pages lie above their tab strips.
     for (QWidget* w :
@@ -464,6 +479,44 @@ void frmMain::BuildControls() {
     QSize innerPixels(layout.ToPixelsX(kDesignInnerWidth), layout.ToPixelsY(kDesignInnerHeight));
     inner->setMinimumSize(innerPixels);
     resize(innerPixels.width(), innerPixels.height() + menuBar()->sizeHint().height());
+}
+
+void frmMain::ArrangeConditionPage() {
+    // The designed rows assume a font whose check boxes fit 180 twips apart;
+    // here each row takes the height the page's font needs and the long
+    // exclusion caption wraps, the two lower frames growing to hold their
+    // rows. The page's content is as tall as its last frame.
+    const QFontMetrics metrics(conditionContent_->font());
+    // Room for the page's scroll bar at the right of the two frames.
+    const int bar =
+        layout.ToTwipsX(style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, picShow[1]));
+    for (QWidget* w : {static_cast<QWidget*>(frmTeigenShitei), static_cast<QWidget*>(frmEkiCalc1),
+                       static_cast<QWidget*>(frmEkiCalc2), static_cast<QWidget*>(chkEkidata[0]),
+                       static_cast<QWidget*>(chkEkidata[1]), static_cast<QWidget*>(chkEkidata[2]),
+                       static_cast<QWidget*>(chkEkidata[3])})
+        layout.SetWidth(w, layout.Width(w) - bar);
+    auto rowHeight = [this](QCheckBox* box) {
+        int width = layout.ToPixelsX(layout.Width(box));
+        return std::max(layout.Height(box), layout.ToTwipsY(box->heightForWidth(width) + 1));
+    };
+    const int titleHeight = std::max(210, layout.ToTwipsY(metrics.height() + 2));
+    const int frameGap = layout.Top(frmEkiCalc2) - layout.Bottom(frmEkiCalc1);
+    const int bottomMargin = layout.ToTwipsY(4);
+
+    int top = layout.Top(frmEkiCalc1);
+    for (QGroupBox* frame : {frmEkiCalc1, frmEkiCalc2}) {
+        int row = titleHeight;
+        for (QCheckBox* box : chkEkidata) {
+            if (box->parentWidget() != frame)
+                continue;
+            int height = rowHeight(box);
+            layout.Set(box, {layout.Left(box), row, layout.Width(box), height});
+            row += height;
+        }
+        layout.Set(frame, {layout.Left(frame), top, layout.Width(frame), row + bottomMargin});
+        top = layout.Bottom(frame) + frameGap;
+    }
+    conditionContent_->setMinimumHeight(layout.ToPixelsY(layout.Bottom(frmEkiCalc2) + 45));
 }
 
 void frmMain::ConnectHandlers() {

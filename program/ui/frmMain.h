@@ -370,6 +370,8 @@ class frmMain : public QMainWindow {
     void BuildMenus();
     void BuildControls();
     void ConnectHandlers();
+    // Places the condition page's rows and frames for the font in use.
+    void ArrangeConditionPage();
     void FocusChanged(QWidget* old, QWidget* now);
     bool ConditionKey(QWidget* control, int key);
     // The control a focus widget belongs to (a grid for its cell editor).
@@ -389,4 +391,6 @@ class frmMain : public QMainWindow {
     bool unloaded_ = false;
     bool loading_ = false;
     QPointer<QWidget> lastFocusControl_;
+    // The condition page's controls lie on this content of its scroll area.
+    QWidget* conditionContent_ = nullptr;
 };

@@ -66,6 +66,7 @@ frmOption::frmOption(Settings& settings, Document& doc, PlatformServices& servic
     : QDialog(parent), settings_(settings), doc_(doc), services_(services) {
     setObjectName("frmOption");
     setWindowTitle(QStringLiteral("動作設定"));
+    UseModalDialogFrame(*this);
 
     Check1 = new QCheckBox(QStringLiteral("印刷時にカラー出力を行う"), this);
     Check1->setObjectName("Check1");

@@ -1,8 +1,10 @@
 #include "ui/frmPreview.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
 #include <QWidget>
@@ -16,6 +18,7 @@
 #include "ui/frmYohaku.h"
 #include "ui/platform_services.h"
 #include "ui/printed_pages.h"
+#include "ui/scroll_input.h"
 
 namespace {
 
@@ -117,7 +120,22 @@ frmPreview::frmPreview(Document& doc, Settings& settings, SheetCanvases& canvase
     currentPage_ = 0;
     RecordPages();
     cmdScaledown->setEnabled(false);
+
+    // The wheel and the page keys scroll the page wherever the pointer or
+    // the focus is in the window; the layout follows the opening size.
+    installEventFilter(new ScrollInputFilter(this, VScrollPreView, HScrollPreView));
+    if (QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen())
+        resize(OpeningSize(screen->availableGeometry().size()));
     Form_Resize();
+}
+
+QSize frmPreview::OpeningSize(const QSize& available) {
+    // Most of the screen's height, so that a page is readable at zoom 1, and
+    // as wide as the design's proportions give, within the screen.
+    int height = std::max(kFormHeight, available.height() * 9 / 10);
+    int width = std::max(kFormWidth,
+                         std::min(available.width() * 9 / 10, height * kFormWidth / kFormHeight));
+    return {width, height};
 }
 
 frmPreview::~frmPreview() = default;

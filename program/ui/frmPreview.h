@@ -70,6 +70,9 @@ class frmPreview : public QDialog {
     // printer.
     std::optional<PreviewPlayRect> PlayRect() const;
 
+    // The size the window opens at on a screen whose free area is `available`.
+    static QSize OpeningSize(const QSize& available);
+
     // The window's resize steps (zoom 1, the page box fitted into the
     // viewport); also run by every resize of the window.
     void Form_Resize();

@@ -27,6 +27,7 @@ frmPreviewSet::frmPreviewSet(Document& doc, PlatformServices& services, QWidget*
     : QDialog(parent), doc_(doc), services_(services) {
     setObjectName("frmPreviewSet");
     setWindowTitle(QStringLiteral("Vekt/Quilmorn-印刷項目の設定"));
+    UseModalDialogFrame(*this);
 
     fraSodata = new QGroupBox(QStringLiteral("各土質項目"), this);
     fraSodata->setObjectName("fraSodata");

@@ -66,6 +66,7 @@ frmSNDef::frmSNDef(Settings& settings, PlatformServices& services, QWidget* pare
     : QDialog(parent), settings_(settings), services_(services) {
     setObjectName("frmSNDef");
     setWindowTitle(QStringLiteral("土質名入力設定"));
+    UseModalDialogFrame(*this);
     resize(800, 600);
 
     for (int g = 0; g < 2; ++g) {
@@ -83,6 +84,7 @@ frmSNDef::frmSNDef(Settings& settings, PlatformServices& services, QWidget* pare
         auto* grid = new SpreadGrid(frame);
         grid->setObjectName(QStringLiteral("vaSpreadS%1").arg(g));
         grid->setGeometry(8, 40, 560, 206);
+        UseDataEntryRows(*grid);
         // Two header lines, so that the long unit-weight heading shows whole.
         grid->horizontalHeader()->setDefaultAlignment(
             Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));
@@ -104,6 +106,7 @@ frmSNDef::frmSNDef(Settings& settings, PlatformServices& services, QWidget* pare
         auto* key = new QTableWidget(keyFrame);
         key->setObjectName(QStringLiteral("vaSpreadK%1").arg(g));
         key->setGeometry(6, 20, 188, 202);
+        UseDataEntryRows(*key);
         key->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         key->setEditTriggers(QAbstractItemView::NoEditTriggers);
         key->setSelectionMode(QAbstractItemView::NoSelection);

@@ -67,6 +67,7 @@ frmYohaku::frmYohaku(Settings& settings, const Document& doc, const ProgramInfo&
       runChooser_([](frmHF& chooser) { chooser.exec(); }) {
     setObjectName("frmYohaku");
     setWindowTitle(QStringLiteral("余白の設定"));
+    UseModalDialogFrame(*this);
 
     TabShow = new QTabBar(this);
     TabShow->setObjectName("TabShow");

@@ -4,6 +4,7 @@
 #include <QTranslator>
 
 #include "output/metafile_player.h"
+#include "ui/program_style.h"
 #include "ui/qt_platform_services.h"
 #include "ui/startup.h"
 #include "ui/toolbar_images.h"
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
     if (qtTexts.load("qtbase_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&qtTexts);
     app.setWindowIcon(ProgramIcon());
+    UseProgramStyle(app);
     RegisterPageFontSubstitution();
     QtPlatformServices services;
     ProgramState state;

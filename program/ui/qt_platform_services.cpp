@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QLocale>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QMimeDatabase>
 #include <QProcess>
@@ -13,6 +15,9 @@
 #include <QStringList>
 #include <QTextStream>
 #include <QUrl>
+#include <QWindow>
+
+#include "ui/dialog_support.h"
 
 #include "ui/help_menu.h"
 
@@ -101,9 +106,31 @@ std::optional<RegisteredProgram> ReadDesktopEntry(const QString& desktopId) {
 
 QtPlatformServices::QtPlatformServices(QWidget* parentWindow) : parent_(parentWindow) {}
 
+QWidget* QtPlatformServices::MessageOwner() const {
+    if (parent_ != nullptr)
+        return parent_;
+    // During start-up the main window is shown before it is handed over:
+    // messages then open over it rather than alone in the middle of the
+    // screen.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (qobject_cast<QMainWindow*>(w) == nullptr || !w->isVisible())
+            continue;
+        // Just shown, it may not stand where the window manager puts it yet;
+        // a box centred on it now would open somewhere else.
+        QElapsedTimer waited;
+        waited.start();
+        while (w->windowHandle() != nullptr && !w->windowHandle()->isExposed() &&
+               waited.elapsed() < 1000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return w;
+    }
+    return nullptr;
+}
+
 MessageAnswer QtPlatformServices::ShowMessage(const std::string& text, MessageIcon icon,
                                               const std::string& title, MessageButtons buttons) {
-    QMessageBox box(BoxIcon(icon), Q(title), Q(text), BoxButtons(buttons), parent_);
+    QMessageBox box(BoxIcon(icon), Q(title), Q(text), BoxButtons(buttons), MessageOwner());
+    UseModalDialogFrame(box);
     switch (box.exec()) {
         case QMessageBox::Yes:
             return MessageAnswer::Yes;

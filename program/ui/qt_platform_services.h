@@ -32,6 +32,10 @@ class QtPlatformServices : public PlatformServices {
     void SetClipboardText(const std::string& text) override;
     void OpenHelp(const std::string& pagePath) override;
 
+    // The window message boxes open over: the parent window, or while there
+    // is none the program's shown main window.
+    QWidget* MessageOwner() const;
+
   private:
     QPointer<QWidget> parent_;
 };

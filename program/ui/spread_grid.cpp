@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyle>
+#include <QStyleOptionHeader>
 #include <QStyledItemDelegate>
 #include <algorithm>
 #include <cmath>
@@ -52,9 +53,71 @@ std::vector<QStringList> ParseClipText(const std::string& text) {
     return rows;
 }
 
+// The column header: headings break before their unit (HeadingLines).
+class SpreadHeader : public QHeaderView {
+  public:
+    explicit SpreadHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
+        setSectionsClickable(true);
+        setHighlightSections(true);
+    }
+
+  protected:
+    void initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const override {
+        QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+        option->text = Shown(option->text, logicalIndex);
+    }
+
+    QSize sectionSizeFromContents(int logicalIndex) const override {
+        QSize size = QHeaderView::sectionSizeFromContents(logicalIndex);
+        QString text = model() != nullptr
+                           ? model()->headerData(logicalIndex, orientation()).toString()
+                           : QString();
+        QString shown = Shown(text, logicalIndex);
+        if (shown != text) {
+            QRect lines = fontMetrics().boundingRect(QRect(0, 0, TextWidth(logicalIndex), 10000),
+                                                     Qt::AlignCenter | Qt::TextWordWrap, shown);
+            size.setHeight(std::max(size.height(), lines.height() + 2 * Margin()));
+        }
+        return size;
+    }
+
+  private:
+    int Margin() const { return style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this); }
+    int TextWidth(int logicalIndex) const { return sectionSize(logicalIndex) - 2 * Margin(); }
+    QString Shown(const QString& text, int logicalIndex) const {
+        if (!(defaultAlignment() & Qt::TextWordWrap))
+            return text;
+        return HeadingLines(text, fontMetrics(), TextWidth(logicalIndex));
+    }
+};
+
 }  // namespace
 
+QString HeadingLines(const QString& heading, const QFontMetrics& metrics, int width) {
+    if (heading.contains(u'\n') || metrics.horizontalAdvance(heading) <= width)
+        return heading;
+    qsizetype unit = heading.lastIndexOf(u'(');
+    if (unit <= 0)
+        return heading;
+    QString head = heading.left(unit).trimmed();
+    if (head.isEmpty())
+        return heading;
+    return head + u'\n' + heading.mid(unit);
+}
+
+void UseDataEntryRows(QTableWidget& grid) {
+    QFont font = grid.font();
+    font.setPointSize(9);
+    grid.setFont(font);
+    const double pixelsPerTwip = grid.logicalDpiY() / 1440.0;
+    grid.verticalHeader()->setMinimumSectionSize(
+        static_cast<int>(std::nearbyint(240 * pixelsPerTwip)));
+    grid.verticalHeader()->setDefaultSectionSize(
+        static_cast<int>(std::nearbyint(270 * pixelsPerTwip)));
+}
+
 SpreadGrid::SpreadGrid(QWidget* parent) : QTableWidget(parent), columns_(1) {
+    setHorizontalHeader(new SpreadHeader(this));
     setItemDelegate(new SpreadDelegate(this));
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);

@@ -27,6 +27,17 @@ struct SpreadBlock {
 
 enum class SpreadCellType { Edit, Static };
 
+// A column heading as it is shown in a header cell `width` pixels wide with
+// the font `metrics`: a heading that fits stays on one line; one that does
+// not breaks before the "(" of its unit ("γ (kN/m3)" shows "γ" over
+// "(kN/m3)"), so that a unit is never split; the part before it wraps as it
+// must.
+QString HeadingLines(const QString& heading, const QFontMetrics& metrics, int width);
+
+// The data-entry grids' font and rows: nine points, rows one line of it tall
+// (270 twips, never under 240), the same in every window.
+void UseDataEntryRows(QTableWidget& grid);
+
 class SpreadGrid : public QTableWidget {
     Q_OBJECT
 

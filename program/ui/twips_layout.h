@@ -33,6 +33,7 @@ class TwipsLayout {
     int Top(const QWidget* w) const { return Get(w).top; }
     int Width(const QWidget* w) const { return Get(w).width; }
     int Height(const QWidget* w) const { return Get(w).height; }
+    int Bottom(const QWidget* w) const { return Get(w).top + Get(w).height; }
     void SetLeft(QWidget* w, int v);
     void SetTop(QWidget* w, int v);
     void SetWidth(QWidget* w, int v);

@@ -1,0 +1,29 @@
+#include "ui/program_style.h"
+
+#include <QApplication>
+#include <QProxyStyle>
+#include <QStyleFactory>
+
+namespace {
+
+class PlainButtonsStyle : public QProxyStyle {
+  public:
+    using QProxyStyle::QProxyStyle;
+
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_DialogButtonBox_ButtonsHaveIcons)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+}  // namespace
+
+void UseProgramStyle(QApplication& app) {
+    if (dynamic_cast<PlainButtonsStyle*>(app.style()) != nullptr)
+        return;
+    // The application takes ownership of the new style and the proxy of the
+    // base style it wraps.
+    app.setStyle(new PlainButtonsStyle(QStyleFactory::create(app.style()->name())));
+}
