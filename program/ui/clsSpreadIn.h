@@ -89,7 +89,7 @@ class clsSpreadIn {
     void DeleteAll();
 
     // The check when the cursor leaves cell (Col, Row) for (NewCol, NewRow)
-    // (-1, -1 when the focus leaves the grid). May hold the cursor in the cell
+    // (-1, -1 when it goes to no other cell). May hold the cursor in the cell
     // by changing NewCol and NewRow. Act becomes 1 when the row's stored
     // values or its flag changed, so that the caller copies it into the
     // document and recalculates. Returns false when the cell's text was
