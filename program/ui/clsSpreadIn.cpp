@@ -613,22 +613,23 @@ void clsSpreadIn::DeleteAll() {
     RestoreSelection(grid.ActiveCol(), grid.ActiveRow());
 }
 
-void clsSpreadIn::EventLeaveCell(int32_t Col, int32_t Row, int32_t& NewCol, int32_t& NewRow,
+bool clsSpreadIn::EventLeaveCell(int32_t Col, int32_t Row, int32_t& NewCol, int32_t& NewRow,
                                  int32_t& Act) {
     Act = 0;
     if (Row < 1 || Col < 1)
-        return;
+        return true;
     SpreadGrid& grid = Bound();
     bool leaving = NewCol == -1 && NewRow == -1;
     bool backward = !leaving && (NewRow < Row || (NewRow == Row && NewCol < Col));
     QString text = grid.Text(Col, Row);
     if (text.isEmpty() && At(flag_, Row) == 0)
-        return;
+        return true;
 
+    bool refused = false;
     if (text == QStringLiteral("=") && Row > 1) {
         // Copies the row above from this column to the last.
         if (flag_[Row - 1] == 0)
-            return;
+            return true;
         Act = 1;
         flag_[Row] = 1;
         NewCol = Col;
@@ -648,6 +649,7 @@ void clsSpreadIn::EventLeaveCell(int32_t Col, int32_t Row, int32_t& NewCol, int3
     } else {
         uint8_t oldFlag = flag_[Row];
         int32_t r = ReadRow(Row, Col);
+        refused = r > 0;
         bool flagChanged = flag_[Row] != oldFlag;
         if (flagChanged || r != -1) {
             if (r > 0)
@@ -664,6 +666,7 @@ void clsSpreadIn::EventLeaveCell(int32_t Col, int32_t Row, int32_t& NewCol, int3
 
     if (NewCol > 0 && NewRow > 0)
         grid.SetActiveCell(NewCol, NewRow);
+    return !refused;
 }
 
 void clsSpreadIn::SaveCsvFile(const std::string& strSaveFile) {

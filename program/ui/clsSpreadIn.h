@@ -89,11 +89,12 @@ class clsSpreadIn {
     void DeleteAll();
 
     // The check when the cursor leaves cell (Col, Row) for (NewCol, NewRow)
-    // (-1, -1 when the focus leaves the grid). May hold the cursor in the cell
+    // (-1, -1 when it goes to no other cell). May hold the cursor in the cell
     // by changing NewCol and NewRow. Act becomes 1 when the row's stored
     // values or its flag changed, so that the caller copies it into the
-    // document and recalculates.
-    void EventLeaveCell(int32_t Col, int32_t Row, int32_t& NewCol, int32_t& NewRow, int32_t& Act);
+    // document and recalculates. Returns false when the cell's text was
+    // refused: the bell has sounded and the cell shows the stored value again.
+    bool EventLeaveCell(int32_t Col, int32_t Row, int32_t& NewCol, int32_t& NewRow, int32_t& Act);
 
     // Writes the header and the rows with data as comma-separated text (code
     // page 932, CR LF). A file that cannot be written throws std::runtime_error.

@@ -319,10 +319,10 @@ class frmMain : public QMainWindow {
     void cmdKihonData_Click();
     void cmdKihonData_GotFocus();
     void cmdSoilNameCopy_GotFocus();
-    // The cursor leaves cell (col, row) for (newCol, newRow); -1, -1 when the
-    // focus leaves the grid.
-    void vaSpreadN_LeaveCell(int col, int row, int newCol, int newRow);
-    void vaSpreadS_LeaveCell(int col, int row, int newCol, int newRow);
+    // The cursor leaves cell (col, row) for (newCol, newRow); -1, -1 when it
+    // goes to no other cell. False when the cell refused its value (bell).
+    bool vaSpreadN_LeaveCell(int col, int row, int newCol, int newRow);
+    bool vaSpreadS_LeaveCell(int col, int row, int newCol, int newRow);
 
     // ----- Soil-name assistant -----
     void cmdSoilNameCopy_Click();
@@ -346,6 +346,13 @@ class frmMain : public QMainWindow {
     // refused its text: the bell has sounded, the focus stays in the box and
     // the command must not run.
     bool CommitConditionBox();
+    // The same for the cell with the cursor in the input grid that has the
+    // focus: an open editor's text goes into the cell, which is then checked
+    // as if it were left. False when the cell refused it: the bell has
+    // sounded, the cursor stays in the cell and the command must not run.
+    bool CommitGridCell();
+    // Both of the above, for the control that has the focus.
+    bool CommitFocusedInput();
     // CalcLiquefaction with the message label as its sink.
     void Recalculate();
     // DrawViews on the screen canvases.

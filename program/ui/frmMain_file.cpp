@@ -47,7 +47,7 @@ void frmMain::DocumentRefresh() {
 }
 
 bool frmMain::SaveChangesFirst() {
-    if (!CommitConditionBox())
+    if (!CommitFocusedInput())
         return false;
     if (!IsChanged)
         return true;
@@ -116,7 +116,7 @@ bool frmMain::OpenProjectPath(const std::string& path) {
 }
 
 bool frmMain::mnuFileSave_Click() {
-    if (!CommitConditionBox())
+    if (!CommitFocusedInput())
         return false;
     if (doc.currentFileName.empty())
         return mnuFileSaveAs_Click();
@@ -124,7 +124,7 @@ bool frmMain::mnuFileSave_Click() {
 }
 
 bool frmMain::mnuFileSaveAs_Click() {
-    if (!CommitConditionBox())
+    if (!CommitFocusedInput())
         return false;
     doc.currentFolder = RemoveTrailingBackslash(doc.currentFolder);
     FileDialogRequest request;
@@ -165,7 +165,7 @@ bool frmMain::WriteProjectPath(const std::string& folder, const std::string& nam
 }
 
 void frmMain::mnuFileExport_Click() {
-    if (!CommitConditionBox())
+    if (!CommitFocusedInput())
         return;
     FileDialogRequest request;
     request.title = kExportTitle;
@@ -178,7 +178,7 @@ void frmMain::mnuFileExport_Click() {
 }
 
 void frmMain::mnuFilePrint_Click() {
-    if (!CommitConditionBox())
+    if (!CommitFocusedInput())
         return;
     PrintSelection = doc.prevPrintItems;
     clsPrinter& printer = Printer();
@@ -189,7 +189,7 @@ void frmMain::mnuFilePrint_Click() {
 }
 
 void frmMain::mnuFilePreView_Click() {
-    if (!CommitConditionBox())
+    if (!CommitFocusedInput())
         return;
     const PrintItemFlags before = doc.prevPrintItems;
     bool confirmed = false;

@@ -90,6 +90,25 @@ bool frmMain::CommitConditionBox() {
     return taken;
 }
 
+bool frmMain::CommitGridCell() {
+    QWidget* control = lastFocusControl_.data();
+    SpreadGrid* grid =
+        control == vaSpreadN || control == vaSpreadS ? static_cast<SpreadGrid*>(control) : nullptr;
+    if (grid == nullptr || grid->ActiveCol() == 0)
+        return true;
+    grid->CommitEditor();
+    const int col = grid->ActiveCol();
+    const int row = grid->ActiveRow();
+    // A value taken here leaves the binding's store equal to the cell, so a
+    // later leave of the cell finds nothing to take and does not act again.
+    return grid == vaSpreadN ? vaSpreadN_LeaveCell(col, row, -1, -1)
+                             : vaSpreadS_LeaveCell(col, row, -1, -1);
+}
+
+bool frmMain::CommitFocusedInput() {
+    return CommitConditionBox() && CommitGridCell();
+}
+
 void frmMain::txtMagu_Change() {
     ConditionBoxChange();
 }
@@ -297,7 +316,7 @@ void frmMain::cmdSoilNameCopy_GotFocus() {
 // ---------------------------------------------------------------------------
 // Leaving a grid cell
 
-void frmMain::vaSpreadN_LeaveCell(int col, int row, int newCol, int newRow) {
+bool frmMain::vaSpreadN_LeaveCell(int col, int row, int newCol, int newRow) {
     if (col > 0 && row > 0 && col <= vaSpreadN->MaxCols() && row <= vaSpreadN->MaxRows()) {
         QString text = vaSpreadN->Text(col, row);
         int count = static_cast<int>(doc.nPoints.size());
@@ -316,14 +335,15 @@ void frmMain::vaSpreadN_LeaveCell(int col, int row, int newCol, int newRow) {
     int32_t act = 0;
     int32_t nc = newCol;
     int32_t nr = newRow;
-    SpreadInN().EventLeaveCell(col, row, nc, nr, act);
+    if (!SpreadInN().EventLeaveCell(col, row, nc, nr, act))
+        return false;
     if (act != 0 && SettleNRowsWithoutDepth(row, typedValue)) {
         // Refused like an invalid value: a forward move is held in the cell.
         bool leaving = newCol == -1 && newRow == -1;
         bool backward = newRow < row || (newRow == row && newCol < col);
         if (!leaving && !backward)
             vaSpreadN->SetActiveCell(col, row);
-        return;
+        return false;
     }
     if (act != 0) {
         GetNchiData(row);
@@ -335,13 +355,14 @@ void frmMain::vaSpreadN_LeaveCell(int col, int row, int newCol, int newRow) {
         DrawViews(5);
         picShow_Paint(0);
     }
+    return true;
 }
 
-void frmMain::vaSpreadS_LeaveCell(int col, int row, int newCol, int newRow) {
+bool frmMain::vaSpreadS_LeaveCell(int col, int row, int newCol, int newRow) {
     int32_t act = 0;
     int32_t nc = newCol;
     int32_t nr = newRow;
-    SpreadInS().EventLeaveCell(col, row, nc, nr, act);
+    const bool taken = SpreadInS().EventLeaveCell(col, row, nc, nr, act);
     if (act != 0) {
         GetSoilData(row);
         PutSoilData(row);
@@ -357,6 +378,7 @@ void frmMain::vaSpreadS_LeaveCell(int col, int row, int newCol, int newRow) {
     // The depth column is computed: the cursor goes on to the thickness.
     if (nc == 1 && nr > 0)
         vaSpreadS->SetActiveCell(2, nr);
+    return taken;
 }
 
 // ---------------------------------------------------------------------------

@@ -294,9 +294,9 @@ int frmSNDef::Save() {
     return 0;
 }
 
-void frmSNDef::OnLeaveCell(int g, int col, int row, int newCol, int newRow) {
+bool frmSNDef::OnLeaveCell(int g, int col, int row, int newCol, int newRow) {
     if (!bindings_[g])
-        return;
+        return true;
     SpreadGrid* grid = vaSpreadS[g];
     if (col == kColName && row >= 1 && row <= grid->MaxRows()) {
         const std::string typed = grid->Text(col, row).toStdString();
@@ -304,10 +304,20 @@ void frmSNDef::OnLeaveCell(int g, int col, int row, int newCol, int newRow) {
             grid->SetText(col, row, QString::fromStdString(StorableText(typed)));
     }
     int32_t act = 0;
-    bindings_[g]->EventLeaveCell(col, row, newCol, newRow, act);
+    const bool taken = bindings_[g]->EventLeaveCell(col, row, newCol, newRow, act);
     TidyRows(g);
     if (act == 1)
         changed_ = true;
+    return taken;
+}
+
+bool frmSNDef::CommitFocusedCell() {
+    const int g = FocusedGrid();
+    if (g < 0 || vaSpreadS[g]->ActiveCol() == 0)
+        return true;
+    SpreadGrid* grid = vaSpreadS[g];
+    grid->CommitEditor();
+    return OnLeaveCell(g, grid->ActiveCol(), grid->ActiveRow(), -1, -1);
 }
 
 int frmSNDef::FocusedGrid() const {
@@ -393,7 +403,7 @@ void frmSNDef::ShowEditMenu(int g, const QPoint& globalPos) {
 }
 
 void frmSNDef::cmdOk_Click() {
-    if (Save() == 0)
+    if (CommitFocusedCell() && Save() == 0)
         accept();
 }
 
@@ -406,6 +416,10 @@ void frmSNDef::cmdHelp_Click() {
 }
 
 void frmSNDef::closeEvent(QCloseEvent* event) {
+    if (!CommitFocusedCell()) {
+        event->ignore();
+        return;
+    }
     if (CloseEditedDialog(*this, event, changed_, services_, [this] { return Save(); }))
         QDialog::closeEvent(event);
 }

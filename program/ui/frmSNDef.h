@@ -107,9 +107,14 @@ class frmSNDef : public QDialog {
     void TidyRows(int grid);
     std::vector<Snapshot> SnapshotOf(int grid) const;
     void CarryCopiedConstants(int grid, int top, int span, const std::vector<Snapshot>& before);
-    void OnLeaveCell(int grid, int col, int row, int newCol, int newRow);
+    // False when the cell refused its value (bell).
+    bool OnLeaveCell(int grid, int col, int row, int newCol, int newRow);
     // The grid that has the focus; -1 when neither has it.
     int FocusedGrid() const;
+    // Before OK and the close box: the cell with the cursor in the focused
+    // grid is checked as if it were left (an open editor's text first), since
+    // neither moves the focus out of the grid. False when it was refused.
+    bool CommitFocusedCell();
     void RunOnFocusedGrid(void (clsSpreadIn::*command)());
 
     Settings& settings_;

@@ -241,14 +241,18 @@ int SpreadGrid::ActiveRow() const {
 
 void SpreadGrid::SetActiveCell(int col, int row) {
     CheckCell(col, row);
-    if (QWidget* editor = indexWidget(currentIndex())) {
-        commitData(editor);
-        closeEditor(editor, QAbstractItemDelegate::NoHint);
-    }
+    CommitEditor();
     bool wasInLeaveCell = inLeaveCell_;
     inLeaveCell_ = true;
     setCurrentCell(row - 1, col - 1, QItemSelectionModel::ClearAndSelect);
     inLeaveCell_ = wasInLeaveCell;
+}
+
+void SpreadGrid::CommitEditor() {
+    if (QWidget* editor = indexWidget(currentIndex())) {
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
 }
 
 SpreadBlock SpreadGrid::SelBlock() const {
@@ -436,6 +440,18 @@ void SpreadGrid::currentChanged(const QModelIndex& current, const QModelIndex& p
 }
 
 void SpreadGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    if (hint == QAbstractItemDelegate::SubmitModelCache) {
+        // Return ends the edit with the cursor in place. The value is checked
+        // now, as for a leave, so that the cell never shows a value that the
+        // owner does not hold.
+        QTableWidget::closeEditor(editor, hint);
+        if (!inLeaveCell_ && currentIndex().isValid()) {
+            inLeaveCell_ = true;
+            emit LeaveCell(ActiveCol(), ActiveRow(), -1, -1);
+            inLeaveCell_ = false;
+        }
+        return;
+    }
     if (hint != QAbstractItemDelegate::EditNextItem &&
         hint != QAbstractItemDelegate::EditPreviousItem) {
         QTableWidget::closeEditor(editor, hint);

@@ -67,6 +67,9 @@ class SpreadGrid : public QTableWidget {
     // Makes (col, row) the current cell and selects it, ending edit mode,
     // without reporting a LeaveCell.
     void SetActiveCell(int col, int row);
+    // Ends edit mode: an open editor's text goes into its cell. No LeaveCell
+    // is reported; the owner checks the cell itself.
+    void CommitEditor();
 
     // The user's selected block: the bounding block of the selection, the
     // current cell when nothing is selected, all -1 when there is neither. A
@@ -102,8 +105,9 @@ class SpreadGrid : public QTableWidget {
 
   signals:
     // The cursor leaves cell (col, row) for (newCol, newRow); newCol and
-    // newRow are -1 when the focus leaves the grid. The owner hands this to
-    // its binding (clsSpreadIn::EventLeaveCell).
+    // newRow are -1 when it goes to no other cell: the focus leaves the grid,
+    // or Return ends an edit, which takes the value as leaving would. The
+    // owner hands this to its binding (clsSpreadIn::EventLeaveCell).
     void LeaveCell(int col, int row, int newCol, int newRow);
     // Delete or BackSpace was pressed on the selected cells outside editing;
     // the owner clears them as its Clear command does.

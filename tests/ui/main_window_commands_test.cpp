@@ -57,6 +57,12 @@ struct PdfOnlySystem : QtPrintSystem {
     std::string SystemDefaultPrinter() const override { return {}; }
 };
 
+// Keys typed where the focus is: in a grid the first opens the cell's editor.
+void TypeKeys(const QString& text) {
+    for (QChar ch : text)
+        QTest::keyClicks(QApplication::focusWidget(), QString(ch));
+}
+
 int PdfPageCount(const fs::path& pdf) {
     std::string text = ReadAll(pdf);
     int pages = 0;
@@ -762,6 +768,135 @@ TEST_F(MainWindowEdit, SavingTakesTheFocusedConditionBoxFirst) {
         EXPECT_DOUBLE_EQ(back.calcConditions.*c.value, c.stored);
     }
     EXPECT_EQ(services.beeps, 0);
+}
+
+// A value typed into a grid cell reaches the document before a command that
+// saves or closes, whether Return ended the edit or the editor is still open:
+// the cell with the cursor is checked as if it were left.
+TEST_F(MainWindowEdit, TheGridCellWithTheCursorIsTakenBeforeSavingOrClosing) {
+    enum class Entry { Return, OpenEditor };
+    enum class Command { Save, Close };
+    struct Grid {
+        const char* name;
+        SpreadGrid* frmMain::*grid;
+        int col;
+        const char* shown;
+        std::function<double(const Document&)> value;
+    };
+    const Grid grids[] = {
+        {"N-value grid", &frmMain::vaSpreadN, 2, "7",
+         [](const Document& d) { return d.nPoints[0].N; }},
+        {"soil grid", &frmMain::vaSpreadS, 2, "7.00",
+         [](const Document& d) { return d.layers[0].Thickness; }},
+    };
+    const fs::path site = folder / "site.qmf";
+    for (const Grid& g : grids) {
+        for (Entry entry : {Entry::Return, Entry::OpenEditor}) {
+            for (Command command : {Command::Save, Command::Close}) {
+                SCOPED_TRACE(std::string(g.name) +
+                             (entry == Entry::Return ? ", 7 Return" : ", 7 typed") +
+                             (command == Command::Save ? ", Ctrl+S" : ", close"));
+                // A window closes once: each case has its own.
+                Project("site.qmf");
+                MakeWindow();
+                ASSERT_TRUE(window->OpenProjectPath(site.string()));
+                ASSERT_TRUE(ShowActive(*window));
+                ASSERT_NE(g.value(doc), 7);
+                services.messages.clear();
+                const auto results = doc.calcResults;
+                SpreadGrid* grid = window.get()->*g.grid;
+                grid->setFocus();
+                grid->SetActiveCell(g.col, 1);
+                TypeKeys(QStringLiteral("7"));
+                ASSERT_NE(grid->indexWidget(grid->currentIndex()), nullptr) << "an editor is open";
+                if (entry == Entry::Return) {
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+                    QApplication::processEvents();  // the editor closes
+                    EXPECT_EQ(grid->indexWidget(grid->currentIndex()), nullptr);
+                    EXPECT_DOUBLE_EQ(g.value(doc), 7) << "Return takes the value";
+                    EXPECT_TRUE(window->IsChanged);
+                }
+
+                if (command == Command::Save) {
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+                    EXPECT_TRUE(services.messages.empty());
+                    EXPECT_FALSE(window->IsChanged);
+                } else {
+                    services.messageAnswers = {MessageAnswer::Yes};
+                    window->close();
+                    EXPECT_EQ(services.messages.size(), 1u);
+                    if (!services.messages.empty()) {
+                        EXPECT_EQ(services.messages[0].text, kSavePrompt);
+                    }
+                    EXPECT_FALSE(window->isVisible());
+                }
+                EXPECT_EQ(grid->Text(g.col, 1).toStdString(), g.shown);
+                EXPECT_DOUBLE_EQ(g.value(doc), 7);
+                EXPECT_TRUE(doc.calcResults != results) << "calculated with it";
+                Document back;
+                ASSERT_EQ(ReadProjectFile(site.string(), back, services), kProjectFileOk);
+                EXPECT_DOUBLE_EQ(g.value(back), 7);
+
+                if (command == Command::Save) {
+                    // Leaving the cell later finds nothing new in it.
+                    EXPECT_EQ(grid->ActiveRow(), 1);
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+                    EXPECT_EQ(grid->ActiveRow(), 2);
+                    EXPECT_FALSE(window->IsChanged);
+                }
+            }
+        }
+    }
+    EXPECT_EQ(services.beeps, 0);
+}
+
+// A grid value that the cell refuses stops the command, as a refused condition
+// box does; the cell shows the document's value again and leaving it later
+// does not ring a second time.
+TEST_F(MainWindowEdit, ARefusedGridCellStopsSavingAndClosing) {
+    const fs::path site = folder / "site.qmf";
+    const std::string onDisk = ReadAll(site);
+    const fs::path pdf = folder / "printed.pdf";
+    pdfSystem->file = pdf.string();
+    const std::pair<const char*, std::function<void()>> commands[] = {
+        {"Ctrl+S",
+         [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier); }},
+        {"Print", [&] { window->mnuFilePrint->trigger(); }},
+        {"closing", [&] { window->close(); }},
+    };
+    for (SpreadGrid* grid : {window->vaSpreadN, window->vaSpreadS}) {
+        for (const auto& [what, run] : commands) {
+            SCOPED_TRACE(grid->objectName().toStdString() + ", " + what);
+            const Document before = doc;
+            const QString shown = grid->Text(2, 1);
+            grid->setFocus();
+            grid->SetActiveCell(2, 1);
+            TypeKeys(QStringLiteral("abc"));
+            const int beeps = services.beeps;
+
+            run();
+
+            EXPECT_EQ(services.beeps - beeps, 1);
+            EXPECT_TRUE(services.messages.empty());
+            EXPECT_TRUE(services.fileDialogs.empty());
+            EXPECT_TRUE(window->isVisible());
+            EXPECT_TRUE(ReadAll(site) == onDisk) << "the file was written";
+            EXPECT_FALSE(fs::exists(pdf));
+            EXPECT_EQ(grid->Text(2, 1), shown);
+            EXPECT_EQ(grid->ActiveCol(), 2);
+            EXPECT_EQ(grid->ActiveRow(), 1);
+            EXPECT_TRUE(grid->isAncestorOf(QApplication::focusWidget()) ||
+                        QApplication::focusWidget() == grid);
+            EXPECT_EQ(doc.nPoints, before.nPoints);
+            EXPECT_EQ(doc.layers, before.layers);
+
+            ASSERT_TRUE(window->isVisible());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+            EXPECT_EQ(services.beeps - beeps, 1);
+            EXPECT_EQ(grid->ActiveRow(), 2);
+        }
+    }
+    EXPECT_FALSE(window->IsChanged);
 }
 
 TEST_F(MainWindowEdit, DeleteRowTakesTheGridIntoTheDocumentAndRecalculates) {

@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
 
 #include <algorithm>
 #include <functional>
@@ -52,6 +54,11 @@ class SoilNameDialog : public ::testing::Test {
         Grid(g).setFocus();
         Grid(g).SelectBlock(SpreadBlock{1, first, 4, last});
         item->trigger();
+    }
+    // Keys typed where the focus is: the first opens the cell's editor.
+    static void Keys(const QString& text) {
+        for (QChar ch : text)
+            QTest::keyClicks(QApplication::focusWidget(), QString(ch));
     }
     void CloseBox() {
         QCloseEvent event;
@@ -365,6 +372,56 @@ TEST_F(SoilNameDialog, CloseBoxAsksAboutChanges) {
         EXPECT_EQ(dialog->Tag() == "Changed", c.saved);
         EXPECT_EQ(dialog->isVisible(), c.open);
         services.messages.clear();
+    }
+}
+
+// OK and the close box take what was typed into the cell with the cursor,
+// whether Return ended the edit or the editor is still open.
+TEST_F(SoilNameDialog, OkAndTheCloseBoxTakeTheCellWithTheCursor) {
+    for (bool withReturn : {true, false}) {
+        for (bool closeBox : {false, true}) {
+            SCOPED_TRACE(std::string(withReturn ? "18.5 Return" : "18.5 typed") +
+                         (closeBox ? ", close box" : ", OK"));
+            SetUp();
+            ASSERT_TRUE(ShowActive(*dialog));
+            Grid(0).setFocus();
+            Grid(0).SetActiveCell(3, 1);
+            Keys(QStringLiteral("18.5"));
+            if (withReturn) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+                QApplication::processEvents();  // the editor closes
+                EXPECT_TRUE(dialog->IsChanged());
+            }
+            services.messageAnswers = {MessageAnswer::Yes};
+            if (closeBox)
+                CloseBox();
+            else
+                dialog->cmdOk_Click();
+            EXPECT_EQ(services.messages.size(), closeBox ? 1u : 0u);
+            EXPECT_EQ(dialog->Tag(), "Changed");
+            EXPECT_DOUBLE_EQ(settings.mainSoilNames[0].gamma, 18.5);
+            EXPECT_EQ(settings.mainSoilNames[0].CC, 12);
+            services.messages.clear();
+        }
+    }
+    EXPECT_EQ(services.beeps, 0);
+}
+
+// A refused value keeps the dialog open, as leaving the cell would.
+TEST_F(SoilNameDialog, ARefusedCellKeepsTheDialogOpen) {
+    for (bool closeBox : {false, true}) {
+        SCOPED_TRACE(closeBox ? "close box" : "OK");
+        SetUp();
+        ASSERT_TRUE(ShowActive(*dialog));
+        Grid(0).setFocus();
+        Grid(0).SetActiveCell(4, 1);
+        Keys(QStringLiteral("100"));  // an FC above 99
+        closeBox ? CloseBox() : dialog->cmdOk_Click();
+        EXPECT_EQ(services.beeps, 1);
+        EXPECT_TRUE(services.messages.empty());
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_TRUE(dialog->Tag().isEmpty());
+        services.beeps = 0;
     }
 }
 
