@@ -24,8 +24,12 @@ void StandardPenetrationInNewRows(frmMain& w, int firstNew) {
 
 // A command that changes the N-value or the soil grid, then the chain that
 // takes the whole grid into the document and recalculates. The document counts
-// as changed whichever control had the focus.
+// as changed whichever control had the focus. A value still in the cell's
+// editor is taken first, so the rows the command moves carry it; a value the
+// cell refuses keeps the command from running.
 void RunChangingCommand(frmMain& w, GridCommand command) {
+    if (!w.CommitGridCell())
+        return;
     QWidget* active = w.ActiveControl();
     if (active != nullptr && active == w.vaSpreadN) {
         const int rows = w.vaSpreadN->MaxRows();
@@ -57,6 +61,8 @@ void frmMain::mnuEditRedo_Click() {}
 void frmMain::mnuEditCut_Click() {}
 
 void frmMain::mnuEditCopy_Click() {
+    if (!CommitGridCell())
+        return;
     QWidget* active = ActiveControl();
     if (active != nullptr && active == vaSpreadN) {
         SpreadInN().ClipCelCopy();
@@ -76,6 +82,8 @@ void frmMain::mnuEditCopy_Click() {
 }
 
 void frmMain::mnuEditCopyRow_Click() {
+    if (!CommitGridCell())
+        return;
     QWidget* active = ActiveControl();
     if (active != nullptr && active == vaSpreadN)
         SpreadInN().ClipRowCopy();

@@ -332,7 +332,8 @@ int frmSNDef::FocusedGrid() const {
 
 void frmSNDef::RunOnFocusedGrid(void (clsSpreadIn::*command)()) {
     const int g = FocusedGrid();
-    if (g < 0)
+    // A value still in the cell's editor goes with the rows the command moves.
+    if (g < 0 || !CommitFocusedCell())
         return;
     clsSpreadIn& binding = *bindings_[g];
     const SpreadBlock sel = vaSpreadS[g]->SelBlock();

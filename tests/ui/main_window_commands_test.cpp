@@ -899,6 +899,39 @@ TEST_F(MainWindowEdit, ARefusedGridCellStopsSavingAndClosing) {
     EXPECT_FALSE(window->IsChanged);
 }
 
+// A grid command chosen while a cell's editor is open takes the typed value
+// first, so the rows it moves carry it; a refused value stops the command.
+TEST_F(MainWindowEdit, AGridCommandTakesTheOpenEditorFirst) {
+    const std::vector<NPoint> before = doc.nPoints;
+    ASSERT_GE(before.size(), 3u);
+    SpreadGrid* grid = window->vaSpreadN;
+    grid->setFocus();
+    grid->SetActiveCell(2, 2);
+    TypeKeys(QStringLiteral("7"));
+    ASSERT_NE(grid->indexWidget(grid->currentIndex()), nullptr) << "an editor is open";
+
+    window->mnuEditInsertRow->trigger();
+    QApplication::processEvents();
+
+    ASSERT_EQ(doc.nPoints.size(), before.size() + 1);
+    EXPECT_EQ(doc.nPoints[0], before[0]);
+    EXPECT_DOUBLE_EQ(doc.nPoints[2].Depth, before[1].Depth);
+    EXPECT_DOUBLE_EQ(doc.nPoints[2].N, 7);
+    EXPECT_EQ(grid->Text(2, 3), QStringLiteral("7"));
+    EXPECT_EQ(grid->Text(2, 2), QString());
+    EXPECT_EQ(services.beeps, 0);
+
+    // "abc" cannot be taken: the bell, and the rows stay where they are.
+    const std::vector<NPoint> held = doc.nPoints;
+    grid->SetActiveCell(2, 4);
+    TypeKeys(QStringLiteral("abc"));
+    window->mnuEditDeleteRow->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(services.beeps, 1);
+    EXPECT_EQ(doc.nPoints, held);
+    EXPECT_EQ(grid->ActiveRow(), 4);
+}
+
 TEST_F(MainWindowEdit, DeleteRowTakesTheGridIntoTheDocumentAndRecalculates) {
     const std::vector<NPoint> before = doc.nPoints;
     ASSERT_GE(before.size(), 5u);

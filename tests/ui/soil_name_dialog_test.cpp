@@ -425,6 +425,28 @@ TEST_F(SoilNameDialog, ARefusedCellKeepsTheDialogOpen) {
     }
 }
 
+// A row command chosen while a cell's editor is open takes the typed value
+// first, so the row it moves down carries it.
+TEST_F(SoilNameDialog, ARowCommandTakesTheOpenEditorFirst) {
+    ASSERT_TRUE(ShowActive(*dialog));
+    const LayerRecord first = settings.mainSoilNames[0];
+    Grid(0).setFocus();
+    Grid(0).SetActiveCell(3, 1);
+    Keys(QStringLiteral("18.5"));
+    ASSERT_NE(Grid(0).indexWidget(Grid(0).currentIndex()), nullptr) << "an editor is open";
+    dialog->mnuEditInsertRow->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(Cell(0, 1, 2).toStdString(), first.SoilName);
+    EXPECT_EQ(Cell(0, 3, 2), QStringLiteral("18.5"));
+    EXPECT_TRUE(Cell(0, 1, 1).isEmpty());
+    dialog->cmdOk_Click();
+    // The blank row is not a name: the table keeps its order without it.
+    ASSERT_FALSE(settings.mainSoilNames.empty());
+    EXPECT_EQ(settings.mainSoilNames[0].SoilName, first.SoilName);
+    EXPECT_DOUBLE_EQ(settings.mainSoilNames[0].gamma, 18.5);
+    EXPECT_EQ(services.beeps, 0);
+}
+
 TEST_F(SoilNameDialog, CancelLeavesTheTablesWithoutAsking) {
     Type(0, 1, 1, "盛土");
     dialog->cmdCancel_Click();
