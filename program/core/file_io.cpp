@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::size_t maxBytes) {
@@ -81,9 +82,25 @@ bool MayReplace(const std::string& path, mode_t& mode) {
            (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
 }
 
+// The file that new contents of `path` must replace: the file a symbolic
+// link names, so that saving through a link updates that file instead of
+// turning the link into a file of its own.
+std::string ReplacedFile(const std::string& path) {
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+        return path;
+    char* resolved = realpath(path.c_str(), nullptr);
+    if (resolved == nullptr)
+        return path;
+    std::string target = resolved;
+    free(resolved);
+    return target;
+}
+
 }  // namespace
 
-std::string MakeTemporaryBeside(const std::string& path) {
+std::string MakeTemporaryBeside(const std::string& given) {
+    const std::string path = ReplacedFile(given);
     std::vector<char> name(path.begin(), path.end());
     const char suffix[] = ".tmp-XXXXXX";
     name.insert(name.end(), suffix, suffix + sizeof suffix);
@@ -94,7 +111,8 @@ std::string MakeTemporaryBeside(const std::string& path) {
     return name.data();
 }
 
-bool ReplaceWithTemporary(const std::string& temporary, const std::string& path) {
+bool ReplaceWithTemporary(const std::string& temporary, const std::string& given) {
+    const std::string path = ReplacedFile(given);
     mode_t mode = 0;
     bool ok = MayReplace(path, mode);
     if (ok) {
@@ -110,7 +128,8 @@ bool ReplaceWithTemporary(const std::string& temporary, const std::string& path)
     return ok;
 }
 
-bool WriteFileReplacing(const std::string& path, std::string_view bytes) {
+bool WriteFileReplacing(const std::string& given, std::string_view bytes) {
+    const std::string path = ReplacedFile(given);
     mode_t mode = 0;
     if (!MayReplace(path, mode))
         return false;

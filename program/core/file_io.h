@@ -24,7 +24,8 @@ bool ReadWholeFile(const std::string& path, std::string& bytes,
 // contents are in place or the old file is whole. False on any failure. A new
 // file gets the usual permissions, a replaced one keeps its own; a file that
 // is not writable (read-only mode, or no write permission for this user) is
-// not replaced, even though the folder would allow the rename.
+// not replaced, even though the folder would allow the rename. Through a
+// symbolic link, the file the link names is replaced and the link stays.
 bool WriteFileReplacing(const std::string& path, std::string_view bytes);
 
 // An empty temporary file beside `path` (its name is `path` and a suffix),

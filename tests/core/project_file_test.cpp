@@ -397,6 +397,28 @@ TEST(ProjectFile, WriteReplacesTheFileWholeOrNotAtAll) {
     EXPECT_EQ(bytes, ProjectFileBytes(doc));
 }
 
+// A project file reached through a symbolic link is saved into the file the
+// link names; the link stays a link.
+TEST(ProjectFile, WriteThroughALinkReplacesTheFileItNames) {
+    std::string folder = ScratchFolder("link");
+    fs::create_directory(folder + "/real");
+    std::string target = folder + "/real/site.qmf";
+    std::ofstream(target, std::ios::binary) << "old contents";
+    std::string link = folder + "/site.qmf";
+    fs::create_symlink("real/site.qmf", link);
+
+    Document doc = FullDocument();
+    ASSERT_EQ(WriteProjectFile(link, doc), kProjectFileOk);
+    EXPECT_TRUE(fs::is_symlink(link));
+    std::string bytes;
+    ASSERT_TRUE(ReadWholeFile(target, bytes));
+    EXPECT_EQ(bytes, ProjectFileBytes(doc));
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder + "/real"))
+        ++entries;
+    EXPECT_EQ(entries, 1);  // no temporary file left behind
+}
+
 TEST(ProjectFile, ReadsWhatTheWriterWritesForAwkwardValues) {
     Document doc = FullDocument();
     doc.basicData.ProjectName = "";
