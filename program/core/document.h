@@ -30,6 +30,10 @@ struct NPoint {
 // Number of soil constants of a layer (unit weight to Young's modulus).
 inline constexpr int kSoilConstantCount = 14;
 
+// The most rows of a table (N values, layers, soil names) that the 16-bit
+// counts of the project file and the settings file can hold.
+inline constexpr int32_t kMaxTableRows = 32767;
+
 // One soil layer, also a row of the soil-name tables. The 14 constants: above 0
 // typed by the user, 0 not given, below 0 a default from the soil-name tables
 // stored negated.

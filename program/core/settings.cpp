@@ -60,7 +60,7 @@ class Reader {
 };
 
 // The rows of a soil-name table that its 16-bit row count can number.
-constexpr int32_t kMaxSoilNameRows = std::numeric_limits<int16_t>::max();
+constexpr int32_t kMaxSoilNameRows = kMaxTableRows;
 
 // A margin beyond these is one the page-setup dialog never stores: a negative
 // one stretches the page past the paper, and no sheet leaves room for a page

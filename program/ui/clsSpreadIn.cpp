@@ -96,6 +96,7 @@ void clsSpreadIn::ResetSpread(SpreadGrid* vaS1) {
 }
 
 void clsSpreadIn::GrowRows(int32_t rows) {
+    rows = std::min(rows, kMaxTableRows);
     if (rows <= rows_)
         return;
     Bound().SetMaxRows(rows);
@@ -439,8 +440,9 @@ void clsSpreadIn::ClipRowPaste() {
         PasteFixUp(block.row1, block.row2, firstCol, cols_);
     }
     RestoreSelection(activeCol, activeRow);
-    // Cells right of the last column have nowhere to go: the bell tells.
-    if (WidestLine(text) > cols_)
+    // Cells right of the last column, or rows past the most a table can
+    // hold, have nowhere to go: the bell tells.
+    if (WidestLine(text) > cols_ || (n == 1 && s + rows - 1 > rows_))
         services_.Beep();
 }
 
@@ -484,7 +486,8 @@ void clsSpreadIn::ClipCelPaste() {
     // Blocks that reach below the last grid row get new rows rather than
     // being cut; cells right of the last column are cut, and the bell tells.
     GrowRows(s1 + (rowRepeats - 1) * rows + rows - 1);
-    bool cut = WidestLine(text) > cols || c1 + colRepeats * cols - 1 > cols_;
+    bool cut = WidestLine(text) > cols || c1 + colRepeats * cols - 1 > cols_ ||
+               s1 + rowRepeats * rows - 1 > rows_;
     int32_t lastCol = c1;
     int32_t lastRow = s1;
     for (int32_t i = 1; i <= colRepeats; ++i) {
@@ -564,9 +567,15 @@ void clsSpreadIn::RowInsort() {
         last = first;
     int32_t n = last - first + 1;
     // Rows pushed past the last grid row would be lost: the grid grows so
-    // that every row with data moves down with the rest.
-    if (GetMaxFgRow() >= first)
+    // that every row with data moves down with the rest, and an insert that
+    // would need more rows than a table can hold is refused.
+    if (GetMaxFgRow() >= first) {
+        if (GetMaxFgRow() + n > kMaxTableRows) {
+            services_.Beep();
+            return;
+        }
         GrowRows(GetMaxFgRow() + n);
+    }
     grid.SetRedraw(false);
     grid.MoveBlock({1, first, cols_, rows_ - n}, 1, first + n);
     grid.ClearBlock({1, first, cols_, last});

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/document.h"
 #include "ui/platform_services.h"
 #include "ui/spread_grid.h"
 
@@ -119,7 +120,8 @@ class clsSpreadIn {
     void PasteFixUp(int32_t row1, int32_t row2, int32_t col1, int32_t col2);
     void RestoreSelection(int32_t col, int32_t row);
     void ResizeStores();
-    // Gives the grid and the stores `rows` rows when they have fewer.
+    // Gives the grid and the stores `rows` rows when they have fewer, at most
+    // kMaxTableRows: a longer table could not be saved.
     void GrowRows(int32_t rows);
     SpreadGrid& Bound() const;
 

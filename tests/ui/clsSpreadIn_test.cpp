@@ -592,6 +592,37 @@ TEST_F(SpreadInTest, PastesNeverDropRowsAndPasteWhatFitsOfWiderBlocks) {
     }
 }
 
+// The grid grows no further than a saved table can hold: the rest of a
+// longer paste is cut with the bell, and an insert that would push a row with
+// data past that is refused with the bell.
+TEST_F(SpreadInTest, GridsGrowNoFurtherThanASavedTableCanHold) {
+    std::string lines;
+    for (int i = 0; i < 4; ++i)
+        lines += "9\r\n";
+    for (bool rowPaste : {true, false}) {
+        SCOPED_TRACE(rowPaste ? "row paste" : "cell paste");
+        grid.SetMaxRows(kMaxTableRows - 2);
+        spread.ResetSpread(&grid);
+        services.beeps = 0;
+        services.clipboard = lines;
+        Select(kD, kMaxTableRows - 2, kD, kMaxTableRows - 2);
+        if (rowPaste)
+            spread.ClipRowPaste();
+        else
+            spread.ClipCelPaste();
+        EXPECT_EQ(grid.MaxRows(), kMaxTableRows);
+        EXPECT_EQ(Text(kD, kMaxTableRows), "9.00");
+        EXPECT_EQ(services.beeps, 1);
+    }
+
+    services.beeps = 0;
+    Select(kT, 1, kT, 1);
+    spread.RowInsort();
+    EXPECT_EQ(services.beeps, 1);
+    EXPECT_EQ(grid.MaxRows(), kMaxTableRows);
+    EXPECT_EQ(Text(kD, kMaxTableRows), "9.00") << "the last row stays where it was";
+}
+
 TEST_F(SpreadInTest, UnderCopyWritesTheFirstRowIntoTheOthers) {
     FillRows(1);
     Select(kD, 1, kL, 3);
