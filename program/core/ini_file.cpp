@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 
 #include "core/codepage.h"
 #include "core/file_io.h"

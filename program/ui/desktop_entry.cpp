@@ -122,9 +122,10 @@ std::vector<std::string> DesktopEntryArguments(const RegisteredProgram& program,
     std::vector<std::string> out;
     bool targetGiven = false;
     for (const Argument& argument : *split) {
-        // A field code standing alone may give no argument, or two.
-        if (argument.size() == 1 && !argument[0].quoted && argument[0].text.size() == 2 &&
-            argument[0].text[0] == '%' && argument[0].text[1] != '%') {
+        // A field code standing alone may give no argument, or two; quoted
+        // ("%U") it is still the whole argument, which no shell will unquote.
+        if (argument.size() == 1 && argument[0].text.size() == 2 && argument[0].text[0] == '%' &&
+            argument[0].text[1] != '%') {
             char code = argument[0].text[1];
             if (IsTargetCode(code)) {
                 out.push_back(target);

@@ -30,7 +30,6 @@
 #include <QToolBar>
 #include <algorithm>
 #include <cmath>
-#include <functional>
 
 #include "core/calc_driver.h"
 #include "core/path_helpers.h"

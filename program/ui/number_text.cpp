@@ -4,8 +4,6 @@
 #include <cctype>
 #include <charconv>
 
-#include <QString>
-
 #include "core/format.h"
 
 std::string NumberText(double value) {
@@ -76,14 +74,6 @@ double LeadingNumber(const std::string& text) {
     double value = 0;
     std::from_chars(text.data() + start, text.data() + start + length, value);
     return value;
-}
-
-bool IsNumber(const std::string& text) {
-    size_t start = SkipBlanks(text, 0);
-    size_t length = NumberLength(text, start);
-    if (length == 0)
-        return false;
-    return SkipBlanks(text, start + length) == text.size();
 }
 
 // Full-width digits, signs, point, exponent letters and blanks, as a Japanese

@@ -13,9 +13,6 @@ std::string NumberText(double value);
 // 0 when the text does not start with a number.
 double LeadingNumber(const std::string& text);
 
-// True when the whole text, blanks around it aside, is one number.
-bool IsNumber(const std::string& text);
-
 // The text with the full-width digits, signs, point, exponent letters and
 // blanks that a Japanese input method types turned into their half-width
 // forms ("１．５" gives "1.5"); every other character stays. Every box and

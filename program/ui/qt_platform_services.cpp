@@ -14,7 +14,6 @@
 #include <QStandardPaths>
 #include <QStringList>
 #include <QTextStream>
-#include <QUrl>
 #include <QWindow>
 
 #include "ui/dialog_support.h"
@@ -121,7 +120,7 @@ QWidget* QtPlatformServices::MessageOwner() const {
         waited.start();
         while (w->windowHandle() != nullptr && !w->windowHandle()->isExposed() &&
                waited.elapsed() < 1000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
         return w;
     }
     return nullptr;

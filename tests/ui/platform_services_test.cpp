@@ -53,7 +53,7 @@ TEST(DesktopEntryArguments, FieldCodesAreReplacedAndTheTargetIsOneArgument) {
           "/usr/share/applications/b.desktop", url}},
         {"browser %c %d %D %n %N %v %m %u", {"browser", "Web Browser", url}},
         {R"(sh -c "browser %u")", {"sh", "-c", "browser " + shellWord}},
-        {R"(/usr/bin/browser --new "%U")", {"/usr/bin/browser", "--new", shellWord}},
+        {R"(/usr/bin/browser --new "%U")", {"/usr/bin/browser", "--new", url}},
         {R"("/opt/My Browser/run" --url=%u)", {"/opt/My Browser/run", "--url=" + url}},
         {R"(run "a \"quoted\" \$HOME \\\\ x" %u)", {"run", R"(a "quoted" $HOME \ x)", url}},
         {R"(run\sarg %u)", {"run", "arg", url}},  // string escapes come first
