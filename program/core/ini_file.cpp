@@ -1,10 +1,5 @@
 #include "core/ini_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <filesystem>
 
 #include "core/codepage.h"
@@ -83,55 +78,6 @@ std::string ValueText(std::string_view utf8) {
     if (trimmed || quoted)
         return '"' + value + '"';
     return value;
-}
-
-bool WriteAll(int fd, const std::string& bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
-// Writes the bytes to a temporary file in the folder of the path and renames it
-// over the path; a symbolic link is followed, so the file it names is replaced.
-bool ReplaceFile(const std::string& path, const std::string& bytes) {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    fs::path target = path;
-    if (fs::is_symlink(target, error)) {
-        target = fs::weakly_canonical(target, error);
-        if (error)
-            return false;
-    }
-    // A read-only settings file is kept as it is: the rename would go around
-    // its mode.
-    struct stat info {};
-    if (stat(target.c_str(), &info) == 0 &&
-        (access(target.c_str(), W_OK) != 0 || (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0))
-        return false;
-    fs::path folder = target.parent_path();
-    std::string pattern =
-        (folder.empty() ? fs::path(".") : folder) / ("." + target.filename().string() + ".XXXXXX");
-    int fd = mkstemp(pattern.data());
-    if (fd < 0)
-        return false;
-    struct stat old;
-    bool ok = WriteAll(fd, bytes) && fsync(fd) == 0;
-    if (ok && stat(target.c_str(), &old) == 0)
-        ok = fchmod(fd, old.st_mode & 07777) == 0;
-    ok = close(fd) == 0 && ok;
-    if (ok)
-        ok = rename(pattern.c_str(), target.c_str()) == 0;
-    if (!ok)
-        unlink(pattern.c_str());
-    return ok;
 }
 
 }  // namespace
@@ -248,7 +194,7 @@ std::string IniFile::Text() const {
 }
 
 bool IniFile::Save(const std::string& path) const {
-    return ReplaceFile(path, Text());
+    return WriteFileReplacing(path, Text());
 }
 
 std::string GetIni(std::string_view section, std::string_view key, std::string_view defaultValue,
