@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -14,6 +15,7 @@
 #include <QStandardPaths>
 #include <QStringList>
 #include <QTextStream>
+#include <QTimer>
 #include <QWindow>
 
 #include "ui/dialog_support.h"
@@ -193,7 +195,18 @@ bool QtPlatformServices::OpenWithDesktop(const std::string& target) {
         delete opener;
         return false;
     }
-    if (opener->waitForFinished(kOpenerAnswerMs)) {
+    // A desktop's opener answers at once; a plain window manager's may run
+    // the browser in the foreground. Meanwhile the windows keep painting,
+    // with the busy cursor, and take no input.
+    if (opener->state() != QProcess::NotRunning) {
+        QEventLoop wait;
+        QObject::connect(opener, &QProcess::finished, &wait, &QEventLoop::quit);
+        QTimer::singleShot(kOpenerAnswerMs, &wait, &QEventLoop::quit);
+        QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+        wait.exec(QEventLoop::ExcludeUserInputEvents);
+        QGuiApplication::restoreOverrideCursor();
+    }
+    if (opener->state() == QProcess::NotRunning) {
         bool opened = opener->exitStatus() == QProcess::NormalExit && opener->exitCode() == 0;
         delete opener;
         return opened;

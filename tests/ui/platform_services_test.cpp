@@ -121,6 +121,13 @@ TEST(QtPlatformServices, DesktopOpenCountsOnlyWhenTheOpenerSucceeds) {
     // No program for the target: xdg-open's status 3.
     tools.Script("xdg-open", "exit 3");
     EXPECT_FALSE(services.OpenWithDesktop("https://example.org/"));
+    // An opener that keeps running has started a browser in the foreground:
+    // that counts as opened, and the program goes on painting meanwhile.
+    tools.Script("xdg-open", "exec sleep 30");
+    bool painted = false;
+    QTimer::singleShot(50, [&painted] { painted = true; });
+    EXPECT_TRUE(services.OpenWithDesktop("https://example.org/"));
+    EXPECT_TRUE(painted);
 }
 
 TEST(QtPlatformServices, TheProgramRegisteredForHtmComesFromItsDesktopEntry) {
