@@ -55,6 +55,16 @@ class SpreadInTest : public ::testing::Test {
         return act;
     }
     // Fills rows 1..n with D = row, L = row / 10, T = "t<row>".
+    // Shows the grid with its leave-cell check bound, as a window does.
+    void ShowWithLeaveCheck() {
+        QObject::connect(&grid, &SpreadGrid::LeaveCell,
+                         [&](int col, int row, int newCol, int newRow) {
+                             int act = 0;
+                             spread.EventLeaveCell(col, row, newCol, newRow, act);
+                         });
+        grid.resize(400, 300);
+        grid.show();
+    }
     void FillRows(int n) {
         for (int row = 1; row <= n; ++row) {
             spread.iFG(row, 1);
@@ -189,12 +199,7 @@ TEST_F(SpreadInTest, FullWidthBlanksAreBlankLikeHalfWidthOnes) {
 // Tab on a refused value holds the cursor in the cell; no editor may open in
 // the next cell, where what is typed would be shown but never read.
 TEST_F(SpreadInTest, TabOnARefusedValueOpensNoEditorOutsideTheHeldCell) {
-    QObject::connect(&grid, &SpreadGrid::LeaveCell, [&](int col, int row, int newCol, int newRow) {
-        int act = 0;
-        spread.EventLeaveCell(col, row, newCol, newRow, act);
-    });
-    grid.resize(400, 300);
-    grid.show();
+    ShowWithLeaveCheck();
     grid.activateWindow();
     grid.setFocus();
     grid.SetActiveCell(kD, 1);
@@ -744,12 +749,7 @@ TEST_F(SpreadInTest, GridLeaveCellEventsDriveTheBinding) {
 // A refused value holds the cursor against a mouse click too; the selection,
 // where the Edit commands work, stays with the cursor, also while dragging.
 TEST_F(SpreadInTest, MouseClickHeldInARefusedCellKeepsTheSelectionThere) {
-    QObject::connect(&grid, &SpreadGrid::LeaveCell, [&](int col, int row, int newCol, int newRow) {
-        int act = 0;
-        spread.EventLeaveCell(col, row, newCol, newRow, act);
-    });
-    grid.resize(400, 300);
-    grid.show();
+    ShowWithLeaveCheck();
     grid.setFocus();
     grid.SetActiveCell(kD, 1);
     grid.SetText(kD, 1, "500");
