@@ -31,6 +31,10 @@ class PlatformServices : public MessageSink {
     // The bell that answers refused input.
     virtual void Beep() = 0;
 
+    // A refusal the user must see: the bell and a short note beside the
+    // control that has the focus (many desktops sound no bell).
+    virtual void Refuse(const std::string& note) = 0;
+
     // Chooses an existing file to open.
     virtual std::optional<std::string> GetOpenFileName(const FileDialogRequest& request) = 0;
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCursor>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
@@ -16,6 +17,7 @@
 #include <QStringList>
 #include <QTextStream>
 #include <QTimer>
+#include <QToolTip>
 #include <QWindow>
 
 #include "ui/dialog_support.h"
@@ -150,6 +152,17 @@ MessageAnswer QtPlatformServices::ShowMessage(const std::string& text, MessageIc
 
 void QtPlatformServices::Beep() {
     QApplication::beep();
+}
+
+void QtPlatformServices::Refuse(const std::string& note) {
+    QApplication::beep();
+    if (note.empty())
+        return;
+    QWidget* near = QApplication::focusWidget();
+    if (near == nullptr)
+        near = MessageOwner();
+    QPoint at = near != nullptr ? near->mapToGlobal(QPoint(0, near->height())) : QCursor::pos();
+    QToolTip::showText(at, Q(note), near, QRect(), 5000);
 }
 
 std::optional<std::string> QtPlatformServices::GetOpenFileName(const FileDialogRequest& request) {

@@ -20,6 +20,7 @@ class QtPlatformServices : public PlatformServices {
     MessageAnswer ShowMessage(const std::string& text, MessageIcon icon, const std::string& title,
                               MessageButtons buttons) override;
     void Beep() override;
+    void Refuse(const std::string& note) override;
     std::optional<std::string> GetOpenFileName(const FileDialogRequest& request) override;
     std::optional<std::string> GetSaveFileName(const FileDialogRequest& request,
                                                bool confirmOverwrite) override;

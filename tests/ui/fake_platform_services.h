@@ -32,6 +32,7 @@ struct FakePlatformServices : PlatformServices {
     // Recorded calls.
     std::vector<Message> messages;
     int beeps = 0;
+    std::vector<std::string> refusals;  // notes of Refuse(), each also a beep
     std::vector<FileDialog> fileDialogs;
     std::vector<FolderBrowse> folderBrowses;
     std::vector<std::string> desktopOpens;
@@ -59,6 +60,10 @@ struct FakePlatformServices : PlatformServices {
         return answer;
     }
     void Beep() override { ++beeps; }
+    void Refuse(const std::string& note) override {
+        ++beeps;
+        refusals.push_back(note);
+    }
     std::optional<std::string> GetOpenFileName(const FileDialogRequest& request) override {
         fileDialogs.push_back({DialogKind::Open, request, false});
         return Next(fileAnswers);
