@@ -20,13 +20,34 @@ std::int32_t MarginSlot(std::span<const std::int32_t> printMargins, std::size_t 
     return slot < printMargins.size() ? printMargins[slot] : 0;
 }
 
+struct PageRect {
+    std::int32_t left, top, right, bottom;
+};
+
+// Where a page goes on the printer: inside the user's margins, less the
+// printer's unprintable offsets.
+PageRect TargetRect(const clsPrinter& printer, std::span<const std::int32_t> printMargins) {
+    double p = printer.PixelPerMM();
+    std::int32_t left = MarginToPixels(MarginSlot(printMargins, 2), p, printer.PrinterOffsetLeft());
+    std::int32_t right =
+        MarginToPixels(MarginSlot(printMargins, 3), p, printer.PrinterOffsetRight());
+    std::int32_t top = MarginToPixels(MarginSlot(printMargins, 0), p, printer.PrinterOffsetTop());
+    std::int32_t bottom =
+        MarginToPixels(MarginSlot(printMargins, 1), p, printer.PrinterOffsetBottom());
+    return {left, top, printer.Width() - right, printer.Height() - bottom};
+}
+
 // A page that could not be composed (margins leaving no room, say) has no
-// recording; printed, it would be a white sheet reported as a success.
-bool PagesComposed(std::span<const clsStrMeta> pageMeta, std::int32_t first, std::int32_t last) {
+// recording, and margins wider than the paper leave a recorded page nowhere
+// to go; printed, either would be a white sheet reported as a success.
+bool PagesPrintable(const clsPrinter& printer, std::span<const clsStrMeta> pageMeta,
+                    std::int32_t first, std::int32_t last,
+                    std::span<const std::int32_t> printMargins) {
     for (std::int32_t page = first; page <= last; ++page)
         if (static_cast<std::size_t>(page) >= pageMeta.size() || !pageMeta[page].HasPage())
             return false;
-    return true;
+    PageRect target = TargetRect(printer, printMargins);
+    return target.right > target.left && target.bottom > target.top;
 }
 
 }  // namespace
@@ -44,37 +65,34 @@ bool PrintPage(clsPrinter& printer, std::span<const clsStrMeta> pageMeta, std::i
                std::span<const std::int32_t> printMargins) {
     if (printer.StartPage() < 1)
         return false;
-    double p = printer.PixelPerMM();
-    std::int32_t left = MarginToPixels(MarginSlot(printMargins, 2), p, printer.PrinterOffsetLeft());
-    std::int32_t right =
-        MarginToPixels(MarginSlot(printMargins, 3), p, printer.PrinterOffsetRight());
-    std::int32_t top = MarginToPixels(MarginSlot(printMargins, 0), p, printer.PrinterOffsetTop());
-    std::int32_t bottom =
-        MarginToPixels(MarginSlot(printMargins, 1), p, printer.PrinterOffsetBottom());
-
+    PageRect target = TargetRect(printer, printMargins);
     if (page >= 0 && static_cast<std::size_t>(page) < pageMeta.size()) {
         QPainter* painter = printer.hDC() ? printer.hDC()->Painter() : nullptr;
         if (painter)
-            pageMeta[page].PicPlay(PainterTarget(*painter), left, top, printer.Width() - right,
-                                   printer.Height() - bottom);
+            pageMeta[page].PicPlay(PainterTarget(*painter), target.left, target.top, target.right,
+                                   target.bottom);
     }
     return printer.EndPage() > 0;
 }
 
 bool PrintPages(clsPrinter& printer, std::span<const clsStrMeta> pageMeta,
-                std::span<const std::int32_t> printMargins, MessageSink& messages) {
+                std::span<const std::int32_t> printMargins, MessageSink& messages,
+                const std::function<void()>& composePages) {
     printer.StartPageNo(kFirstPage);
     printer.EndPageNo(kLastPage);
     printer.DocName(kDocumentName);
     if (!printer.ShowPrintDlg(kPrintDialogFlags))
         return false;
+    // The dialog may have chosen another printer or paper.
+    if (composePages)
+        composePages();
 
     // Only pages that exist are printed, whatever range the dialog gave.
     std::int32_t last = std::clamp(printer.ToPage(), kFirstPage, kLastPage);
     std::int32_t first = std::clamp(printer.FromPage(), kFirstPage, kLastPage);
     if (first > last)
         std::swap(first, last);
-    if (!PagesComposed(pageMeta, first, last)) {
+    if (!PagesPrintable(printer, pageMeta, first, last, printMargins)) {
         messages.ShowMessage(kPageNotComposed, MessageIcon::None);
         return false;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 
 #include "core/message_sink.h"
@@ -32,8 +33,12 @@ bool PrintPage(clsPrinter& printer, std::span<const clsStrMeta> pageMeta, std::i
 // The print command: the print dialog, then pages 1 and 2 (or the range chosen)
 // as one document "Vekt／Quilmorn2008". A failure ends the document without
 // printing any of it and shows "印刷中にエラーが発生しました。印刷を中止します".
-// A page of the range without a recording (it could not be composed) starts
+// composePages, when given, records the pages after the dialog was confirmed,
+// so that they fit the paper and printer chosen there rather than the ones
+// before it. A page of the range without a recording (it could not be
+// composed), or one whose margins leave it no room on the chosen paper, starts
 // no document and is reported instead of printing a white sheet.
 // True when the document went to the printer.
 bool PrintPages(clsPrinter& printer, std::span<const clsStrMeta> pageMeta,
-                std::span<const std::int32_t> printMargins, MessageSink& messages);
+                std::span<const std::int32_t> printMargins, MessageSink& messages,
+                const std::function<void()>& composePages = {});

@@ -183,9 +183,10 @@ void frmMain::mnuFilePrint_Click() {
     PrintSelection = doc.prevPrintItems;
     clsPrinter& printer = Printer();
     // Print shows the results the last calculation left; it does not
-    // recalculate.
-    RecordPrintedPages(canvases, doc, settings, printer, programInfo, PrintSelection);
-    PrintPages(printer, canvases.pageMeta, settings.printMargins, services);
+    // recalculate. The pages are composed for the paper the dialog chose.
+    PrintPages(printer, canvases.pageMeta, settings.printMargins, services, [&] {
+        RecordPrintedPages(canvases, doc, settings, printer, programInfo, PrintSelection);
+    });
 }
 
 void frmMain::mnuFilePreView_Click() {

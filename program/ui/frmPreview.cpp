@@ -328,7 +328,17 @@ void frmPreview::cmdScaledown_Click() {
 }
 
 void frmPreview::cmdPrintDlg_Click() {
-    PrintPages(printer_(), canvases_.pageMeta, settings_.printMargins, services_);
+    // The dialog may choose another paper: the pages are composed for it, and
+    // the preview then shows what was printed.
+    bool recomposed = false;
+    PrintPages(printer_(), canvases_.pageMeta, settings_.printMargins, services_, [&] {
+        RecordPages();
+        recomposed = true;
+    });
+    if (recomposed) {
+        Form_Resize();
+        cmdScaleup->setEnabled(true);
+    }
 }
 
 void frmPreview::cmdSetupPRT_Click() {

@@ -174,6 +174,75 @@ TEST_F(PrintJobTest, APageThatWasNotComposedIsRefusedNotPrintedBlank) {
     EXPECT_EQ(sink.messages.size(), 1u);
 }
 
+// A smaller paper chosen in the dialog: pages composed before it would land
+// outside its printable area (a white sheet), so they are composed after it
+// for that paper, or refused when the margins leave that paper no room.
+TEST_F(PrintJobTest, PagesAreComposedForThePaperTheDialogChose) {
+    clsPrinter printer(system, sink);
+    // The dialog chooses a paper about A6: 105 x 148 mm at 10 pixels a mm.
+    system.device.horzRes = 1010;
+    system.device.vertRes = 1420;
+    system.device.physWidth = 1050;
+    system.device.physHeight = 1480;
+
+    // 60 mm left and right fit the paper before the dialog, not this one.
+    const std::array<std::int32_t, 4> wide = {10, 10, 60, 60};
+    EXPECT_FALSE(PrintPages(printer, pages, wide, sink));
+    EXPECT_TRUE(system.lastDevice->calls.empty());  // no document, no white sheet
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(sink.messages[0].text,
+              "印刷するページを作成できませんでした。余白の設定を確認してください。");
+
+    // The composer runs once, after the dialog, on the chosen printer.
+    sink.messages.clear();
+    int composed = 0;
+    std::size_t dialogsBefore = 0;
+    std::vector<clsStrMeta> recorded(3);
+    auto compose = [&] {
+        ++composed;
+        dialogsBefore = system.requests.size();
+        for (int page = 1; page <= 2; ++page) {
+            // A page filling the printable width less the margins (10 mm a side).
+            double w = printer.Width() / printer.PixelPerMM() - 20;
+            double h = printer.Height() / printer.PixelPerMM() - 20;
+            clsStrMeta& meta = recorded[page];
+            meta.PicStart(20000, 20000, w, h, 10, 10, 1.0);
+            const double x[] = {0, w, w, 0};
+            const double y[] = {0, 0, h, h};
+            meta.PicPolyPaint(4, x, y);
+            meta.PicEnd();
+        }
+    };
+    const std::array<std::int32_t, 4> narrow = {10, 10, 10, 10};
+    std::size_t dialogs = system.requests.size();
+    ASSERT_TRUE(PrintPages(printer, recorded, narrow, sink, compose));
+    EXPECT_EQ(composed, 1);
+    EXPECT_EQ(dialogsBefore, dialogs + 1);
+    EXPECT_TRUE(sink.messages.empty());
+    ASSERT_EQ(system.lastDevice->pages.size(), 2u);
+    // The page fills the small paper inside the margins less the offsets,
+    // (70, 80) to (920, 1360), not a corner of it nor nothing.
+    QRect ink = InkOf(system.lastDevice->pages[0]);
+    EXPECT_EQ(ink.topLeft(), QPoint(70, 80));
+    EXPECT_GT(ink.width(), 800);
+    EXPECT_GT(ink.height(), 1200);
+
+    // A composer that cannot fit the pages on the paper: refused, not printed.
+    sink.messages.clear();
+    auto fails = [&] {
+        recorded[1].PicDelete();
+        recorded[2].PicDelete();
+    };
+    EXPECT_FALSE(PrintPages(printer, recorded, wide, sink, fails));
+    EXPECT_EQ(sink.messages.size(), 1u);
+
+    // Cancelled: nothing is composed.
+    composed = 0;
+    system.answer.reset();
+    EXPECT_FALSE(PrintPages(printer, recorded, narrow, sink, compose));
+    EXPECT_EQ(composed, 0);
+}
+
 TEST_F(PrintJobTest, CancelPrintsNothingAndSaysNothing) {
     system.answer.reset();
     clsPrinter printer(system, sink);

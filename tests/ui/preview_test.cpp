@@ -307,6 +307,22 @@ TEST_F(PreviewTest, PrintsBothRecordedPages) {
     EXPECT_TRUE(services.messages.empty());
 }
 
+TEST_F(PreviewTest, PrintingOnAnotherPaperComposesAndShowsThePagesForIt) {
+    auto preview = MakePreview();
+    SetViewport(*preview, 600, 400);
+    std::vector<std::uint8_t> page1 = Bits(canvases.pageMeta[1]);
+    // The print dialog chooses a landscape sheet.
+    system.device.horzRes = 6814;
+    system.device.vertRes = 4760;
+    system.answer.emplace();
+    preview->cmdPrintDlg_Click();
+    ASSERT_NE(system.lastDevice, nullptr);
+    EXPECT_EQ(system.lastDevice->pages.size(), 2u);
+    EXPECT_TRUE(services.messages.empty());
+    EXPECT_NE(Bits(canvases.pageMeta[1]), page1);
+    EXPECT_DOUBLE_EQ(preview->PageBoxWidth(), preview->PageBoxHeight() * 6814 / 4760);
+}
+
 TEST_F(PreviewTest, WithoutAPrinterTheViewportStaysEmpty) {
     system.printers.clear();
     canvases.pageMeta[1].PicStart(20000, 20000, 100, 100, 10, 10, 1.0);
