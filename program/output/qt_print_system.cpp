@@ -261,8 +261,11 @@ QList<QPageSize> QtPrintSystem::PaperSizesOf(const QString& printerName) {
     if (printerName != QLatin1String(kPdfPrinterName))
         sizes = QPrinterInfo::printerInfo(printerName).supportedPageSizes();
     if (sizes.isEmpty()) {
-        for (QPageSize::PageSizeId id : {QPageSize::A3, QPageSize::A4, QPageSize::A5, QPageSize::B4,
-                                         QPageSize::B5, QPageSize::Letter, QPageSize::Legal})
+        // B4 and B5 of a Japanese office are the JIS sizes (257 x 364 and
+        // 182 x 257 mm, the paper codes 12 and 13), not the ISO ones.
+        for (QPageSize::PageSizeId id :
+             {QPageSize::A3, QPageSize::A4, QPageSize::A5, QPageSize::JisB4, QPageSize::JisB5,
+              QPageSize::Letter, QPageSize::Legal})
             sizes.append(QPageSize(id));
     }
     return sizes;

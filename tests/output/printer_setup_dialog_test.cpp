@@ -7,6 +7,8 @@
 #include <QPrinter>
 #include <QRadioButton>
 
+#include <memory>
+
 #include "output/printer_setup_dialog.h"
 #include "output/qt_print_system.h"
 #include "support/qt_application.h"
@@ -63,4 +65,37 @@ TEST(PrinterSetupDialog, TheChoicesGoOnThePrinter) {
     EXPECT_EQ(printer.outputFileName(), QStringLiteral("/tmp/kept.pdf"));
     // The PDF output offers the common papers.
     EXPECT_GE(QtPrintSystem::PaperSizesOf(QtPrintSystem::kPdfPrinterName).size(), 5);
+}
+
+// B4 and B5 are the JIS sizes in a Japanese office, as the paper codes of
+// those names are.
+TEST(PrinterSetupDialog, OffersTheJisB4AndB5) {
+    EnsureQtApplication();
+    QList<QPageSize> papers = QtPrintSystem::PaperSizesOf(QtPrintSystem::kPdfPrinterName);
+    EXPECT_TRUE(papers.contains(QPageSize(QPageSize::JisB4)));
+    EXPECT_TRUE(papers.contains(QPageSize(QPageSize::JisB5)));
+    EXPECT_FALSE(papers.contains(QPageSize(QPageSize::B4)));
+    EXPECT_FALSE(papers.contains(QPageSize(QPageSize::B5)));
+    EXPECT_EQ(QPageSize(QPageSize::JisB4).size(QPageSize::Millimeter), QSizeF(257, 364));
+    EXPECT_EQ(QPageSize(QPageSize::JisB5).size(QPageSize::Millimeter), QSizeF(182, 257));
+
+    // Chosen in the setup, each travels as the paper code of its name and
+    // prints at its size.
+    struct Case {
+        QPageSize::PageSizeId paper;
+        std::int32_t code;
+        double widthMM;
+    } cases[] = {{QPageSize::JisB4, 12, 257}, {QPageSize::JisB5, 13, 182}};
+    QtPrintSystem system;
+    for (const Case& c : cases) {
+        EXPECT_EQ(QPageSize(c.paper).windowsId(), c.code);
+        DeviceSettings settings;
+        settings.deviceName = QtPrintSystem::kPdfPrinterName;
+        settings.paperSize = c.code;
+        settings.outputFile = "/tmp/unused.pdf";
+        std::unique_ptr<PrinterDevice> device =
+            system.CreateDevice(QtPrintSystem::kPdfPrinterName, settings);
+        ASSERT_NE(device, nullptr);
+        EXPECT_NEAR(device->PhysicalWidth() * 25.4 / device->LogPixelsX(), c.widthMM, 0.5);
+    }
 }
