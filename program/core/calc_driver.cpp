@@ -23,6 +23,13 @@ constexpr const char* kMsgNoEarthquake =
     "計算条件の地震マグニチュードあるいは地表面における設計用水平加速度が0となっています";
 constexpr const char* kMsgLayersTooDeep =
     "層厚入力による深度が327.67ｍを超えています\n(層厚の合計は327.67ｍまでとしてください)";
+constexpr const char* kMsgEarthquakeRange =
+    "計算条件の地震マグニチュードあるいは地表面における設計用水平加速度が範囲外です\n"
+    "(マグニチュードは2～9.99、加速度は999cm/s2までとしてください)";
+constexpr const char* kMsgUnitWeightRange =
+    "重量密度が範囲外です\n(重量密度は0.1～999.9kN/m3としてください)";
+constexpr const char* kMsgNotANumber =
+    "計算結果が数値になりません\n(計算条件と土質定数を確認してください)";
 constexpr const char* kMsgPointTooShallow =
     "N値を入力する深度が浅すぎます\n(深度は0.01ｍ以上を入力してください)";
 
@@ -50,6 +57,23 @@ double Centimetres(double metres) {
 // just below the base point.
 double CentimetreIndex(double depth) {
     return RoundHalfEven(Centimetres(depth));
+}
+
+// The ranges of the condition boxes and of the soil grid's unit weight, which
+// keeps one decimal: a weight it would show as 0.0 is none it can hold.
+constexpr double kMinMagnitude = 2;
+constexpr double kMaxMagnitude = 9.99;
+constexpr double kMaxSurfaceAccel = 999;
+constexpr double kMinUnitWeight = 0.05;
+constexpr double kMaxUnitWeight = 999.9;
+
+// Whether every result of the library for a point is a finite number.
+bool AllFinite(const QuorlithArgs& a) {
+    for (double value : {a.rn, a.rd, a.tauD, a.tauDRatio, a.cn, a.n1, a.deltaNf, a.na, a.tauLRatio,
+                         a.tauL, a.fl, a.beta, a.plShare, a.gammaCy, a.dcyShare, a.ru, a.gRatio})
+        if (!std::isfinite(value))
+            return false;
+    return true;
 }
 
 // A row without a depth: blank (-1) or 0.
@@ -298,6 +322,13 @@ bool Calculation::JudgePoints(std::size_t n, std::size_t& calculated) {
                 Fail(kMsgNoEarthquake);
                 return false;
             }
+            // What the condition boxes allow; a file may bring anything, and
+            // the library gives no number outside it (1e308 makes τd infinite).
+            if (!(c.magnitude >= kMinMagnitude && c.magnitude <= kMaxMagnitude) ||
+                !(c.surfaceAccel > 0 && c.surfaceAccel <= kMaxSurfaceAccel)) {
+                Fail(kMsgEarthquakeRange);
+                return false;
+            }
 
             CalcResult& r = doc_.calcResults[p];
             QuorlithArgs a;
@@ -315,6 +346,10 @@ bool Calculation::JudgePoints(std::size_t n, std::size_t& calculated) {
             std::string failure;
             if (!library_.Call(a, failure)) {
                 Fail(failure);
+                return false;
+            }
+            if (!AllFinite(a)) {
+                Fail(kMsgNotANumber);
                 return false;
             }
             r.rn = a.rn;
@@ -354,6 +389,13 @@ void Calculation::Run() {
     std::size_t n = 0;
     if (!CountPoints(n) || !CheckDepths(n))
         return;
+    for (const LayerRecord& layer : doc_.layers) {
+        const double gamma = std::fabs(layer.gamma);
+        if (gamma != 0 && !(gamma >= kMinUnitWeight && gamma <= kMaxUnitWeight)) {
+            Fail(kMsgUnitWeightRange);
+            return;
+        }
+    }
     BuildProfiles();
     const std::size_t missingFc = SelectPoints(n);
     if (missingFc == n) {

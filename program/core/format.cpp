@@ -164,6 +164,9 @@ std::string FormatNumber(double value, std::string_view pattern) {
             text += item.kind == PatternItem::Point ? std::string(".") : item.text;
         return text;
     }
+    // An infinity or a NaN is no number: it is never shown as one.
+    if (!std::isfinite(value))
+        return {};
     if (point != items.size() && point > last)
         last = point;  // "0." keeps its point; the fixed-width rule turns it into a blank
 

@@ -19,7 +19,8 @@
 // Date patterns: "yyyy", "yy", "mmmm", "mmm", "mm", "m", "dd", "d"; every other
 // character is copied.
 
-// The value formatted with the pattern, without any padding.
+// The value formatted with the pattern, without any padding; an infinity or a
+// NaN gives an empty text.
 std::string FormatNumber(double value, std::string_view pattern);
 
 // The abbreviated month names of a locale, January first. The formatting

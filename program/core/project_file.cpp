@@ -1,5 +1,6 @@
 #include "core/project_file.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "core/codepage.h"
@@ -114,6 +115,36 @@ std::string ProjectFileText(const Document& doc) {
     return out.text();
 }
 
+// A switch is on when it is not 0, as the results file has always read the
+// guide edition. Stored as 1, so that the calculation, the screen, the pages,
+// the results file and a re-save all read the file one way.
+int Switch(int value) {
+    return value != 0 ? 1 : 0;
+}
+
+// What a file brings that no box allows, read the one way every reader of the
+// document agrees on; what the data mean does not change.
+void NormaliseSwitches(Document& doc) {
+    doc.nConvert30 = Switch(doc.nConvert30);
+    doc.fcInputMode = Switch(doc.fcInputMode);
+    // The axis is drawn within 10 to 100 whatever the file holds.
+    doc.nGraphMax = std::clamp(doc.nGraphMax, 10, 100);
+    for (int& used : doc.layerColumnUsed)
+        used = Switch(used);
+    for (int& item : doc.prevPrintItems)
+        item = Switch(item);
+    CalcConditions& c = doc.calcConditions;
+    c.calcRange = Switch(c.calcRange);
+    c.excludeClay20 = Switch(c.excludeClay20);
+    c.excludeFines35 = Switch(c.excludeFines35);
+    c.excludeFinesPlastic = Switch(c.excludeFinesPlastic);
+    // The calculation tests the fines exclusion first, which leaves out every
+    // point the plastic one would; the screen keeps only one of them on.
+    if (c.excludeFines35 == 1)
+        c.excludeFinesPlastic = 0;
+    c.guideEdition = Switch(c.guideEdition);
+}
+
 void ReadBody(ValueReader& in, Version version, Document& doc) {
     in.Skip();  // "@基本データ"
     BasicData& basic = doc.basicData;
@@ -191,6 +222,7 @@ void ReadBody(ValueReader& in, Version version, Document& doc) {
     } else {
         c.guideEdition = 0;
     }
+    NormaliseSwitches(doc);
 }
 
 std::string MessageFor(int result, const std::string& path) {

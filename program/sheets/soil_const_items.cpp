@@ -22,10 +22,18 @@ const std::array<SoilConstItem, kSoilConstantCount>& SoilConstItems() {
 
 PrintItemFlags EffectiveItems(const Document& doc, const PrintItemFlags& items) {
     PrintItemFlags out{};
-    for (int item = 1; item <= kSoilConstantCount; ++item) {
+    // A choice from a file may hold more than the page has room for: the first
+    // ones in the print-item dialog's order (FC, the unit weight, then CC to
+    // Es) are kept, as the dialog keeps them.
+    int kept = 0;
+    for (int box = 0; box < kSoilConstantCount && kept < kMaxPrintItems; ++box) {
+        const int item = box == 0 ? kItemFC : box == 1 ? kItemGamma : box + 1;
         bool inUse = doc.layerColumnUsed[static_cast<std::size_t>(item)] == 1 ||
                      (item == kItemFC && doc.fcInputMode == 1);
-        out[static_cast<std::size_t>(item - 1)] = ItemChosen(items, item) && inUse ? 1 : 0;
+        if (ItemChosen(items, item) && inUse) {
+            out[static_cast<std::size_t>(item - 1)] = 1;
+            ++kept;
+        }
     }
     return out;
 }

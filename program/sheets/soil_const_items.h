@@ -30,8 +30,9 @@ const std::array<SoilConstItem, kSoilConstantCount>& SoilConstItems();
 
 // The effective choice of soil-constant columns: an item chosen whose layer
 // column is not in use is dropped, except the fines content while it is
-// entered on the N-value rows. The frame's heads and the table's values both
-// use it, so every value stands under its own head.
+// entered on the N-value rows; at most kMaxPrintItems are kept. The frame's
+// heads and the table's values both use it, so every value stands under its
+// own head.
 PrintItemFlags EffectiveItems(const Document& doc, const PrintItemFlags& items);
 
 // Number of items set to 1.
@@ -43,4 +44,6 @@ inline bool ItemChosen(const PrintItemFlags& items, int item) {
 }
 
 inline constexpr int kItemGamma = 1;
+// The most soil constants the printed boring log has room for.
+inline constexpr int kMaxPrintItems = 8;
 inline constexpr int kItemFC = 2;

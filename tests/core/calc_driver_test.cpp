@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,13 @@ const std::string kMsgLayersTooDeep =
     "層厚入力による深度が327.67ｍを超えています\n(層厚の合計は327.67ｍまでとしてください)";
 const std::string kMsgPointTooShallow =
     "N値を入力する深度が浅すぎます\n(深度は0.01ｍ以上を入力してください)";
+const std::string kMsgEarthquakeRange =
+    "計算条件の地震マグニチュードあるいは地表面における設計用水平加速度が範囲外です\n"
+    "(マグニチュードは2～9.99、加速度は999cm/s2までとしてください)";
+const std::string kMsgUnitWeightRange =
+    "重量密度が範囲外です\n(重量密度は0.1～999.9kN/m3としてください)";
+const std::string kMsgNotANumber =
+    "計算結果が数値になりません\n(計算条件と土質定数を確認してください)";
 
 // A plain sandy boring: 10 m of sand, water at 2 m, rows every metre.
 BoringBuilder SandBoring() {
@@ -121,8 +129,63 @@ INSTANTIATE_TEST_SUITE_P(
         MessageCase{"PointAtCentimetreZero", BoringBuilder().Layer(5, 18, 10).Row(0.005, 5),
                     kMsgPointTooShallow},
         MessageCase{"PointAboveTheBasePoint",
-                    BoringBuilder().Layer(5, 18, 10).Row(-0.5, 5).Row(1, 5), kMsgPointTooShallow}),
+                    BoringBuilder().Layer(5, 18, 10).Row(-0.5, 5).Row(1, 5), kMsgPointTooShallow},
+        // Conditions a file may bring that no box allows.
+        MessageCase{
+            "HugeMagnitude",
+            With(SandBoring(), [](BoringBuilder& b) { b.doc.calcConditions.magnitude = 1e308; }),
+            kMsgEarthquakeRange},
+        MessageCase{
+            "HugeAcceleration",
+            With(SandBoring(), [](BoringBuilder& b) { b.doc.calcConditions.surfaceAccel = 1e308; }),
+            kMsgEarthquakeRange},
+        MessageCase{
+            "MagnitudeBelowTwo",
+            With(SandBoring(), [](BoringBuilder& b) { b.doc.calcConditions.magnitude = 1.9; }),
+            kMsgEarthquakeRange},
+        MessageCase{
+            "MagnitudeTen",
+            With(SandBoring(), [](BoringBuilder& b) { b.doc.calcConditions.magnitude = 10; }),
+            kMsgEarthquakeRange},
+        MessageCase{
+            "NegativeAcceleration",
+            With(SandBoring(), [](BoringBuilder& b) { b.doc.calcConditions.surfaceAccel = -200; }),
+            kMsgEarthquakeRange},
+        MessageCase{
+            "AccelerationAbove999",
+            With(SandBoring(), [](BoringBuilder& b) { b.doc.calcConditions.surfaceAccel = 1000; }),
+            kMsgEarthquakeRange},
+        MessageCase{"TinyUnitWeight", BoringBuilder().Layer(5, 1e-300, 10).Row(1, 5),
+                    kMsgUnitWeightRange},
+        MessageCase{"TinyDefaultUnitWeight", BoringBuilder().Layer(5, -1e-300, 10).Row(1, 5),
+                    kMsgUnitWeightRange},
+        MessageCase{"HugeUnitWeight",
+                    BoringBuilder().Layer(1, 18, 10).Layer(4, 1e308, 10).Row(1, 5),
+                    kMsgUnitWeightRange},
+        MessageCase{"NValueWithoutAFiniteResult", BoringBuilder().Layer(5, 18, 10).Row(3, 1e308),
+                    kMsgNotANumber}),
     [](const testing::TestParamInfo<MessageCase>& info) { return std::string(info.param.name); });
+
+// The limits of the boxes themselves are calculated, and every result is a
+// number.
+TEST(CalcLiquefaction, ConditionsAtTheLimitsOfTheBoxesAreCalculated) {
+    struct Case {
+        double magnitude, accel, gamma;
+    } cases[] = {
+        {2, 999, 18}, {9.99, 1, 18}, {7.5, 200, 999.9}, {7.5, 200, -999.9}, {7.5, 200, 0.1}};
+    for (const Case& c : cases) {
+        Document doc = BoringBuilder().Layer(1, 18, 10).Layer(9, c.gamma, 10).Row(3, 8).doc;
+        doc.calcConditions.magnitude = c.magnitude;
+        doc.calcConditions.surfaceAccel = c.accel;
+        doc.basicData.DatumToWaterLevel = 20;  // no effective weight lost to the water
+        RecordingCalcMessageSink sink;
+        CalcLiquefaction(doc, sink);
+        EXPECT_TRUE(sink.messages.empty()) << c.magnitude << " " << c.accel << " " << c.gamma;
+        ASSERT_EQ(doc.calcResults.size(), 1u);
+        EXPECT_TRUE(std::isfinite(doc.calcResults[0].fl));
+        EXPECT_TRUE(std::isfinite(doc.calcResults[0].tauD));
+    }
+}
 
 TEST(CalcLiquefaction, MissingLibraryGivesItsMessageAndNoResults) {
     Document doc = SandBoring().doc;

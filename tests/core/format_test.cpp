@@ -64,7 +64,7 @@ const FormatCase kFormatCases[] = {
     {-0.00005, "#######0.0000", "      -0.0001"},
     {5, "##0.", "   5"},
     {1e20, "##0", "100000000000000000000"},
-    {std::numeric_limits<double>::infinity(), "##0", "  0"},
+    {std::numeric_limits<double>::infinity(), "##0", "   "},  // no number: blank
 };
 
 TEST(FormatFixed, ReproducesTheRunTimePatterns) {
@@ -94,6 +94,19 @@ TEST(FormatNumber, AddsNoPadding) {
     EXPECT_EQ(FormatNumber(0, "#"), "");
     EXPECT_EQ(FormatNumber(1.6, "#0.00"), "1.60");
     EXPECT_EQ(FormatFixed(2.5, "#0.0ｍ"), " 2.5ｍ");
+}
+
+// An infinity or a NaN is never shown or written as a number: the grid, the
+// results file and the sheets all format through these.
+TEST(FormatNumber, ANonFiniteValueIsNoNumber) {
+    const double values[] = {std::numeric_limits<double>::infinity(),
+                             -std::numeric_limits<double>::infinity(),
+                             std::numeric_limits<double>::quiet_NaN()};
+    for (double value : values) {
+        EXPECT_EQ(FormatNumber(value, "##0.#0"), "") << value;
+        EXPECT_EQ(FormatFixed(value, "##0.#0"), "      ") << value;
+        EXPECT_EQ(FormatFixedBlankZero(value, "#0.##0", 1), "      ") << value;
+    }
 }
 
 TEST(StrOfNumber, FollowsTheRunTimeStr) {

@@ -6,8 +6,11 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/calc_driver.h"
 #include "core/codepage.h"
 #include "core/file_io.h"
+#include "core/result_csv.h"
+#include "support/boring_builder.h"
 #include "support/recording_sinks.h"
 
 namespace {
@@ -475,3 +478,119 @@ TEST(ProjectFile, RefusesToWriteWhatCouldNotBeReadBack) {
 }
 
 }  // namespace
+
+namespace {
+
+// A calculated sand boring whose layers carry FC, CC and Ip and whose rows
+// carry an FC of their own, so that every switch changes some result.
+Document SwitchBoring() {
+    BoringBuilder b;
+    b.Layer(3, 18, 40, 25, 20).Layer(7, -19, 10, 5, 5).Water(1.5);
+    for (int z = 1; z <= 9; ++z)
+        b.Row(z, 8 + z, z < 4 ? 50 : 12);
+    b.doc.calcConditions.calcRange = 0;
+    b.doc.layerColumnUsed = {1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    b.doc.prevPrintItems = {1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    return b.doc;
+}
+
+struct OddValue {
+    const char* what;
+    int& (*field)(Document&);
+    int odd;   // what the file holds
+    int read;  // what every reader of the document takes it for
+};
+
+}  // namespace
+
+// Switches a file brings outside 0 and 1 (and an axis limit outside 10 to 100)
+// are read one way: non-zero is on, as the results file reads the guide
+// edition. The calculation, the results file and a re-save of the file as read
+// then agree with a file that held the sound value, and a second open and save
+// changes nothing more.
+TEST(ProjectFile, OddSwitchValuesAreReadOneWayEverywhere) {
+    const OddValue cases[] = {
+        {"guide edition 32767", [](Document& d) -> int& { return d.calcConditions.guideEdition; },
+         32767, 1},
+        {"guide edition -1", [](Document& d) -> int& { return d.calcConditions.guideEdition; }, -1,
+         1},
+        {"FC input mode 2", [](Document& d) -> int& { return d.fcInputMode; }, 2, 1},
+        {"penetration column 2", [](Document& d) -> int& { return d.nConvert30; }, 2, 1},
+        {"calculation range -1", [](Document& d) -> int& { return d.calcConditions.calcRange; }, -1,
+         1},
+        {"clay exclusion 2", [](Document& d) -> int& { return d.calcConditions.excludeClay20; }, 2,
+         1},
+        {"fines exclusion 3", [](Document& d) -> int& { return d.calcConditions.excludeFines35; },
+         3, 1},
+        {"plastic exclusion 32767",
+         [](Document& d) -> int& { return d.calcConditions.excludeFinesPlastic; }, 32767, 1},
+        {"CC column 32767", [](Document& d) -> int& { return d.layerColumnUsed[3]; }, 32767, 1},
+        {"soil symbol column -5", [](Document& d) -> int& { return d.layerColumnUsed[0]; }, -5, 1},
+        {"print item Vs 7", [](Document& d) -> int& { return d.prevPrintItems[6]; }, 7, 1},
+        {"N axis 5", [](Document& d) -> int& { return d.nGraphMax; }, 5, 10},
+        {"N axis 1000", [](Document& d) -> int& { return d.nGraphMax; }, 1000, 100},
+    };
+    for (const OddValue& c : cases) {
+        SCOPED_TRACE(c.what);
+        Document odd = SwitchBoring();
+        c.field(odd) = c.odd;
+        Document sound = SwitchBoring();
+        c.field(sound) = c.read;
+
+        Document opened;
+        NewDocument(opened);
+        ASSERT_EQ(ParseProjectFile(ProjectFileBytes(odd), opened), kProjectFileOk);
+        EXPECT_EQ(c.field(opened), c.read);
+        Document expected;
+        NewDocument(expected);
+        ASSERT_EQ(ParseProjectFile(ProjectFileBytes(sound), expected), kProjectFileOk);
+        EXPECT_EQ(opened, expected);
+
+        // The calculation and the results file.
+        RecordingCalcMessageSink messages, soundMessages;
+        CalcLiquefaction(opened, messages);
+        CalcLiquefaction(expected, soundMessages);
+        EXPECT_EQ(messages.messages, soundMessages.messages);
+        EXPECT_EQ(opened.calcPoints, expected.calcPoints);
+        EXPECT_EQ(opened.calcResults, expected.calcResults);
+        const Date day{2026, 12, 10};
+        EXPECT_EQ(ResultCsvBytes(opened, day), ResultCsvBytes(expected, day));
+
+        // Saved and opened again: the same file and the same document.
+        const std::string saved = ProjectFileBytes(opened);
+        EXPECT_EQ(saved, ProjectFileBytes(expected));
+        Document reopened;
+        NewDocument(reopened);
+        ASSERT_EQ(ParseProjectFile(saved, reopened), kProjectFileOk);
+        CalcLiquefaction(reopened, messages);
+        EXPECT_EQ(ProjectFileBytes(reopened), saved);
+    }
+}
+
+// The two cases the screen made visible: a guide edition of 32767 is the 2001
+// edition for the library and the results file alike, and both fines
+// exclusions on keep only the one the calculation applies.
+TEST(ProjectFile, OddSwitchValuesGiveTheResultsOfTheirReading) {
+    Document odd = SwitchBoring();
+    odd.calcConditions.guideEdition = 32767;
+    odd.calcConditions.excludeFines35 = 2;
+    odd.calcConditions.excludeFinesPlastic = 3;
+    Document opened;
+    NewDocument(opened);
+    ASSERT_EQ(ParseProjectFile(ProjectFileBytes(odd), opened), kProjectFileOk);
+    EXPECT_EQ(opened.calcConditions.guideEdition, 1);
+    EXPECT_EQ(opened.calcConditions.excludeFines35, 1);
+    EXPECT_EQ(opened.calcConditions.excludeFinesPlastic, 0);
+    RecordingCalcMessageSink messages;
+    CalcLiquefaction(opened, messages);
+    EXPECT_TRUE(messages.messages.empty());
+    const std::string csv = Cp932ToUtf8(ResultCsvBytes(opened, Date{2026, 12, 10}));
+    EXPECT_NE(csv.find("建築基礎構造設計指針 2001年版による"), std::string::npos);
+    EXPECT_NE(csv.find("細粒分含有率35%以上の全ての層は対象外とする"), std::string::npos);
+    EXPECT_EQ(csv.find("塑性指数15%以上の層は対象外とする"), std::string::npos);
+    // The calculation with the fines exclusion alone gives the same points.
+    Document alone = SwitchBoring();
+    alone.calcConditions.excludeFines35 = 1;
+    CalcLiquefaction(alone, messages);
+    EXPECT_EQ(opened.calcResults, alone.calcResults);
+}

@@ -269,6 +269,20 @@ TEST(LogSheetFrame, SoilConstantHeadsFollowTheEffectiveItems) {
         {"FC on the N rows", Items({2, 7}), noFc, 1, {{"FC", 9}, {"Vs", 10}}, 11},
         {"FC off everywhere is dropped", Items({2, 7}), noFc, 0, {{"Vs", 9}}, 10},
         {"column off is dropped", Items({1, 3, 4}), noCc, 0, {{"単位", 9}, {"Ip", 10}}, 11},
+        // A file may choose all 14: the page has room for 8, the first in the
+        // print-item dialog's order, as that dialog keeps them.
+        {"all 14 keep the first 8",
+         Items({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}),
+         all,
+         0,
+         {{"FC", 9}, {"単位", 10}, {"CC", 11}, {"Vp", 16}},
+         17},
+        {"all 14 with CC off keep Eo as the eighth",
+         Items({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}),
+         noCc,
+         0,
+         {{"Ip", 11}, {"Eo", 16}},
+         17},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
@@ -283,6 +297,17 @@ TEST(LogSheetFrame, SoilConstantHeadsFollowTheEffectiveItems) {
             EXPECT_EQ(ColumnOf(d, t[0]), column) << text;
         }
     }
+}
+
+TEST(LogSheetFrame, AChoiceOfMoreThanEightKeepsTheFirstEightInTheDialogsOrder) {
+    Document doc;
+    doc.layerColumnUsed.fill(1);
+    PrintItemFlags all;
+    all.fill(1);
+    EXPECT_EQ(EffectiveItems(doc, all), Items({1, 2, 3, 4, 5, 6, 7, 8}));
+    Drawn d = PageFrame(doc, all);
+    EXPECT_TRUE(TextOps(d.ops, "Eo").empty());
+    EXPECT_TRUE(TextOps(d.ops, "Es").empty());
 }
 
 TEST(LogSheetFrame, UnitSuperscriptFillsTheBlankOfTheUnit) {

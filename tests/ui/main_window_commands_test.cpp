@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPrinter>
+#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 
@@ -15,14 +16,19 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "core/calc_driver.h"
 #include "core/path_helpers.h"
 #include "core/project_file.h"
 #include "core/result_csv.h"
 #include "core/soil_names.h"
 #include "output/fake_printer.h"
 #include "output/qt_print_system.h"
+#include "sheets/soil_const_items.h"
+#include "support/recording_sinks.h"
 #include "ui/clsSpreadIn.h"
 #include "ui/dialog_test_support.h"
 #include "ui/frmKihon.h"
@@ -48,9 +54,12 @@ std::string ReadAll(const fs::path& path) {
 struct PdfOnlySystem : QtPrintSystem {
     std::string file;
     bool confirm = true;
+    std::optional<QPageSize::PageSizeId> paper;  // chosen in the dialog
 
     bool RunDialog(QPrinter& printer, const PrintDialogRequest&) override {
         printer.setOutputFileName(QString::fromStdString(file));
+        if (paper)
+            printer.setPageSize(QPageSize(*paper));
         return confirm;
     }
     std::vector<std::string> SystemPrinters() const override { return {}; }
@@ -629,6 +638,100 @@ TEST_F(MainWindowCommands, PrintsBothPagesToThePdfPrinter) {
     pdfSystem->confirm = false;
     window->mnuFilePrint_Click();
     EXPECT_FALSE(fs::exists(second));
+}
+
+// A smaller paper chosen in the print dialog: the pages are composed for it,
+// or refused with a message when the margins leave it no room; never a blank
+// page reported as printed.
+TEST_F(MainWindowCommands, ASmallerPaperChosenInThePrintDialogPrintsOrIsRefused) {
+    ASSERT_TRUE(window->OpenProjectPath(Project("site.qmf").string()));
+    settings.printMargins = {10, 10, 60, 60};  // fits A4 (210 mm), not A6 (105 mm)
+    pdfSystem->paper = QPageSize::A6;
+    const fs::path refused = folder / "a6_refused.pdf";
+    pdfSystem->file = refused.string();
+    window->mnuFilePrint_Click();
+    EXPECT_FALSE(fs::exists(refused));
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0].text,
+              "印刷するページを作成できませんでした。余白の設定を確認してください。");
+
+    // Margins that fit A6: both pages, composed for A6.
+    services.messages.clear();
+    settings.printMargins = {10, 10, 10, 10};
+    const fs::path printed = folder / "a6.pdf";
+    pdfSystem->file = printed.string();
+    window->mnuFilePrint_Click();
+    EXPECT_TRUE(services.messages.empty());
+    EXPECT_EQ(PdfPageCount(printed), 2);
+    ASSERT_TRUE(canvases.pageMeta[1].HasPage());
+    const std::vector<std::uint8_t> a6(canvases.pageMeta[1].PageBits().begin(),
+                                       canvases.pageMeta[1].PageBits().end());
+    // The same print on A4 records another page: the A6 one was made for A6.
+    pdfSystem->paper = QPageSize::A4;
+    pdfSystem->file = (folder / "a4.pdf").string();
+    window->mnuFilePrint_Click();
+    const std::vector<std::uint8_t> a4(canvases.pageMeta[1].PageBits().begin(),
+                                       canvases.pageMeta[1].PageBits().end());
+    EXPECT_NE(a6, a4);
+}
+
+// Switches a file brings outside 0 and 1: the screen shows them as the
+// calculation and the results file read them, and opening and saving without
+// an edit writes that reading back.
+TEST_F(MainWindowCommands, OddSwitchValuesShowAsTheyAreCalculatedAndSaveSo) {
+    Document odd;
+    NewDocument(odd);
+    ASSERT_EQ(ParseProjectFile(ReadAll(Project("golden.qmf")), odd), kProjectFileOk);
+    for (NPoint& row : odd.nPoints)
+        row.FC = 12;
+    odd.fcInputMode = 2;
+    odd.nGraphMax = 5;
+    odd.layerColumnUsed[3] = 32767;
+    CalcConditions& c = odd.calcConditions;
+    c.guideEdition = 32767;
+    c.calcRange = -1;
+    c.excludeClay20 = 2;
+    c.excludeFines35 = 3;
+    c.excludeFinesPlastic = 32767;
+    odd.prevPrintItems.fill(9);  // 14 items where the page has room for 8
+    const fs::path path = folder / "odd.qmf";
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << ProjectFileBytes(odd);
+    }
+    Document reading;
+    NewDocument(reading);
+    ASSERT_EQ(ParseProjectFile(ProjectFileBytes(odd), reading), kProjectFileOk);
+
+    ASSERT_TRUE(window->OpenProjectPath(path.string()));
+    EXPECT_TRUE(window->optTigenShitei1[0]->isChecked());  // 2001
+    EXPECT_TRUE(window->chkNchi[1]->isChecked());          // FC on the rows
+    EXPECT_TRUE(window->chkEkidata[0]->isChecked());
+    EXPECT_TRUE(window->chkEkidata[1]->isChecked());
+    EXPECT_TRUE(window->chkEkidata[2]->isChecked());
+    EXPECT_FALSE(window->chkEkidata[3]->isChecked());
+    EXPECT_TRUE(window->chkSodata[3]->isChecked());
+    EXPECT_EQ(window->txtNchi->text(), QStringLiteral("10"));
+    // The results on the screen are those of the reading.
+    Document calculated = reading;
+    RecordingCalcMessageSink calcSink;
+    CalcLiquefaction(calculated, calcSink);
+    ASSERT_FALSE(calculated.calcPoints.empty());
+    EXPECT_EQ(doc.calcPoints, calculated.calcPoints);
+    EXPECT_EQ(doc.calcResults, calculated.calcResults);
+    EXPECT_FALSE(window->vaSpreadE->isHidden());
+
+    window->IsChanged = false;
+    window->mnuFileSave_Click();
+    Document saved;
+    NewDocument(saved);
+    ASSERT_EQ(ParseProjectFile(ReadAll(path), saved), kProjectFileOk);
+    EXPECT_EQ(saved, reading);
+    // Printing and the print-item dialog keep the same 8 of the 14.
+    {
+        frmPreviewSet choice(doc, services, window.get());
+        EXPECT_EQ(choice.PrintItems(), EffectiveItems(doc, doc.prevPrintItems));
+    }
 }
 
 TEST_F(MainWindowCommands, PreviewAfterTheItemDialog) {
