@@ -46,6 +46,9 @@ bool PagesPrintable(const clsPrinter& printer, std::span<const clsStrMeta> pageM
     for (std::int32_t page = first; page <= last; ++page)
         if (static_cast<std::size_t>(page) >= pageMeta.size() || !pageMeta[page].HasPage())
             return false;
+    // Without a device the document cannot start, which reports itself.
+    if (printer.hDC() == nullptr)
+        return true;
     PageRect target = TargetRect(printer, printMargins);
     return target.right > target.left && target.bottom > target.top;
 }
