@@ -303,6 +303,8 @@ class frmMain : public QMainWindow {
     void txtCalcDepth_LostFocus();
     void txtNchi_Change();
     void txtNchi_GotFocus();
+    // Checks the limit as the condition boxes are checked; true when taken.
+    bool txtNchi_LostFocus();
     void txtKihon_GotFocus();
     void chkEkidata_Click(int index);
     void chkEkidata_GotFocus(int index);
@@ -341,10 +343,11 @@ class frmMain : public QMainWindow {
     int HelpContextID = 100;
 
     // ----- Shared steps -----
-    // Checks the condition box that has the focus as if it were left, before
-    // a command that saves, prints, previews or closes. False when the box
-    // refused its text: the bell has sounded, the focus stays in the box and
-    // the command must not run.
+    // Checks the condition box (or the N-value limit) that has the focus as
+    // if it were left, before a command that saves, prints, previews or
+    // closes. False when the box refused its text: the refusal and its note
+    // have been shown, the focus stays in the box and the command must not
+    // run.
     bool CommitConditionBox();
     // The same for the cell with the cursor in the input grid that has the
     // focus: an open editor's text goes into the cell, which is then checked
