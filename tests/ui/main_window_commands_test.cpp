@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPrinter>
 #include <QTest>
 #include <QTimer>
@@ -1281,6 +1282,96 @@ TEST_F(MainWindowEdit, RightButtonOpensTheEditMenuOrTheCopyMenu) {
     ASSERT_EQ(window->mnuPopCopy->actions().size(), 1);
     EXPECT_EQ(window->mnuPopCopy->actions()[0]->text(), "コピー");
     window->mnuPopCopy->close();
+}
+
+// ---------------------------------------------------------------------------
+// The end of the desktop's session
+
+// Logging out with unsaved edits asks the question closing asks; キャンセル
+// (or a save that does not happen) cancels the session end, the other answers
+// let it go on, and the close that then ends the program asks no more.
+TEST_F(MainWindowEdit, TheEndOfTheSessionAsksAboutUnsavedEditsAsClosingDoes) {
+    const fs::path site = folder / "site.qmf";
+    const std::string onDisk = ReadAll(site);
+    settings.iniFile = (folder / "Quilmorn.ini").string();
+    struct Case {
+        const char* what;
+        MessageAnswer answer;
+        bool goesOn;
+        bool saved;
+    } cases[] = {
+        {"はい", MessageAnswer::Yes, true, true},
+        {"いいえ", MessageAnswer::No, true, false},
+        {"キャンセル", MessageAnswer::Cancel, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Project("site.qmf");
+        fs::remove(folder / "Quilmorn.ini");
+        MakeWindow();
+        ASSERT_TRUE(window->OpenProjectPath(site.string()));
+        ASSERT_TRUE(ShowActive(*window));
+        services.messages.clear();
+        doc.calcConditions.surfaceAccel = 321;
+        window->IsChanged = true;
+        services.messageAnswers = {c.answer};
+
+        EXPECT_EQ(window->SessionEnding(true), c.goesOn);
+        ASSERT_EQ(services.messages.size(), 1u);
+        EXPECT_EQ(services.messages[0].text, kSavePrompt);
+        EXPECT_EQ(services.messages[0].buttons, MessageButtons::YesNoCancel);
+        Document back;
+        ASSERT_EQ(ReadProjectFile(site.string(), back, services), kProjectFileOk);
+        EXPECT_EQ(back.calcConditions.surfaceAccel == 321, c.saved);
+        EXPECT_TRUE(window->isVisible());
+
+        // The close that ends the session.
+        services.messageAnswers = {MessageAnswer::No};
+        window->close();
+        if (c.goesOn) {
+            EXPECT_EQ(services.messages.size(), 1u) << "asked once";
+            EXPECT_FALSE(window->isVisible());
+            EXPECT_TRUE(fs::exists(folder / "Quilmorn.ini")) << "the settings are written";
+        } else {
+            // The session goes on; a later close asks as ever.
+            EXPECT_EQ(services.messages.size(), 2u);
+            EXPECT_FALSE(window->isVisible());
+        }
+    }
+}
+
+TEST_F(MainWindowEdit, AfterTheSessionEndWasCancelledElsewhereClosingAsksAgain) {
+    window->IsChanged = true;
+    services.messageAnswers = {MessageAnswer::No};
+    ASSERT_TRUE(window->SessionEnding(true));
+    // Another program cancelled the session end; the user works on.
+    window->txtKihon->setFocus();
+    QTest::keyClick(window->txtKihon, Qt::Key_Down);
+    window->IsChanged = true;
+    services.messageAnswers = {MessageAnswer::Cancel};
+    window->close();
+    EXPECT_EQ(services.messages.size(), 2u);
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(MainWindowEdit, WithoutLeaveToAskTheSessionEndAsksNothingAndClosingStillAsks) {
+    window->IsChanged = true;
+    EXPECT_TRUE(window->SessionEnding(false));
+    EXPECT_TRUE(services.messages.empty());
+    services.messageAnswers = {MessageAnswer::Cancel};
+    window->close();
+    EXPECT_EQ(services.messages.size(), 1u);
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(MainWindowEdit, ARefusedBoxCancelsTheSessionEndAndSaysWhy) {
+    window->tabShow->setCurrentIndex(1);
+    window->txtKasokudo->setFocus();
+    window->txtKasokudo->setText(QStringLiteral("5000"));
+    EXPECT_FALSE(window->SessionEnding(true));
+    EXPECT_EQ(services.refusals, std::vector<std::string>{"0～999の数値を入力してください"});
+    EXPECT_TRUE(services.messages.empty());
+    EXPECT_EQ(QApplication::focusWidget(), window->txtKasokudo);
 }
 
 }  // namespace
