@@ -15,7 +15,7 @@ class QWidget;
 // leave the placement as it was.
 
 // Whether the whole of `outer` (frame, title bar and close box included) lies
-// on the screens: every pixel of it on one of them.
+// on the screens: no pixel of it outside every screen.
 bool FrameOnScreens(const QRect& outer, const QList<QRect>& screens);
 
 // `outer` itself when it lies whole on the screens; otherwise fitted to the
