@@ -23,6 +23,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSessionManager>
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyledItemDelegate>
@@ -30,6 +31,7 @@
 #include <QToolBar>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include "core/calc_driver.h"
 #include "core/path_helpers.h"
@@ -605,6 +607,15 @@ void frmMain::ConnectHandlers() {
         w->installEventFilter(this);
     connect(qApp, &QApplication::focusChanged, this,
             [this](QWidget* old, QWidget* now) { FocusChanged(old, now); });
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+        // The program restores no session: a restart would take the session
+        // arguments for a project file.
+        manager.setRestartHint(QSessionManager::RestartNever);
+        if (SessionEnding(manager.allowsInteraction()))
+            manager.release();
+        else
+            manager.cancel();
+    });
 }
 
 // ---------------------------------------------------------------------------
@@ -1010,11 +1021,50 @@ void frmMain::Form_Unload() {
         SaveSettingsReportingFailure(settings, services);
 }
 
+namespace {
+
+// Runs `onInput` at the first key or mouse press the program receives.
+class InputWatch : public QObject {
+  public:
+    explicit InputWatch(std::function<void()> onInput) : onInput_(std::move(onInput)) {}
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress || event->type() == QEvent::MouseButtonPress)
+            onInput_();
+        return false;
+    }
+
+  private:
+    std::function<void()> onInput_;
+};
+
+}  // namespace
+
+bool frmMain::SessionEnding(bool mayAsk) {
+    // Without leave to ask, the program asks nothing; the close that ends
+    // the session asks if the desktop gives it the time.
+    if (!mayAsk || unloaded_)
+        return true;
+    if (!SaveChangesFirst())
+        return false;
+    sessionAnswered_ = true;
+    if (!sessionInputWatch_) {
+        sessionInputWatch_ = std::make_unique<InputWatch>([this] {
+            sessionAnswered_ = false;
+            qApp->removeEventFilter(sessionInputWatch_.get());
+        });
+    }
+    qApp->installEventFilter(sessionInputWatch_.get());
+    return true;
+}
+
 void frmMain::closeEvent(QCloseEvent* event) {
     if (!unloaded_) {
         // キャンセル, a cancelled Save As or a failed write keeps the window
-        // open with the edits.
-        if (!Form_QueryUnload()) {
+        // open with the edits. At the end of a session the question has
+        // already been answered.
+        if (!sessionAnswered_ && !Form_QueryUnload()) {
             event->ignore();
             return;
         }

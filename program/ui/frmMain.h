@@ -193,6 +193,13 @@ class frmMain : public QMainWindow {
     // Asks about unsaved changes; true when the window may close.
     bool Form_QueryUnload();
     void Form_Unload();
+    // The desktop's session is ending (logging out, shutting down). Where the
+    // desktop lets the program ask (`mayAsk`), unsaved edits are asked about
+    // as closing asks. False when the session end must be cancelled: キャンセル,
+    // a cancelled Save As, a failed write or a refused box. Once answered, the
+    // close that ends the session does not ask again, unless the user has
+    // gone on working (the session end was cancelled elsewhere).
+    bool SessionEnding(bool mayAsk);
     void SetToolbar();
     void SetMruMenu();
     void SetEditMenu();
@@ -303,6 +310,8 @@ class frmMain : public QMainWindow {
     void txtCalcDepth_LostFocus();
     void txtNchi_Change();
     void txtNchi_GotFocus();
+    // Checks the limit as the condition boxes are checked; true when taken.
+    bool txtNchi_LostFocus();
     void txtKihon_GotFocus();
     void chkEkidata_Click(int index);
     void chkEkidata_GotFocus(int index);
@@ -341,10 +350,11 @@ class frmMain : public QMainWindow {
     int HelpContextID = 100;
 
     // ----- Shared steps -----
-    // Checks the condition box that has the focus as if it were left, before
-    // a command that saves, prints, previews or closes. False when the box
-    // refused its text: the bell has sounded, the focus stays in the box and
-    // the command must not run.
+    // Checks the condition box (or the N-value limit) that has the focus as
+    // if it were left, before a command that saves, prints, previews or
+    // closes. False when the box refused its text: the refusal and its note
+    // have been shown, the focus stays in the box and the command must not
+    // run.
     bool CommitConditionBox();
     // The same for the cell with the cursor in the input grid that has the
     // focus: an open editor's text goes into the cell, which is then checked
@@ -396,6 +406,10 @@ class frmMain : public QMainWindow {
     std::unique_ptr<PrintSystem> printSystem_;
     std::unique_ptr<clsPrinter> printer_;
     bool unloaded_ = false;
+    // The save question was answered for an ending session; the user's next
+    // key or mouse press anywhere in the program clears it.
+    bool sessionAnswered_ = false;
+    std::unique_ptr<QObject> sessionInputWatch_;
     bool loading_ = false;
     QPointer<QWidget> lastFocusControl_;
     // The condition page's controls lie on this content of its scroll area.

@@ -113,6 +113,8 @@ void frmMain::SetSpreadN() {
     chkNchi[1]->setChecked(doc.fcInputMode != 0);
     chkNchi_Click(doc.fcInputMode != 0 ? 1 : 0);
     txtNchi->setText(QString::number(doc.nGraphMax));
+    if (lastFocusControl_ == txtNchi)
+        FocusText = txtNchi->text();
 
     vaSpreadN->SetRedraw(false);
     int columns = 2 + doc.nConvert30 + doc.fcInputMode;

@@ -10,6 +10,8 @@
 #include <QRadioButton>
 #include <QTabBar>
 #include <cmath>
+#include <optional>
+#include <string>
 
 #include "core/format.h"
 #include "ui/clsSpreadIn.h"
@@ -19,6 +21,10 @@
 #include "ui/spread_grid.h"
 
 namespace {
+
+// The range of the N-value upper limit.
+constexpr int kNGraphMaxLeast = 10;
+constexpr int kNGraphMaxGreatest = 100;
 
 bool IsMoveKey(int key, int& step) {
     switch (key) {
@@ -33,6 +39,11 @@ bool IsMoveKey(int key, int& step) {
         default:
             return false;
     }
+}
+
+// The note of a refused condition box: the range it takes.
+std::string RangeNote(double min, double max) {
+    return NumberText(min) + "～" + NumberText(max) + "の数値を入力してください";
 }
 
 }  // namespace
@@ -54,12 +65,15 @@ void frmMain::ConditionBoxGotFocus(QLineEdit* box) {
 
 bool frmMain::ConditionBoxLostFocus(QLineEdit* box, double& value, double min, double max,
                                     const char* pattern) {
-    double x = LeadingNumber(HalfWidthNumberText(box->text().toStdString()));
-    if (x > max || x < min) {
+    // A text without a number is refused like one out of range, not read as 0.
+    std::optional<double> number =
+        ReadLeadingNumber(HalfWidthNumberText(box->text().toStdString()));
+    if (!number || *number > max || *number < min) {
         box->setText(FocusText);
-        services.Beep();
+        services.Refuse(RangeNote(min, max));
         return false;
     }
+    const double x = *number;
     std::string text = FormatNumber(x, pattern);
     // The pattern's rounding must not carry a value out of its range (9.96
     // as "10.0"): such a value shows, and is kept, with two decimals.
@@ -85,6 +99,8 @@ bool frmMain::CommitConditionBox() {
         taken = ConditionBoxLostFocus(txtKasokudo, c.surfaceAccel, 0, 999, "##0");
     else if (control == txtCalcDepth)
         taken = ConditionBoxLostFocus(txtCalcDepth, c.calcDepth, 0, 99, "#0");
+    else if (control == txtNchi)
+        taken = txtNchi_LostFocus();
     if (!taken)
         static_cast<QLineEdit*>(control)->selectAll();
     return taken;
@@ -151,24 +167,36 @@ void frmMain::txtCalcDepth_LostFocus() {
     ConditionBoxLostFocus(txtCalcDepth, doc.calcConditions.calcDepth, 0, 99, "#0");
 }
 
-void frmMain::txtNchi_Change() {
-    double x = LeadingNumber(HalfWidthNumberText(txtNchi->text().toStdString()));
-    if (x >= 10 && x <= 100) {
-        // The limit is saved with the project: a new one is an edit.
-        int limit = static_cast<int>(std::nearbyint(x));
-        if (limit != doc.nGraphMax) {
-            doc.nGraphMax = limit;
-            IsChanged = true;
-        }
-    }
-    DrawViews(1);
-    DrawViews(3);
-    picShow_Paint(0);
-}
+// A keystroke changes nothing: the limit is taken when the box is left (or
+// committed before a command), so the figures and the file never hold a
+// value that was only on its way to the one typed.
+void frmMain::txtNchi_Change() {}
 
 void frmMain::txtNchi_GotFocus() {
     SetEditMenu();
     txtNchi->selectAll();
+    FocusText = txtNchi->text();
+}
+
+bool frmMain::txtNchi_LostFocus() {
+    std::optional<double> x = ReadLeadingNumber(HalfWidthNumberText(txtNchi->text().toStdString()));
+    if (!x || *x < kNGraphMaxLeast || *x > kNGraphMaxGreatest) {
+        txtNchi->setText(FocusText);
+        services.Refuse(RangeNote(kNGraphMaxLeast, kNGraphMaxGreatest));
+        return false;
+    }
+    const int limit = static_cast<int>(std::nearbyint(*x));
+    txtNchi->setText(QString::number(limit));
+    FocusText = txtNchi->text();
+    // The limit is saved with the project: a new one is an edit.
+    if (limit != doc.nGraphMax) {
+        doc.nGraphMax = limit;
+        IsChanged = true;
+    }
+    DrawViews(1);
+    DrawViews(3);
+    picShow_Paint(0);
+    return true;
 }
 
 void frmMain::txtKihon_GotFocus() {
@@ -466,6 +494,8 @@ void frmMain::FocusChanged(QWidget*, QWidget* now) {
         txtKasokudo_LostFocus();
     else if (previous == txtCalcDepth)
         txtCalcDepth_LostFocus();
+    else if (previous == txtNchi)
+        txtNchi_LostFocus();
 
     if (control == txtMagu)
         txtMagu_GotFocus();

@@ -19,6 +19,7 @@
 #include "sheets/header_footer.h"
 #include "ui/dialog_support.h"
 #include "ui/frmHF.h"
+#include "ui/number_text.h"
 #include "ui/platform_services.h"
 #include "ui/updown.h"
 
@@ -321,7 +322,8 @@ void frmYohaku::cmdOk_Click() {
     std::array<QLineEdit*, 4> boxes = MarginBoxes();
     std::array<std::int32_t, 4> margins{};
     for (int i = 0; i < 4; ++i) {
-        std::optional<double> number = ParseNumber(ToStd(boxes[i]->text()));
+        // Full-width digits are read as every other numeric box reads them.
+        std::optional<double> number = ParseNumber(HalfWidthNumberText(ToStd(boxes[i]->text())));
         std::optional<std::int32_t> whole = number ? RoundToInt32(*number) : std::nullopt;
         // A number beyond the range of a margin is refused like one that is
         // not a number at all.

@@ -1,16 +1,18 @@
 // Quilmorn2008: the liquefaction judgement of one boring.
-#include <QApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
 
 #include "output/metafile_player.h"
+#include "ui/program_application.h"
 #include "ui/program_style.h"
 #include "ui/qt_platform_services.h"
 #include "ui/startup.h"
 #include "ui/toolbar_images.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    // A fault that escapes an event handler is reported, and the program
+    // goes on, so that the user can save.
+    ProgramApplication app(argc, argv);
     // Every text of the program is Japanese; Qt's own buttons ("はい", "キャンセル")
     // and dialogs follow suit whatever the desktop's language.
     QTranslator qtTexts;
@@ -20,10 +22,15 @@ int main(int argc, char** argv) {
     UseProgramStyle(app);
     RegisterPageFontSubstitution();
     QtPlatformServices services;
+    app.SetFaultMessages(&services);
     ProgramState state;
     StartResult result = StartProgram(state, services, CommandLineText(argc, argv));
-    if (result != StartResult::kRunning)
-        return result == StartResult::kAlreadyRunning ? 0 : 1;
-    services.SetParentWindow(state.form.get());
-    return app.exec();
+    int code = result == StartResult::kAlreadyRunning ? 0 : 1;
+    if (result == StartResult::kRunning) {
+        services.SetParentWindow(state.form.get());
+        code = app.exec();
+    }
+    // The windows and the services go before the application does.
+    app.SetFaultMessages(nullptr);
+    return code;
 }

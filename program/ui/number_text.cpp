@@ -3,6 +3,7 @@
 #include <QString>
 #include <cctype>
 #include <charconv>
+#include <cmath>
 
 #include "core/format.h"
 
@@ -62,17 +63,24 @@ size_t SkipBlanks(const std::string& text, size_t i) {
 }  // namespace
 
 double LeadingNumber(const std::string& text) {
+    return ReadLeadingNumber(text).value_or(0);
+}
+
+std::optional<double> ReadLeadingNumber(const std::string& text) {
     size_t start = SkipBlanks(text, 0);
     size_t length = NumberLength(text, start);
     if (length == 0)
-        return 0;
+        return std::nullopt;
     // from_chars reads no "+" and ignores the locale.
     if (text[start] == '+') {
         ++start;
         --length;
     }
     double value = 0;
-    std::from_chars(text.data() + start, text.data() + start + length, value);
+    const std::errc error =
+        std::from_chars(text.data() + start, text.data() + start + length, value).ec;
+    if (error != std::errc() || !std::isfinite(value))
+        return std::nullopt;
     return value;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 // Numbers in the main window's text boxes.
@@ -12,6 +13,12 @@ std::string NumberText(double value);
 // blanks skipped, an optional sign, digits, a decimal point, an exponent);
 // 0 when the text does not start with a number.
 double LeadingNumber(const std::string& text);
+
+// The number at the start of the text, read as LeadingNumber reads it; none
+// when the text does not start with a number ("", "-", "abc", "nan") or the
+// number lies beyond what a double holds ("1e400"). A box that refuses a text
+// without a number uses this rather than taking such a text as 0.
+std::optional<double> ReadLeadingNumber(const std::string& text);
 
 // The text with the full-width digits, signs, point, exponent letters and
 // blanks that a Japanese input method types turned into their half-width

@@ -70,7 +70,7 @@ bool TakeInstanceLock(ProgramState& state, PlatformServices& services) {
 }
 
 // Sets the window's outer place and size in twips.
-void PlaceWindow(frmMain& form, const WindowPlacement& place) {
+void PlaceWindow(frmMain& form, WindowPlacement& place) {
     ApplyWindowPlacement(form, place);
 }
 
@@ -128,7 +128,7 @@ StartResult StartProgram(ProgramState& state, PlatformServices& services,
         }
     }
 
-    const WindowPlacement& place = state.settings.windowPlacement;
+    WindowPlacement& place = state.settings.windowPlacement;
     if (place.left != -1 && place.top != -1) {
         state.form->PlacingWindow = true;
         PlaceWindow(*state.form, place);

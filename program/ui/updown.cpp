@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "core/text_number.h"
+#include "ui/number_text.h"
 
 UpDown::UpDown(QLineEdit* buddy, int minimum, int maximum, QWidget* parent)
     : QWidget(parent),
@@ -34,7 +35,7 @@ UpDown::UpDown(QLineEdit* buddy, int minimum, int maximum, QWidget* parent)
 }
 
 void UpDown::Step(int delta) {
-    std::optional<double> typed = ParseNumber(buddy_->text().toStdString());
+    std::optional<double> typed = ParseNumber(HalfWidthNumberText(buddy_->text().toStdString()));
     if (typed && std::isfinite(*typed) && *typed == std::trunc(*typed))
         value_ = static_cast<int>(
             std::clamp(*typed, static_cast<double>(minimum_), static_cast<double>(maximum_)));

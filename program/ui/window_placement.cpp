@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QRegion>
 #include <QScreen>
 #include <QThread>
 #include <QWindow>
@@ -11,13 +12,6 @@
 #include "ui/frmMain.h"
 
 namespace {
-
-// The width of the title bar that must lie on a screen for the user to grab it.
-constexpr int kGripWidth = 100;
-
-int OverlapWidth(const QRect& a, const QRect& b) {
-    return std::max(0, std::min(a.right(), b.right()) - std::max(a.left(), b.left()) + 1);
-}
 
 long long OverlapArea(const QRect& a, const QRect& b) {
     QRect both = a.intersected(b);
@@ -45,41 +39,45 @@ QList<QRect> AvailableScreens() {
 
 }  // namespace
 
-bool TitleBarReachable(const QRect& outer, int gripHeight, const QList<QRect>& screens) {
-    int grip = std::min(kGripWidth, outer.width());
-    for (const QRect& screen : screens) {
-        bool insideHeight =
-            outer.top() >= screen.top() && outer.top() + gripHeight - 1 <= screen.bottom();
-        if (insideHeight && OverlapWidth(outer, screen) >= grip)
-            return true;
-    }
-    return false;
+bool FrameOnScreens(const QRect& outer, const QList<QRect>& screens) {
+    if (outer.isEmpty())
+        return false;
+    QRegion desk;
+    for (const QRect& screen : screens)
+        desk += screen;
+    return QRegion(outer).subtracted(desk).isEmpty();
 }
 
-QRect ReachablePlacement(const QRect& outer, int gripHeight, const QList<QRect>& screens) {
-    if (screens.isEmpty() || TitleBarReachable(outer, gripHeight, screens))
+QRect FittedPlacement(const QRect& outer, const QList<QRect>& screens) {
+    QList<QRect> usable;
+    for (const QRect& screen : screens)
+        if (!screen.isEmpty())
+            usable.append(screen);
+    if (usable.isEmpty() || FrameOnScreens(outer, usable))
         return outer;
-    QRect target = screens.front();
+    QRect target = usable.front();
     long long best = 0;
-    for (const QRect& screen : screens) {
+    for (const QRect& screen : usable) {
         long long area = OverlapArea(outer, screen);
         if (area > best) {
             best = area;
             target = screen;
         }
     }
-    // Kept whole on the screen where it fits, its top-left corner on the
-    // screen where it does not.
-    int left = std::max(target.left(), std::min(outer.left(), target.right() + 1 - outer.width()));
-    int top = std::max(target.top(), std::min(outer.top(), target.bottom() + 1 - outer.height()));
-    return QRect(left, top, outer.width(), outer.height());
+    const int width = std::clamp(outer.width(), 1, target.width());
+    const int height = std::clamp(outer.height(), 1, target.height());
+    const int left = std::clamp(outer.left(), target.left(), target.right() + 1 - width);
+    const int top = std::clamp(outer.top(), target.top(), target.bottom() + 1 - height);
+    return QRect(left, top, width, height);
 }
 
 QRect PlacedInnerGeometry(const QRect& savedOuter, const QMargins& frame,
                           const QList<QRect>& screens) {
-    QRect outer = ReachablePlacement(savedOuter, std::max(frame.top(), kGripHeight), screens);
-    QRect inner = outer.marginsRemoved(frame);
     // A saved size smaller than the frame itself still leaves a window.
+    QRect saved = savedOuter;
+    saved.setWidth(std::max(saved.width(), frame.left() + frame.right() + 1));
+    saved.setHeight(std::max(saved.height(), frame.top() + frame.bottom() + 1));
+    QRect inner = FittedPlacement(saved, screens).marginsRemoved(frame);
     inner.setWidth(std::max(inner.width(), 1));
     inner.setHeight(std::max(inner.height(), 1));
     return inner;
@@ -95,12 +93,18 @@ QMargins WaitForWindowFrame(QWidget& window, int timeoutMs) {
     return handle->frameMargins();
 }
 
-void ApplyWindowPlacement(frmMain& form, const WindowPlacement& place) {
+void ApplyWindowPlacement(frmMain& form, WindowPlacement& place) {
     const TwipsLayout& twips = form.layout;
     QMargins frame = WaitForWindowFrame(form);
     QRect savedOuter(twips.ToPixelsX(place.left), twips.ToPixelsY(place.top),
                      twips.ToPixelsX(place.width), twips.ToPixelsY(place.height));
     QRect inner = PlacedInnerGeometry(savedOuter, frame, AvailableScreens());
+    if (QRect outer = inner.marginsAdded(frame); outer != savedOuter) {
+        place.left = twips.ToTwipsX(outer.x());
+        place.top = twips.ToTwipsY(outer.y());
+        place.width = twips.ToTwipsX(outer.width());
+        place.height = twips.ToTwipsY(outer.height());
+    }
     form.setGeometry(inner);
     // The normal placement is in place before the state changes, so that it
     // is the one the window returns to.

@@ -14,23 +14,19 @@ class QWidget;
 // inner rectangle that Qt places, so that a start and a close without a touch
 // leave the placement as it was.
 
-// The height of the strip at the top of a window by which it can be grabbed
-// when the frame does not say (an unframed window).
-inline constexpr int kGripHeight = 20;
+// Whether the whole of `outer` (frame, title bar and close box included) lies
+// on the screens: no pixel of it outside every screen.
+bool FrameOnScreens(const QRect& outer, const QList<QRect>& screens);
 
-// Whether the window's title bar (the top `gripHeight` pixels of `outer`) lies
-// whole inside the height of one of the screens, with enough of its width on
-// that screen to be grabbed.
-bool TitleBarReachable(const QRect& outer, int gripHeight, const QList<QRect>& screens);
-
-// `outer` itself when its title bar is reachable; otherwise moved, at its
-// size, onto the screen it overlaps most (the first one when it overlaps
-// none), its top-left corner kept on that screen.
-QRect ReachablePlacement(const QRect& outer, int gripHeight, const QList<QRect>& screens);
+// `outer` itself when it lies whole on the screens; otherwise fitted to the
+// screen it overlaps most (the first one when it overlaps none): no larger
+// than that screen and moved as little as keeps it whole on it. A placement
+// that a larger desk or another scale factor saved thus opens on the screen
+// that is there now.
+QRect FittedPlacement(const QRect& outer, const QList<QRect>& screens);
 
 // The inner rectangle that gives the window the outer rectangle `savedOuter`
-// (pixels) inside a frame of `frame`, after moving it onto a screen when its
-// title bar could not be reached.
+// (pixels) inside a frame of `frame`, after fitting it to the screens.
 QRect PlacedInnerGeometry(const QRect& savedOuter, const QMargins& frame,
                           const QList<QRect>& screens);
 
@@ -40,5 +36,7 @@ QRect PlacedInnerGeometry(const QRect& savedOuter, const QMargins& frame,
 QMargins WaitForWindowFrame(QWidget& window, int timeoutMs = 2000);
 
 // Start-up's placement: the saved outer place and size in twips applied to
-// the shown main window, then the saved state (1 minimised, 2 maximised).
-void ApplyWindowPlacement(frmMain& form, const WindowPlacement& place);
+// the shown main window, then the saved state (1 minimised, 2 maximised). A
+// placement that had to be fitted to the screens is recorded fitted, so that
+// a window closed maximised does not keep a size no screen holds.
+void ApplyWindowPlacement(frmMain& form, WindowPlacement& place);

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPrinter>
 #include <QRadioButton>
 #include <QTest>
@@ -785,43 +786,93 @@ TEST_F(MainWindowEdit, ARefusedConditionBoxStopsEveryCommandThatSavesPrintsOrClo
     const fs::path pdf = folder / "printed.pdf";
     pdfSystem->file = pdf.string();
     const std::string onDisk = ReadAll(site);
-    const double accel = doc.calcConditions.surfaceAccel;
-    QLineEdit* box = window->txtKasokudo;
-    window->tabShow->setCurrentIndex(1);
-    const QString shown = box->text();
-    const std::pair<const char*, std::function<void()>> commands[] = {
-        {"Ctrl+S", [&] { QTest::keyClick(box, Qt::Key_S, Qt::ControlModifier); }},
-        {"the Save button", [&] { window->Toolbar1_ButtonClick(QStringLiteral("SAVE")); }},
-        {"Save As", [&] { window->mnuFileSaveAs->trigger(); }},
-        {"figure to metafile", [&] { window->mnuFileExport->trigger(); }},
-        {"the Print button", [&] { window->Toolbar1_ButtonClick(QStringLiteral("PRINTOUT")); }},
-        {"Preview", [&] { window->mnuFilePreView->trigger(); }},
-        {"New", [&] { window->mnuFileNew->trigger(); }},
-        {"Ctrl+O", [&] { QTest::keyClick(box, Qt::Key_O, Qt::ControlModifier); }},
-        {"closing", [&] { window->close(); }},
+    struct Box {
+        QLineEdit* frmMain::*box;
+        const char* typed;
+        const char* note;
+        std::function<double(const Document&)> value;
     };
-    for (const auto& [what, run] : commands) {
-        SCOPED_TRACE(what);
-        box->setFocus();
-        ASSERT_EQ(QApplication::focusWidget(), box);
-        box->setText(QStringLiteral("5000"));  // typed, the box not left
-        EXPECT_DOUBLE_EQ(doc.calcConditions.surfaceAccel, accel);
-        const int beeps = services.beeps;
+    const Box boxes[] = {
+        {&frmMain::txtKasokudo, "5000", "0～999の数値を入力してください",
+         [](const Document& d) { return d.calcConditions.surfaceAccel; }},
+        // The N-value limit is checked as the condition boxes are.
+        {&frmMain::txtNchi, "120", "10～100の数値を入力してください",
+         [](const Document& d) { return d.nGraphMax; }},
+    };
+    window->tabShow->setCurrentIndex(1);
+    window->tabNchi->setCurrentIndex(1);
+    for (const Box& b : boxes) {
+        QLineEdit* box = window.get()->*b.box;
+        const double before = b.value(doc);
+        const QString shown = box->text();
+        const std::pair<const char*, std::function<void()>> commands[] = {
+            {"Ctrl+S", [&] { QTest::keyClick(box, Qt::Key_S, Qt::ControlModifier); }},
+            {"the Save button", [&] { window->Toolbar1_ButtonClick(QStringLiteral("SAVE")); }},
+            {"Save As", [&] { window->mnuFileSaveAs->trigger(); }},
+            {"figure to metafile", [&] { window->mnuFileExport->trigger(); }},
+            {"the Print button", [&] { window->Toolbar1_ButtonClick(QStringLiteral("PRINTOUT")); }},
+            {"Preview", [&] { window->mnuFilePreView->trigger(); }},
+            {"New", [&] { window->mnuFileNew->trigger(); }},
+            {"Ctrl+O", [&] { QTest::keyClick(box, Qt::Key_O, Qt::ControlModifier); }},
+            {"closing", [&] { window->close(); }},
+        };
+        for (const auto& [what, run] : commands) {
+            SCOPED_TRACE(std::string(b.typed) + ", " + what);
+            box->setFocus();
+            ASSERT_EQ(QApplication::focusWidget(), box);
+            box->setText(QString::fromUtf8(b.typed));  // typed, the box not left
+            EXPECT_DOUBLE_EQ(b.value(doc), before);
+            const int beeps = services.beeps;
+            services.refusals.clear();
 
-        run();
+            run();
 
-        EXPECT_EQ(services.beeps - beeps, 1);
-        EXPECT_EQ(QApplication::focusWidget(), box);
-        EXPECT_EQ(box->text(), shown);
-        EXPECT_DOUBLE_EQ(doc.calcConditions.surfaceAccel, accel);
-        // The command did not run.
-        EXPECT_TRUE(services.messages.empty());
-        EXPECT_TRUE(services.fileDialogs.empty());
-        EXPECT_TRUE(shownDialogs.empty());
-        EXPECT_FALSE(fs::exists(pdf));
-        EXPECT_FALSE(fs::exists(folder / "site.CSV"));
-        EXPECT_EQ(ReadAll(site), onDisk);
-        EXPECT_TRUE(window->isVisible());
+            EXPECT_EQ(services.beeps - beeps, 1);
+            // Why the command did nothing is shown.
+            EXPECT_EQ(services.refusals, std::vector<std::string>{b.note});
+            EXPECT_EQ(QApplication::focusWidget(), box);
+            EXPECT_EQ(box->text(), shown);
+            EXPECT_DOUBLE_EQ(b.value(doc), before);
+            // The command did not run.
+            EXPECT_TRUE(services.messages.empty());
+            EXPECT_TRUE(services.fileDialogs.empty());
+            EXPECT_TRUE(shownDialogs.empty());
+            EXPECT_FALSE(fs::exists(pdf));
+            EXPECT_FALSE(fs::exists(folder / "site.CSV"));
+            EXPECT_EQ(ReadAll(site), onDisk);
+            EXPECT_TRUE(window->isVisible());
+        }
+    }
+}
+
+// The N-value limit typed and left with Tab: a value out of range is refused
+// and the box shows the limit again, which Save then writes; one in range is
+// written as the box shows it.
+TEST_F(MainWindowEdit, TheNValueLimitSavedIsTheOneTheBoxShows) {
+    const fs::path site = folder / "site.qmf";
+    window->tabNchi->setCurrentIndex(1);
+    ASSERT_EQ(doc.nGraphMax, 50);
+    const struct {
+        const char* typed;
+        const char* shown;
+        int saved;
+    } cases[] = {{"120", "50", 50}, {"5", "50", 50}, {"100", "100", 100}, {"250", "100", 100}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        window->txtNchi->setFocus();
+        ASSERT_EQ(QApplication::focusWidget(), window->txtNchi);
+        QTest::keyClick(window->txtNchi, Qt::Key_A, Qt::ControlModifier);
+        TypeKeys(QString::fromUtf8(c.typed));
+        QTest::keyClick(window->txtNchi, Qt::Key_Tab);
+        EXPECT_NE(QApplication::focusWidget(), window->txtNchi);
+        EXPECT_EQ(window->txtNchi->text().toStdString(), c.shown);
+        window->txtNchi->setFocus();
+        QTest::keyClick(window->txtNchi, Qt::Key_S, Qt::ControlModifier);
+        EXPECT_EQ(doc.nGraphMax, c.saved);
+        EXPECT_EQ(window->txtNchi->text().toStdString(), c.shown);
+        Document back;
+        ASSERT_EQ(ReadProjectFile(site.string(), back, services), kProjectFileOk);
+        EXPECT_EQ(back.nGraphMax, c.saved);
     }
 }
 
@@ -1334,6 +1385,96 @@ TEST_F(MainWindowEdit, RightButtonOpensTheEditMenuOrTheCopyMenu) {
     ASSERT_EQ(window->mnuPopCopy->actions().size(), 1);
     EXPECT_EQ(window->mnuPopCopy->actions()[0]->text(), "コピー");
     window->mnuPopCopy->close();
+}
+
+// ---------------------------------------------------------------------------
+// The end of the desktop's session
+
+// Logging out with unsaved edits asks the question closing asks; キャンセル
+// (or a save that does not happen) cancels the session end, the other answers
+// let it go on, and the close that then ends the program asks no more.
+TEST_F(MainWindowEdit, TheEndOfTheSessionAsksAboutUnsavedEditsAsClosingDoes) {
+    const fs::path site = folder / "site.qmf";
+    const std::string onDisk = ReadAll(site);
+    settings.iniFile = (folder / "Quilmorn.ini").string();
+    struct Case {
+        const char* what;
+        MessageAnswer answer;
+        bool goesOn;
+        bool saved;
+    } cases[] = {
+        {"はい", MessageAnswer::Yes, true, true},
+        {"いいえ", MessageAnswer::No, true, false},
+        {"キャンセル", MessageAnswer::Cancel, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Project("site.qmf");
+        fs::remove(folder / "Quilmorn.ini");
+        MakeWindow();
+        ASSERT_TRUE(window->OpenProjectPath(site.string()));
+        ASSERT_TRUE(ShowActive(*window));
+        services.messages.clear();
+        doc.calcConditions.surfaceAccel = 321;
+        window->IsChanged = true;
+        services.messageAnswers = {c.answer};
+
+        EXPECT_EQ(window->SessionEnding(true), c.goesOn);
+        ASSERT_EQ(services.messages.size(), 1u);
+        EXPECT_EQ(services.messages[0].text, kSavePrompt);
+        EXPECT_EQ(services.messages[0].buttons, MessageButtons::YesNoCancel);
+        Document back;
+        ASSERT_EQ(ReadProjectFile(site.string(), back, services), kProjectFileOk);
+        EXPECT_EQ(back.calcConditions.surfaceAccel == 321, c.saved);
+        EXPECT_TRUE(window->isVisible());
+
+        // The close that ends the session.
+        services.messageAnswers = {MessageAnswer::No};
+        window->close();
+        if (c.goesOn) {
+            EXPECT_EQ(services.messages.size(), 1u) << "asked once";
+            EXPECT_FALSE(window->isVisible());
+            EXPECT_TRUE(fs::exists(folder / "Quilmorn.ini")) << "the settings are written";
+        } else {
+            // The session goes on; a later close asks as ever.
+            EXPECT_EQ(services.messages.size(), 2u);
+            EXPECT_FALSE(window->isVisible());
+        }
+    }
+}
+
+TEST_F(MainWindowEdit, AfterTheSessionEndWasCancelledElsewhereClosingAsksAgain) {
+    window->IsChanged = true;
+    services.messageAnswers = {MessageAnswer::No};
+    ASSERT_TRUE(window->SessionEnding(true));
+    // Another program cancelled the session end; the user works on.
+    window->txtKihon->setFocus();
+    QTest::keyClick(window->txtKihon, Qt::Key_Down);
+    window->IsChanged = true;
+    services.messageAnswers = {MessageAnswer::Cancel};
+    window->close();
+    EXPECT_EQ(services.messages.size(), 2u);
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(MainWindowEdit, WithoutLeaveToAskTheSessionEndAsksNothingAndClosingStillAsks) {
+    window->IsChanged = true;
+    EXPECT_TRUE(window->SessionEnding(false));
+    EXPECT_TRUE(services.messages.empty());
+    services.messageAnswers = {MessageAnswer::Cancel};
+    window->close();
+    EXPECT_EQ(services.messages.size(), 1u);
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(MainWindowEdit, ARefusedBoxCancelsTheSessionEndAndSaysWhy) {
+    window->tabShow->setCurrentIndex(1);
+    window->txtKasokudo->setFocus();
+    window->txtKasokudo->setText(QStringLiteral("5000"));
+    EXPECT_FALSE(window->SessionEnding(true));
+    EXPECT_EQ(services.refusals, std::vector<std::string>{"0～999の数値を入力してください"});
+    EXPECT_TRUE(services.messages.empty());
+    EXPECT_EQ(QApplication::focusWidget(), window->txtKasokudo);
 }
 
 }  // namespace

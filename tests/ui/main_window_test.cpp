@@ -370,11 +370,30 @@ TEST_F(MainWindowTest, ConditionBoxesTakeValuesInRangeAndRestoreOthersWithTheBel
         {&frmMain::txtKasokudo, &CalcConditions::surfaceAccel, "１５００", "200", 200, true},
         {&frmMain::txtCalcDepth, &CalcConditions::calcDepth, "１５", "15", 15, false},
         {&frmMain::txtMagu, &CalcConditions::magnitude, "８．５", "8.5", 8.5, false},
+        // A text without a number is refused, not read as 0 (which both boxes
+        // would take).
+        {&frmMain::txtKasokudo, &CalcConditions::surfaceAccel, "", "200", 200, true},
+        {&frmMain::txtKasokudo, &CalcConditions::surfaceAccel, "-", "200", 200, true},
+        {&frmMain::txtKasokudo, &CalcConditions::surfaceAccel, "abc", "200", 200, true},
+        {&frmMain::txtKasokudo, &CalcConditions::surfaceAccel, "nan", "200", 200, true},
+        {&frmMain::txtKasokudo, &CalcConditions::surfaceAccel, "1e400", "200", 200, true},
+        {&frmMain::txtCalcDepth, &CalcConditions::calcDepth, "", "20", 20, true},
+        {&frmMain::txtCalcDepth, &CalcConditions::calcDepth, " .", "20", 20, true},
+        {&frmMain::txtCalcDepth, &CalcConditions::calcDepth, "inf", "20", 20, true},
+        {&frmMain::txtCalcDepth, &CalcConditions::calcDepth, "-1e400", "20", 20, true},
+        {&frmMain::txtCalcDepth, &CalcConditions::calcDepth, "0", "0", 0, false},
+    };
+    auto note = [](QLineEdit* frmMain::*box) -> std::string {
+        if (box == &frmMain::txtMagu)
+            return "2～9.99の数値を入力してください";
+        return box == &frmMain::txtKasokudo ? "0～999の数値を入力してください"
+                                            : "0～99の数値を入力してください";
     };
     for (const Case& c : cases) {
         Load(ExampleBoring());
         QLineEdit* box = form.get()->*c.box;
         int beeps = services.beeps;
+        services.refusals.clear();
         const double before = doc.calcConditions.*c.value;
         form->FocusText = box->text();
         box->setText(QString::fromUtf8(c.typed));
@@ -390,6 +409,10 @@ TEST_F(MainWindowTest, ConditionBoxesTakeValuesInRangeAndRestoreOthersWithTheBel
         EXPECT_EQ(box->text().toStdString(), c.shown) << c.typed;
         EXPECT_DOUBLE_EQ(doc.calcConditions.*c.value, c.stored) << c.typed;
         EXPECT_EQ(services.beeps - beeps, c.refused ? 1 : 0) << c.typed;
+        // The refusal is seen, not only heard.
+        EXPECT_EQ(services.refusals,
+                  c.refused ? std::vector<std::string>{note(c.box)} : std::vector<std::string>{})
+            << c.typed;
     }
 }
 
@@ -404,21 +427,47 @@ TEST_F(MainWindowTest, ACalculationDepthChangeRecalculatesTheResultGrid) {
     EXPECT_EQ(form->vaSpreadE->MaxRows(), ActivePoints(doc) + 1);
 }
 
-TEST_F(MainWindowTest, NValueLimitIsTakenBetweenTenAndHundredAndMarksTheChange) {
+TEST_F(MainWindowTest, NValueLimitIsTakenWhenLeftBetweenTenAndHundred) {
     Load(ExampleBoring());
     ASSERT_EQ(doc.nGraphMax, 50);
     const struct {
         const char* text;
+        const char* shown;  // after leaving
         int max;
         bool changed;
-    } cases[] = {{"50", 50, false},  {"80", 80, true}, {"5", 80, false},  {"62.5", 62, true},
-                 {"150", 62, false}, {"10", 10, true}, {"７０", 70, true}};
+        bool refused;
+    } cases[] = {
+        {"50", "50", 50, false, false},     {"80", "80", 80, true, false},
+        {"5", "80", 80, false, true},       {"62.5", "62", 62, true, false},
+        {"150", "62", 62, false, true},     {"10", "10", 10, true, false},
+        {"７０", "70", 70, true, false},    {"100", "100", 100, true, false},
+        {"", "100", 100, false, true},      {"abc", "100", 100, false, true},
+        {"1e400", "100", 100, false, true}, {"9.9", "100", 100, false, true},
+        {"120", "100", 100, false, true},
+    };
     for (const auto& c : cases) {
         form->IsChanged = false;
-        form->txtNchi->setText(QString::fromUtf8(c.text));
+        services.refusals.clear();
+        form->FocusText = form->txtNchi->text();
+        const int before = doc.nGraphMax;
+        const std::vector<uint8_t> figure = Bits(canvases.viewMeta[3]);
+        // Typing, keystroke by keystroke, reaches neither the document nor
+        // the figures: "120" would pass 12 on its way.
+        form->txtNchi->clear();
+        for (QChar ch : QString::fromUtf8(c.text))
+            form->txtNchi->insert(QString(ch));
+        EXPECT_EQ(doc.nGraphMax, before) << c.text;
+        EXPECT_FALSE(form->IsChanged) << c.text;
+        EXPECT_EQ(Bits(canvases.viewMeta[3]), figure) << c.text;
+
+        EXPECT_EQ(form->txtNchi_LostFocus(), !c.refused) << c.text;
+        EXPECT_EQ(form->txtNchi->text().toStdString(), c.shown) << c.text;
         EXPECT_EQ(doc.nGraphMax, c.max) << c.text;
         EXPECT_EQ(form->IsChanged, c.changed) << c.text;
-        EXPECT_EQ(form->txtNchi->text().toStdString(), c.text);
+        EXPECT_EQ(services.refusals,
+                  c.refused ? std::vector<std::string>{"10～100の数値を入力してください"}
+                            : std::vector<std::string>{})
+            << c.text;
     }
 }
 

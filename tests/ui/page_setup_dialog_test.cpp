@@ -144,6 +144,15 @@ TEST_F(PageSetupDialog, OkRoundsMarginsHalfToEvenAndStoresEverything) {
     EXPECT_EQ(settings.headerFooterShow, (std::array<int16_t, 2>{0, 1}));
 }
 
+TEST_F(PageSetupDialog, OkReadsFullWidthDigitsAsTheMainWindowsBoxesDo) {
+    auto dialog = MakeDialog();
+    SetMargins(*dialog, "１５", "　１２．５　", "－０", "＋３");
+    QTest::mouseClick(dialog->cmdOk, Qt::LeftButton);
+    EXPECT_TRUE(services.messages.empty());
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(settings.printMargins, (std::array<int32_t, 4>{15, 12, 0, 3}));
+}
+
 TEST_F(PageSetupDialog, OkRefusesTheFirstMarginThatIsNoNumber) {
     const Settings before = settings;
     auto dialog = MakeDialog();
@@ -387,6 +396,10 @@ TEST(UpDownArrows, StepTheBoxBetweenTheLimits) {
     box.setText("abc");
     arrows.StepUp();
     EXPECT_EQ(box.text(), "9");
+    // Full-width digits are a whole number like any other.
+    box.setText("１５");
+    arrows.StepUp();
+    EXPECT_EQ(box.text(), "16");
 }
 
 class CodeChooser : public ::testing::Test {

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QListWidget>
 #include <QScreen>
@@ -195,15 +196,49 @@ TEST_F(StartupTest, StaleLockFilesAreCleared) {
 
 TEST_F(StartupTest, TheSavedPlacementIsApplied) {
     WriteIni(
-        "[Window]\r\nWindowLeft=1500\r\nWindowTop=900\r\nWindowWidth=12000\r\n"
-        "WindowHeight=9000\r\nWindowStyle=0\r\n");
+        "[Window]\r\nWindowLeft=1500\r\nWindowTop=900\r\nWindowWidth=9600\r\n"
+        "WindowHeight=7500\r\nWindowStyle=0\r\n");
     ProgramState state;
     ASSERT_EQ(StartProgram(state, services, ""), StartResult::kRunning);
     QApplication::processEvents();
     const TwipsLayout& t = state.form->layout;
-    EXPECT_EQ(state.form->frameGeometry().width(), t.ToPixelsX(12000));
-    EXPECT_EQ(state.form->frameGeometry().height(), t.ToPixelsY(9000));
+    // The placement lies on the screen, so it is kept as it was saved.
+    ASSERT_TRUE(state.form->screen()->availableGeometry().contains(
+        QRect(t.ToPixelsX(1500), t.ToPixelsY(900), t.ToPixelsX(9600), t.ToPixelsY(7500))));
+    EXPECT_EQ(state.form->frameGeometry().width(), t.ToPixelsX(9600));
+    EXPECT_EQ(state.form->frameGeometry().height(), t.ToPixelsY(7500));
     EXPECT_EQ(state.form->frameGeometry().x(), t.ToPixelsX(1500));
+    EXPECT_EQ(state.form->frameGeometry().y(), t.ToPixelsY(900));
+}
+
+// A size no screen holds (a desk of several screens, a hand-edited file, a
+// settings file with the largest numbers it can hold) starts at once, fitted
+// to the screen, and is saved back as the window is.
+TEST_F(StartupTest, ASavedSizeLargerThanTheScreenIsFittedToIt) {
+    const char* sizes[] = {"99999999", "1000000", "300000", "172800", "2147483647"};
+    for (const char* size : sizes) {
+        SCOPED_TRACE(size);
+        for (const char* style : {"0", "2"}) {
+            WriteIni(std::string("[Window]\r\nWindowLeft=1500\r\nWindowTop=900\r\nWindowWidth=") +
+                     size + "\r\nWindowHeight=" + size + "\r\nWindowStyle=" + style + "\r\n");
+            QElapsedTimer clock;
+            clock.start();
+            ProgramState state;
+            ASSERT_EQ(StartProgram(state, services, WriteExample("site.qmf")),
+                      StartResult::kRunning);
+            QApplication::processEvents();
+            EXPECT_LT(clock.elapsed(), 5000);
+            const QRect screen = state.form->screen()->availableGeometry();
+            EXPECT_TRUE(screen.contains(state.form->frameGeometry()))
+                << state.form->frameGeometry().width() << "x"
+                << state.form->frameGeometry().height();
+            state.form->close();
+            const WindowPlacement& place = state.settings.windowPlacement;
+            const TwipsLayout& t = state.form->layout;
+            EXPECT_LE(place.width, t.ToTwipsX(screen.width()));
+            EXPECT_LE(place.height, t.ToTwipsY(screen.height()));
+        }
+    }
 }
 
 TEST_F(StartupTest, AStartAndACloseWithoutATouchKeepTheSavedPlacement) {
