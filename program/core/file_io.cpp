@@ -5,8 +5,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
+#include <random>
 #include <vector>
 
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::size_t maxBytes) {
@@ -82,28 +85,118 @@ bool MayReplace(const std::string& path, mode_t& mode) {
            (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
 }
 
+// The folder part of a path, "." for a bare name.
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
 // The file that new contents of `path` must replace: the file a symbolic
 // link names, so that saving through a link updates that file instead of
-// turning the link into a file of its own.
-std::string ReplacedFile(const std::string& path) {
-    struct stat info {};
-    if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
-        return path;
-    char* resolved = realpath(path.c_str(), nullptr);
-    if (resolved == nullptr)
-        return path;
-    std::string target = resolved;
-    free(resolved);
-    return target;
+// turning the link into a file of its own. The links are followed one by one,
+// so that a link naming a file not yet there gives that file (it is created).
+// None for a loop or a link that cannot be read.
+std::optional<std::string> ReplacedFile(const std::string& given) {
+    // The number of links the system itself follows before it gives up.
+    constexpr int kMaxLinks = 40;
+    std::string path = given;
+    for (int hop = 0; hop <= kMaxLinks; ++hop) {
+        struct stat info {};
+        if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return path;
+        std::vector<char> target(static_cast<size_t>(PATH_MAX) + 1);
+        ssize_t n = readlink(path.c_str(), target.data(), target.size());
+        if (n <= 0 || static_cast<size_t>(n) >= target.size())
+            return std::nullopt;
+        std::string named(target.data(), static_cast<size_t>(n));
+        if (named.front() == '/')
+            path = std::move(named);
+        else
+            path = FolderOf(path) + "/" + named;
+    }
+    return std::nullopt;
+}
+
+// The temporary files stand beside their target under a short name of their
+// own, so that every name the file system accepts can be saved: a suffix on
+// the target's name would pass its limit of 255 bytes.
+constexpr const char kTemporaryPrefix[] = ".qmsave-";
+
+std::string TemporaryPattern(const std::string& path) {
+    return FolderOf(path) + "/" + kTemporaryPrefix + "XXXXXX";
+}
+
+// Gives the unnamed file open on `fd` the name `name`, which must not exist.
+bool LinkUnnamed(int fd, const std::string& name) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
+        return true;
+    // Without /proc a privileged process can still link the descriptor itself.
+    return errno != EEXIST && linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0;
+}
+
+// A short free name beside `path`, made unique by random letters.
+std::string FreeTemporaryName(const std::string& path, std::mt19937_64& random) {
+    static constexpr char kLetters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::string name = TemporaryPattern(path);
+    for (size_t i = name.size() - 6; i < name.size(); ++i)
+        name[i] = kLetters[random() % (sizeof kLetters - 1)];
+    return name;
+}
+
+enum class UnnamedResult { kDone, kFailed, kUnsupported };
+
+// Writes the bytes into a file that has no name until it is complete, then
+// names it and renames it over `path`; a process killed on the way leaves
+// nothing behind. kUnsupported when the file system or the system cannot
+// hold an unnamed file (nothing was changed then).
+UnnamedResult WriteUnnamed(const std::string& path, std::string_view bytes, mode_t mode) {
+    int fd = open(FolderOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+    if (fd < 0)
+        return errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL
+                   ? UnnamedResult::kUnsupported
+                   : UnnamedResult::kFailed;
+    bool ok = WriteAll(fd, bytes) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
+    if (!ok) {
+        close(fd);
+        return UnnamedResult::kFailed;
+    }
+    std::mt19937_64 random(std::random_device{}());
+    std::string name;
+    bool linked = false;
+    for (int attempt = 0; attempt < 100 && !linked; ++attempt) {
+        name = FreeTemporaryName(path, random);
+        linked = LinkUnnamed(fd, name);
+        if (!linked && errno != EEXIST)
+            break;
+    }
+    const int linkError = errno;
+    close(fd);
+    if (!linked)
+        return linkError == ENOENT || linkError == EPERM || linkError == EOPNOTSUPP
+                   ? UnnamedResult::kUnsupported
+                   : UnnamedResult::kFailed;
+    if (rename(name.c_str(), path.c_str()) != 0) {
+        unlink(name.c_str());
+        return UnnamedResult::kFailed;
+    }
+    return UnnamedResult::kDone;
 }
 
 }  // namespace
 
 std::string MakeTemporaryBeside(const std::string& given) {
-    const std::string path = ReplacedFile(given);
-    std::vector<char> name(path.begin(), path.end());
-    const char suffix[] = ".tmp-XXXXXX";
-    name.insert(name.end(), suffix, suffix + sizeof suffix);
+    const std::optional<std::string> path = ReplacedFile(given);
+    if (!path)
+        return {};
+    std::string pattern = TemporaryPattern(*path);
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
     int fd = mkstemp(name.data());
     if (fd < 0)
         return {};
@@ -112,9 +205,9 @@ std::string MakeTemporaryBeside(const std::string& given) {
 }
 
 bool ReplaceWithTemporary(const std::string& temporary, const std::string& given) {
-    const std::string path = ReplacedFile(given);
+    const std::optional<std::string> path = ReplacedFile(given);
     mode_t mode = 0;
-    bool ok = MayReplace(path, mode);
+    bool ok = path && MayReplace(*path, mode);
     if (ok) {
         int fd = open(temporary.c_str(), O_RDWR | O_CLOEXEC);
         ok = fd >= 0 && fchmod(fd, mode) == 0 && fsync(fd) == 0;
@@ -122,18 +215,26 @@ bool ReplaceWithTemporary(const std::string& temporary, const std::string& given
             ok = close(fd) == 0 && ok;
     }
     if (ok)
-        ok = rename(temporary.c_str(), path.c_str()) == 0;
+        ok = rename(temporary.c_str(), path->c_str()) == 0;
     if (!ok)
         unlink(temporary.c_str());
     return ok;
 }
 
 bool WriteFileReplacing(const std::string& given, std::string_view bytes) {
-    const std::string path = ReplacedFile(given);
+    const std::optional<std::string> path = ReplacedFile(given);
     mode_t mode = 0;
-    if (!MayReplace(path, mode))
+    if (!path || !MayReplace(*path, mode))
         return false;
-    std::string temporary = MakeTemporaryBeside(path);
+    switch (WriteUnnamed(*path, bytes, mode)) {
+        case UnnamedResult::kDone:
+            return true;
+        case UnnamedResult::kFailed:
+            return false;
+        case UnnamedResult::kUnsupported:
+            break;
+    }
+    std::string temporary = MakeTemporaryBeside(*path);
     if (temporary.empty())
         return false;
     int fd = open(temporary.c_str(), O_WRONLY | O_CLOEXEC);
@@ -144,5 +245,5 @@ bool WriteFileReplacing(const std::string& given, std::string_view bytes) {
         unlink(temporary.c_str());
         return false;
     }
-    return ReplaceWithTemporary(temporary, path);
+    return ReplaceWithTemporary(temporary, *path);
 }

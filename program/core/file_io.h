@@ -25,11 +25,15 @@ bool ReadWholeFile(const std::string& path, std::string& bytes,
 // file gets the usual permissions, a replaced one keeps its own; a file that
 // is not writable (read-only mode, or no write permission for this user) is
 // not replaced, even though the folder would allow the rename. Through a
-// symbolic link, the file the link names is replaced and the link stays.
+// symbolic link, the file the link names is replaced (or created, when the
+// link names a file not yet there) and the link stays; a loop of links gives
+// false. The temporary file has no name until it is complete where the file
+// system allows it, so that a process killed while writing leaves nothing
+// behind; its name is short, so that every file name can be written.
 bool WriteFileReplacing(const std::string& path, std::string_view bytes);
 
-// An empty temporary file beside `path` (its name is `path` and a suffix),
-// for a writer that cannot hand its bytes over at once; empty on failure.
+// An empty temporary file beside `path` (under a short name of its own), for
+// a writer that cannot hand its bytes over at once; empty on failure.
 std::string MakeTemporaryBeside(const std::string& path);
 
 // Puts the finished temporary file in the place of `path` as

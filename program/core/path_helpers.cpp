@@ -1,6 +1,10 @@
 #include "core/path_helpers.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
 
 #include "core/program_folder.h"
 #include "core/text_helpers.h"
@@ -53,6 +57,15 @@ void SplitPath(const std::string& path, std::string& folder, std::string& file,
 
 void SplitPath(const std::string& path, std::string& folder, std::string& file) {
     SplitPath(path, folder, file, ProgramFolder());
+}
+
+void SplitNativePath(const std::string& path, std::string& folder, std::string& file) {
+    const size_t last = path.rfind('/');
+    // Copies first: the outputs may be the very string that was passed in.
+    std::string head = last == std::string::npos ? "." : last == 0 ? "/" : path.substr(0, last);
+    std::string tail = last == std::string::npos ? path : path.substr(last + 1);
+    folder = std::move(head);
+    file = std::move(tail);
 }
 
 std::string RemoveExtension(const std::string& name) {
@@ -110,4 +123,23 @@ std::string RemoveTrailingBackslash(const std::string& path) {
     if (path.empty() || (path.back() != '/' && path.back() != '\\') || path == "/")
         return path;
     return path.substr(0, path.size() - 1);
+}
+
+std::string AbsolutePath(const std::string& given) {
+    if (given.empty() || given.front() == '/')
+        return given;
+    std::string path = given;
+    while (path.size() > 2 && path.compare(0, 2, "./") == 0)
+        path.erase(0, path.find_first_not_of('/', 2));
+    char* folder = getcwd(nullptr, 0);
+    if (folder == nullptr)
+        return path;
+    std::string absolute = folder;
+    free(folder);
+    if (absolute.empty() || absolute.front() != '/')
+        return path;
+    if (absolute.back() != '/')
+        absolute += '/';
+    absolute += path;
+    return absolute.size() < PATH_MAX ? absolute : path;
 }

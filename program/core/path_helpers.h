@@ -21,6 +21,12 @@ void SplitPath(const std::string& path, std::string& folder, std::string& file,
 // As above with the program folder for a path without a separator.
 void SplitPath(const std::string& path, std::string& folder, std::string& file);
 
+// SplitPath for a path the system gave (command line, file dialog, recent
+// files): only "/" separates, since "\" is an ordinary byte of a name here
+// (the second byte of many CP932 characters). A file in the root keeps "/" as
+// its folder; a bare name lies in the working folder ".".
+void SplitNativePath(const std::string& path, std::string& folder, std::string& file);
+
 // The name without an extension of at most four characters after its last
 // ".": "site.qmf" gives "site", ".qmf" gives "", "a.backup" is kept whole.
 std::string RemoveExtension(const std::string& name);
@@ -36,3 +42,11 @@ std::string CompactPath(const std::string& path, int maxLen);
 // The path without one final separator. The root "/" alone is kept, since
 // without it the path would name the current folder instead.
 std::string RemoveTrailingBackslash(const std::string& path);
+
+// A path given relative to the working folder, made absolute so that it does
+// not depend on that folder later: the working folder, "/" and the path (a
+// leading "./" dropped). An absolute path is kept, and so is a relative one
+// whose absolute form the system could not open (a working folder deeper
+// than PATH_MAX, or one that cannot be found): it still names the same file
+// as long as the working folder stays. The path's bytes are kept as given.
+std::string AbsolutePath(const std::string& path);

@@ -1,6 +1,11 @@
 #include "core/result_csv.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cctype>
+#include <cerrno>
 #include <string_view>
 #include <vector>
 
@@ -14,6 +19,7 @@
 namespace {
 
 constexpr const char* kWriteFailed = "CSVﾌｧｲﾙの書き込みに失敗しました";
+constexpr const char* kResultsTitle = "液状化結果出力";
 
 // A number as the program shows it in text: up to 15 significant digits, with
 // a 0 before a leading decimal point ("7.5", "200", "0.5").
@@ -218,4 +224,48 @@ void SaveResultCsv(const std::string& path, Document& doc, MessageSink& messages
     CalcLiquefaction(doc, calcMessages, library);
     if (!WriteFileReplacing(path, ResultCsvBytes(doc, Today())))
         messages.ShowMessage(kWriteFailed, MessageIcon::None);
+}
+
+bool MayHoldResults(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0)
+        return errno == ENOENT;
+    if (!S_ISREG(info.st_mode))
+        return false;
+    // The first value of a results file is its title, in quotes.
+    const std::string title = Utf8ToCp932(std::string("\"") + kResultsTitle + "\"");
+    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    std::string head(title.size() + 1, '\0');
+    size_t got = 0;
+    while (got < head.size()) {
+        ssize_t n = read(fd, head.data() + got, head.size() - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        got += static_cast<size_t>(n);
+    }
+    close(fd);
+    head.resize(got);
+    if (head.size() < title.size() || head.compare(0, title.size(), title) != 0)
+        return false;
+    return head.size() == title.size() || head.back() == ',' || head.back() == '\r' ||
+           head.back() == '\n';
+}
+
+void SaveResultCsvBeside(const std::string& projectPath, Document& doc, MessageSink& messages,
+                         CalcMessageSink& calcMessages, QuorlithLibrary& library) {
+    const std::string path = ResultCsvPath(projectPath);
+    if (MayHoldResults(path)) {
+        SaveResultCsv(path, doc, messages, calcMessages, library);
+        return;
+    }
+    // The screen still shows the results of the data as saved.
+    CalcLiquefaction(doc, calcMessages, library);
+    messages.ShowMessage("結果ファイルは書き込みませんでした。\r\n\r\n" + path +
+                             "\r\nは結果ファイルではないため、そのまま残しました。\r\n\r\n" +
+                             "データファイル " + projectPath + " は保存しました。",
+                         MessageIcon::Exclamation);
 }

@@ -26,3 +26,15 @@ std::string ResultCsvBytes(const Document& doc, const Date& today);
 void SaveResultCsv(const std::string& path, Document& doc, MessageSink& messages,
                    CalcMessageSink& calcMessages,
                    QuorlithLibrary& library = ProgramQuorlithLibrary());
+
+// Whether the results may be written to `path`: no file is there, or the file
+// is itself a results file (its first value is the results title).
+bool MayHoldResults(const std::string& path);
+
+// SaveResultCsv to the results file of a saved project file
+// (ResultCsvPath). A file there that is not a results file (a project file
+// named "site.CSV" beside "site.qmf") is kept: the document is recalculated,
+// no results are written, and a message names both files.
+void SaveResultCsvBeside(const std::string& projectPath, Document& doc, MessageSink& messages,
+                         CalcMessageSink& calcMessages,
+                         QuorlithLibrary& library = ProgramQuorlithLibrary());

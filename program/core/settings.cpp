@@ -5,6 +5,7 @@
 #include <optional>
 #include <string_view>
 
+#include "core/codepage.h"
 #include "core/ini_file.h"
 #include "core/soil_names.h"
 #include "core/text_number.h"
@@ -109,11 +110,13 @@ void LoadSettings(Settings& settings, Document& doc) {
     const Settings defaults;
     Reader reader(settings.iniFile);
 
-    settings.defaultDataFolder = reader.Text("Path", "QuilmornData", "");
+    // Paths are read whole: one cut short would name another folder or file.
+    settings.defaultDataFolder = reader.WholeText("Path", "QuilmornData").value_or("");
     doc.currentFolder = settings.defaultDataFolder;
 
     for (int i = 0; i < kRecentFileCount; ++i)
-        settings.recentFiles[i] = reader.Text("Recent Files", std::to_string(i + 1), "");
+        settings.recentFiles[i] =
+            reader.WholeText("Recent Files", std::to_string(i + 1)).value_or("");
 
     for (const SoilNameSection& section : kSoilNameSections)
         LoadSoilNames(reader, section.name, settings.*section.table);
@@ -152,8 +155,15 @@ bool SaveSettings(const Settings& settings) {
 
     ini.SetValue("Path", "QuilmornData", settings.defaultDataFolder);
 
-    for (int i = 0; i < kRecentFileCount; ++i)
-        ini.SetValue("Recent Files", std::to_string(i + 1), settings.recentFiles[i]);
+    // Only the entries that will read back as the same file are stored, in
+    // their order; the others stay in the menu of this run only.
+    int stored = 0;
+    for (const std::string& path : settings.recentFiles) {
+        if (IsStorableRecentFile(path))
+            ini.SetValue("Recent Files", std::to_string(++stored), path);
+    }
+    while (stored < kRecentFileCount)
+        ini.SetValue("Recent Files", std::to_string(++stored), "");
 
     for (const SoilNameSection& section : kSoilNameSections) {
         const std::vector<LayerRecord>& table = settings.*section.table;
@@ -195,16 +205,9 @@ void SaveSettingsReportingFailure(const Settings& settings, MessageSink& message
 
 namespace {
 
+// Two names that differ only in case are two files here.
 bool SamePath(const std::string& a, const std::string& b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i] >= 'a' && a[i] <= 'z' ? static_cast<char>(a[i] - 'a' + 'A') : a[i];
-        char y = b[i] >= 'a' && b[i] <= 'z' ? static_cast<char>(b[i] - 'a' + 'A') : b[i];
-        if (x != y)
-            return false;
-    }
-    return true;
+    return a == b;
 }
 
 // Slot of the last entry equal to the path, or none.
@@ -218,6 +221,15 @@ std::optional<int> FindRecentFile(const Settings& settings, const std::string& p
 }
 
 }  // namespace
+
+bool IsStorableRecentFile(const std::string& path) {
+    // A relative path would name another file at the next start; a line break
+    // would end the settings line; a character code page 932 cannot hold (or
+    // a name that is not UTF-8) would come back as "?", naming no file.
+    return !path.empty() && path.front() == '/' &&
+           path.find_first_of("\r\n") == std::string::npos &&
+           Cp932ToUtf8(Utf8ToCp932(path)) == path;
+}
 
 void AddRecentFile(Settings& settings, const std::string& path) {
     // An empty path would match the empty slots and open a blank entry at the head.

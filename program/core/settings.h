@@ -67,8 +67,13 @@ bool SaveSettings(const Settings& settings);
 // file, since the settings changed in this run are lost with it.
 void SaveSettingsReportingFailure(const Settings& settings, MessageSink& messages);
 
-// Puts the path at the head of the recent-files list (paths compared without
-// regard to ASCII case).
+// Whether the settings file can hold the path so that it reads back as the
+// same file: an absolute path that code page 932 holds whole, on one line.
+// SaveSettings stores only these; the others are listed for this run only.
+bool IsStorableRecentFile(const std::string& path);
+
+// Puts the path at the head of the recent-files list (paths compared byte
+// for byte: two names differing in case are two files).
 void AddRecentFile(Settings& settings, const std::string& path);
 
 // Takes the path out of the recent-files list.

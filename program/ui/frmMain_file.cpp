@@ -1,5 +1,7 @@
 // The File menu of the main window: New, Open, the recent files, Save, Save
 // As, the figure as a metafile, Print and Preview.
+#include <sys/stat.h>
+
 #include <QWidget>
 
 #include "core/path_helpers.h"
@@ -21,6 +23,8 @@ constexpr const char* kExportTitle = "図をﾒﾀﾌｧｲﾙに保存";
 constexpr const char* kExportFilter = "ﾒﾀﾌｧｲﾙ (*.wmf)|*.wmf";
 constexpr const char* kProjectWriteFailed = "ﾌｧｲﾙの書き込みに失敗しました";
 constexpr const char* kFigureWriteFailed = "ﾒﾀﾌｧｲﾙの書き込みに失敗しました";
+constexpr const char* kFigureOverProject =
+    "開いているデータファイルには図を保存できません。別の名前を指定してください。";
 
 // The path of a file in a folder; a folder that already ends in a separator
 // (the root) takes no second one, and a file without a folder stays bare.
@@ -30,6 +34,17 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
     if (folder.back() == '/')
         return folder + name;
     return folder + "/" + name;
+}
+
+// Whether two paths name one file: the same bytes, or the same file reached
+// through a link or another spelling of its folder.
+bool SameFile(const std::string& a, const std::string& b) {
+    if (a == b)
+        return true;
+    struct stat x {};
+    struct stat y {};
+    return stat(a.c_str(), &x) == 0 && stat(b.c_str(), &y) == 0 && x.st_dev == y.st_dev &&
+           x.st_ino == y.st_ino;
 }
 
 }  // namespace
@@ -98,7 +113,7 @@ void frmMain::mnuFileList_Click(int index) {
 bool frmMain::OpenProjectPath(const std::string& path) {
     std::string folder;
     std::string name;
-    SplitPath(path, folder, name);
+    SplitNativePath(path, folder, name);
     const std::string projectPath = JoinPath(folder, name);
     // The reader says what went wrong and leaves the open document as it was.
     if (ReadProjectFile(projectPath, doc, services) != kProjectFileOk) {
@@ -139,7 +154,7 @@ bool frmMain::mnuFileSaveAs_Click() {
         return false;
     std::string folder;
     std::string name;
-    SplitPath(*chosen, folder, name);
+    SplitNativePath(*chosen, folder, name);
     return WriteProjectPath(folder, name);
 }
 
@@ -160,7 +175,7 @@ bool frmMain::WriteProjectPath(const std::string& folder, const std::string& nam
     SetMruMenu();
     SetCaption();
     // The results file reports its own failure; the project is saved either way.
-    SaveResultCsv(ResultCsvPath(projectPath), doc, services, CalcMessages(), library);
+    SaveResultCsvBeside(projectPath, doc, services, CalcMessages(), library);
     return true;
 }
 
@@ -170,9 +185,19 @@ void frmMain::mnuFileExport_Click() {
     FileDialogRequest request;
     request.title = kExportTitle;
     request.filter = kExportFilter;
-    std::optional<std::string> chosen = services.GetSaveFileName(request, false);
+    // The dialog lists only metafiles, so it must ask before any other file
+    // of the chosen name is replaced.
+    std::optional<std::string> chosen = services.GetSaveFileName(request, true);
     if (!chosen || chosen->empty())
         return;
+    if (!doc.currentFileName.empty()) {
+        const std::string projectPath = JoinPath(doc.currentFolder, doc.currentFileName);
+        if (SameFile(*chosen, projectPath)) {
+            services.ShowMessage(std::string(kFigureOverProject) + "\r\n\r\n" + projectPath,
+                                 MessageIcon::Exclamation);
+            return;
+        }
+    }
     if (!SaveLogSheetMetafile(doc, *chosen))
         services.ShowMessage(kFigureWriteFailed, MessageIcon::None);
 }

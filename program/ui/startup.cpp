@@ -1,7 +1,6 @@
 #include "ui/startup.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QSysInfo>
 #include <QThread>
 
@@ -118,11 +117,13 @@ StartResult StartProgram(ProgramState& state, PlatformServices& services,
     std::string path = CommandLinePath(commandLine);
     if (!path.empty()) {
         // Kept absolute: the recent-files list and later saves must not depend
-        // on the folder the program was started from.
-        path = QFileInfo(QString::fromStdString(path)).absoluteFilePath().toStdString();
+        // on the folder the program was started from. The name keeps the
+        // bytes the system gave, UTF-8 or not. A name that could not be made
+        // absolute lies in the working folder, not the program's.
+        path = AbsolutePath(path);
         if (ReadProjectFile(path, state.doc, services) == kProjectFileOk) {
             AddRecentFile(state.settings, path);
-            SplitPath(path, state.doc.currentFolder, state.doc.currentFileName);
+            SplitNativePath(path, state.doc.currentFolder, state.doc.currentFileName);
         } else {
             RemoveRecentFile(state.settings, path);
         }

@@ -162,3 +162,49 @@ TEST(CodePoints, KeepBrokenBytesThroughARoundTrip) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(AbsolutePath, PutsTheWorkingFolderBeforeARelativePath) {
+    char* folder = getcwd(nullptr, 0);
+    ASSERT_NE(folder, nullptr);
+    const std::string cwd = folder;
+    free(folder);
+    const std::pair<std::string, std::string> cases[] = {
+        {"/data/site.qmf", "/data/site.qmf"},
+        {"site.qmf", cwd + "/site.qmf"},
+        {"./site.qmf", cwd + "/site.qmf"},
+        {"sub/site.qmf", cwd + "/sub/site.qmf"},
+        {"\x83\x5c.qmf", cwd + "/\x83\x5c.qmf"},  // the bytes as given
+        {"", ""},
+    };
+    for (const auto& [given, absolute] : cases)
+        EXPECT_EQ(absolute, AbsolutePath(given)) << given;
+}
+
+}  // namespace
+
+namespace {
+
+// Names from the system: "\" is a byte of the name (here the second byte of
+// the CP932 character ソ), not a separator.
+TEST(SplitNativePath, SplitsAtTheLastSlashOnly) {
+    struct Case {
+        std::string path, folder, file;
+    } cases[] = {
+        {"/data/site.qmf", "/data", "site.qmf"},
+        {"/data/\x83\x5c\x83\x8b.qmf", "/data", "\x83\x5c\x83\x8b.qmf"},
+        {"/data/a\\b.qmf", "/data", "a\\b.qmf"},
+        {"/site.qmf", "/", "site.qmf"},
+        {"site.qmf", ".", "site.qmf"},
+        {"/data/", "/data", ""},
+    };
+    for (const Case& c : cases) {
+        std::string folder, file;
+        SplitNativePath(c.path, folder, file);
+        EXPECT_EQ(c.folder, folder) << c.path;
+        EXPECT_EQ(c.file, file) << c.path;
+    }
+}
+
+}  // namespace

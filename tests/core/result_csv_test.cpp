@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -310,6 +312,51 @@ TEST_F(SaveResultCsvTest, FailureIsReportedAndLeavesNoFile) {
     EXPECT_TRUE(fs::is_directory(blocked / "inside"));
     EXPECT_EQ(1u, std::distance(fs::directory_iterator(folder_), fs::directory_iterator{}))
         << "no temporary file is left behind";
+}
+
+// The results of site.qmf go to site.CSV only when that name is free or holds
+// results already; any other file of that name is kept and both are named.
+TEST_F(SaveResultCsvTest, BesideAProjectReplacesOnlyAResultsFile) {
+    const std::string title = Utf8ToCp932("\"液状化結果出力\"");
+    struct Case {
+        const char* what;
+        std::optional<std::string> before;  // the file at site.CSV, or none
+        bool written;
+    } cases[] = {
+        {"no file", std::nullopt, true},
+        {"an older results file", title + ",\"2008/03/05\"\r\n\"(計算条件)\"\r\n", true},
+        {"a results file of one line", title, true},
+        {"a project file named site.CSV", "\"Quilmorn2008\",\"1.6\"\r\n" + title, false},
+        {"an empty file", "", false},
+        {"the title in UTF-8", "\"液状化結果出力\",\"2008/03/05\"\r\n", false},
+        {"a longer first value", title.substr(0, title.size() - 1) + "2\",\r\n", false},
+        {"the title followed by more", title + "x\r\n", false},
+    };
+    for (const Case& c : cases) {
+        BoringBuilder b;
+        b.Layer(10, 18, 10).Water(1).Row(2, 4);
+        b.doc.calcPoints.clear();
+        RecordingMessageSink messages;
+        RecordingCalcMessageSink calcMessages;
+        const fs::path project = folder_ / "site.qmf";
+        const fs::path results = folder_ / "site.CSV";
+        fs::remove(results);
+        if (c.before)
+            std::ofstream(results, std::ios::binary) << *c.before;
+        SaveResultCsvBeside(project.string(), b.doc, messages, calcMessages);
+        EXPECT_EQ(1u, b.doc.calcPoints.size()) << c.what << ": recalculated either way";
+        std::string bytes;
+        ASSERT_TRUE(ReadWholeFile(results.string(), bytes)) << c.what;
+        if (c.written) {
+            EXPECT_EQ(ResultCsvBytes(b.doc, Today()), bytes) << c.what;
+            EXPECT_TRUE(messages.messages.empty()) << c.what;
+        } else {
+            EXPECT_EQ(*c.before, bytes) << c.what;
+            ASSERT_EQ(1u, messages.messages.size()) << c.what;
+            EXPECT_NE(std::string::npos, messages.messages[0].text.find(results.string()));
+            EXPECT_NE(std::string::npos, messages.messages[0].text.find(project.string()));
+        }
+    }
 }
 
 }  // namespace

@@ -147,7 +147,7 @@ TEST_F(SettingsTest, EveryKeyRoundTrips) {
     settings.defaultDataFolder = "/home/技師/データ";
     for (int i = 0; i < kRecentFileCount; ++i)
         settings.recentFiles[i] = "/data/現場" + std::to_string(i) + ".qmf";
-    settings.recentFiles[9] = " /blank around.qmf ";
+    settings.recentFiles[9] = "/data/ blank around.qmf ";
     settings.subSoilNames.resize(2);
     settings.subSoilNames[1].SoilName = "混じり,合い";
     settings.subSoilNames[1].beta = 0.00001;
@@ -403,24 +403,30 @@ TEST(RecentFiles, AddAndRemove) {
          true,
          "/x",
          {"/x", "/a", "/b", "/c", "/Site.qmf", "/e", "/f", "/g", "/h", "/i"}},
-        {"add the path of slot 4 in another case",
+        {"add the path of slot 4",
          full,
          true,
-         "/SITE.QMF",
-         {"/SITE.QMF", "/a", "/b", "/c", "/e", "/f", "/g", "/h", "/i", "/j"}},
-        {"add the path of slot 1", full, true, "/A", full},
+         "/Site.qmf",
+         {"/Site.qmf", "/a", "/b", "/c", "/e", "/f", "/g", "/h", "/i", "/j"}},
+        {"add the name of slot 4 in another case: another file",
+         full,
+         true,
+         "/site.qmf",
+         {"/site.qmf", "/a", "/b", "/c", "/Site.qmf", "/e", "/f", "/g", "/h", "/i"}},
+        {"add the path of slot 1", full, true, "/a", full},
         {"add a path that is twice in the list",
          {"/a", "/b", "/a", "/c"},
          true,
-         "/A",
-         {"/A", "/a", "/b", "/c"}},
+         "/a",
+         {"/a", "/a", "/b", "/c"}},
         {"add to a short list", {"/a", "/b"}, true, "/c", {"/c", "/a", "/b"}},
         {"add an empty path", {"/a"}, true, "", {"/a"}},
         {"remove slot 3",
          full,
          false,
-         "/C",
+         "/c",
          {"/a", "/b", "/Site.qmf", "/e", "/f", "/g", "/h", "/i", "/j", ""}},
+        {"remove the name of slot 4 in another case", full, false, "/SITE.QMF", full},
         {"remove slot 10",
          full,
          false,
@@ -443,6 +449,45 @@ TEST(RecentFiles, AddAndRemove) {
             RemoveRecentFile(settings, c.path);
         EXPECT_EQ(c.after, settings.recentFiles) << c.what;
     }
+}
+
+// Every path the list shows in this run is either stored so that it reads
+// back as the same path, or left out of the file; none comes back as another
+// name. Long paths and folders are read back whole.
+TEST_F(SettingsTest, PathsReadBackAsTheSameFileOrAreNotStored) {
+    const std::string longFolder = "/home/user/" + std::string(300, 'd');
+    const std::string longFile = longFolder + "/" + std::string(240, 'f') + ".qmf";
+    struct Case {
+        std::string path;
+        bool stored;
+    } cases[] = {
+        {"/data/site.qmf", true},
+        {"/data/Site.qmf", true},
+        {"/data/地盤/ボーリング１.qmf", true},
+        {"/data/a\\b ~.qmf", true},
+        {longFile, true},
+        {"/data/sité.qmf", false},
+        {"/data/𠮷野家.qmf", false},
+        {"/data/\x83\x5c\x83\x8b.qmf", false},  // CP932 bytes, not UTF-8
+        {"relative/site.qmf", false},
+        {"/data/two\nlines.qmf", false},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i)
+        settings.recentFiles[std::size(cases) - 1 - i] = cases[i].path;
+    settings.defaultDataFolder = longFolder;
+    ASSERT_TRUE(SaveSettings(settings));
+
+    Settings loaded = Reload();
+    std::vector<std::string> expected;
+    for (size_t i = std::size(cases); i-- > 0;) {
+        EXPECT_EQ(cases[i].stored, IsStorableRecentFile(cases[i].path)) << cases[i].path;
+        if (cases[i].stored)
+            expected.push_back(cases[i].path);
+    }
+    expected.resize(kRecentFileCount);
+    EXPECT_EQ(expected,
+              std::vector<std::string>(loaded.recentFiles.begin(), loaded.recentFiles.end()));
+    EXPECT_EQ(longFolder, loaded.defaultDataFolder);
 }
 
 }  // namespace

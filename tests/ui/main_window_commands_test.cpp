@@ -607,7 +607,7 @@ TEST_F(MainWindowCommands, FigureToMetafile) {
     ASSERT_EQ(services.fileDialogs.size(), 1u);
     EXPECT_EQ(services.fileDialogs[0].request.title, "図をﾒﾀﾌｧｲﾙに保存");
     EXPECT_EQ(services.fileDialogs[0].request.filter, "ﾒﾀﾌｧｲﾙ (*.wmf)|*.wmf");
-    EXPECT_FALSE(services.fileDialogs[0].confirmOverwrite);
+    EXPECT_TRUE(services.fileDialogs[0].confirmOverwrite);  // only *.wmf are listed
     std::string bytes = ReadAll(figure);
     ASSERT_GT(bytes.size(), 22u);
     EXPECT_EQ(bytes.substr(0, 4), std::string("\xD7\xCD\xC6\x9A", 4));  // placeable
@@ -617,6 +617,51 @@ TEST_F(MainWindowCommands, FigureToMetafile) {
     window->mnuFileExport_Click();
     ASSERT_EQ(services.messages.size(), 1u);
     EXPECT_EQ(services.messages[0].text, "ﾒﾀﾌｧｲﾙの書き込みに失敗しました");
+}
+
+// The figure never replaces the open project file, whichever way its name
+// is given; the message names the project, and nothing is written.
+TEST_F(MainWindowCommands, FigureToMetafileRefusesTheOpenProjectFile) {
+    const fs::path project = Project("site.qmf");
+    ASSERT_TRUE(window->OpenProjectPath(project.string()));
+    const std::string before = ReadAll(project);
+    fs::create_symlink("site.qmf", folder / "link.wmf");
+    for (const fs::path& chosen : {project, folder / "." / "site.qmf", folder / "link.wmf"}) {
+        services.messages.clear();
+        services.fileAnswers = {chosen.string()};
+        window->mnuFileExport_Click();
+        ASSERT_EQ(services.messages.size(), 1u) << chosen;
+        EXPECT_NE(services.messages[0].text.find(project.string()), std::string::npos);
+        EXPECT_EQ(ReadAll(project), before) << chosen;
+        EXPECT_TRUE(fs::is_symlink(folder / "link.wmf"));
+    }
+    // Another project file of the folder is the dialog's question, not a refusal.
+    const fs::path other = Project("other.qmf");
+    services.messages.clear();
+    services.fileAnswers = {other.string()};
+    window->mnuFileExport_Click();
+    EXPECT_TRUE(services.messages.empty());
+    EXPECT_EQ(ReadAll(other).substr(0, 4), std::string("\xD7\xCD\xC6\x9A", 4));
+}
+
+// A project named site.CSV beside site.qmf survives the Save of site.qmf: the
+// project is saved, its results are not written over the other project.
+TEST_F(MainWindowCommands, SaveKeepsAProjectFileWhereTheResultsWouldGo) {
+    const fs::path csvProject = Project("site.CSV", "clay_v10");
+    const std::string kept = ReadAll(csvProject);
+    const fs::path project = Project("site.qmf");
+    ASSERT_TRUE(window->OpenProjectPath(project.string()));
+    doc.basicData.Site = "changed";
+    window->IsChanged = true;
+    ASSERT_TRUE(window->mnuFileSave_Click());
+    EXPECT_FALSE(window->IsChanged);
+    EXPECT_EQ(ReadAll(csvProject), kept);
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_NE(services.messages[0].text.find(csvProject.string()), std::string::npos);
+    EXPECT_NE(services.messages[0].text.find(project.string()), std::string::npos);
+    Document back;
+    ASSERT_EQ(ReadProjectFile(project.string(), back, services), kProjectFileOk);
+    EXPECT_EQ(back.basicData.Site, "changed");
 }
 
 TEST_F(MainWindowCommands, PrintsBothPagesToThePdfPrinter) {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -9,6 +12,7 @@
 #include <QScreen>
 #include <QSysInfo>
 #include <QTemporaryDir>
+
 #include <fstream>
 #include <string>
 
@@ -134,6 +138,59 @@ TEST_F(StartupTest, ARelativeCommandLinePathIsKeptAbsolute) {
     ASSERT_EQ(result, StartResult::kRunning);
     EXPECT_EQ(state.doc.currentFolder, data.path().toStdString());
     EXPECT_EQ(state.settings.recentFiles[0], data.filePath("rel.qmf").toStdString());
+}
+
+// A name in code page 932 bytes (as an archive from another system unpacks)
+// is opened and saved under its own bytes.
+TEST_F(StartupTest, ANameThatIsNotUtf8IsOpenedAndSavedUnderItsOwnBytes) {
+    const std::string name = "\x83\x5c\x83\x8b\x8e\x9a.qmf";  // ソル字 in CP932
+    const std::string path = data.path().toStdString() + "/" + name;
+    ASSERT_EQ(WriteProjectFile(path, ExampleBoring()), kProjectFileOk);
+    ProgramState state;
+    ASSERT_EQ(StartProgram(state, services, path), StartResult::kRunning);
+    EXPECT_TRUE(services.messages.empty());
+    EXPECT_EQ(state.doc.currentFileName, name);
+    EXPECT_EQ(state.doc.layers.size(), 6u);
+    state.doc.basicData.Site = "saved again";
+    ASSERT_TRUE(state.form->mnuFileSave_Click());
+    Document back;
+    ASSERT_EQ(ReadProjectFile(path, back, services), kProjectFileOk);
+    EXPECT_EQ(back.basicData.Site, "saved again");
+}
+
+// A working folder past PATH_MAX: the relative name cannot be made absolute,
+// and Save writes the file that was opened, never one in the program folder.
+TEST_F(StartupTest, ARelativeNameInAVeryDeepFolderIsSavedWhereItWasOpened) {
+    const int home = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(home, 0);
+    ASSERT_EQ(chdir(data.path().toStdString().c_str()), 0);
+    const std::string step(200, 'd');
+    int depth = 0;
+    for (; depth < 25; ++depth)
+        ASSERT_TRUE(mkdir(step.c_str(), 0700) == 0 && chdir(step.c_str()) == 0);
+    ASSERT_EQ(WriteProjectFile("deep.qmf", ExampleBoring()), kProjectFileOk);
+
+    ProgramState state;
+    StartResult result = StartProgram(state, services, "deep.qmf");
+    bool saved = false;
+    Document back;
+    if (result == StartResult::kRunning) {
+        state.doc.basicData.Site = "saved in the deep folder";
+        saved = state.form->mnuFileSave_Click();
+        ReadProjectFile("deep.qmf", back, services);
+    }
+    unlink("deep.qmf");
+    unlink("deep.CSV");
+    for (; depth > 0; --depth)
+        ASSERT_TRUE(chdir("..") == 0 && rmdir(step.c_str()) == 0);
+    ASSERT_EQ(fchdir(home), 0);
+    close(home);
+
+    ASSERT_EQ(result, StartResult::kRunning);
+    EXPECT_TRUE(saved);
+    EXPECT_EQ(back.basicData.Site, "saved in the deep folder");
+    EXPECT_EQ(state.doc.currentFileName, "deep.qmf");
+    EXPECT_FALSE(QFile::exists(QCoreApplication::applicationDirPath() + "/deep.qmf"));
 }
 
 TEST_F(StartupTest, ASecondInstanceEndsAtOnceAndSaysWhy) {
