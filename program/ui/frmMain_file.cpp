@@ -8,6 +8,7 @@
 #include "output/clsPrinter.h"
 #include "output/print_job.h"
 #include "sheets/sheet_composition.h"
+#include "ui/dialog_support.h"
 #include "ui/frmMain.h"
 #include "ui/frmPreview.h"
 #include "ui/frmPreviewSet.h"
@@ -101,7 +102,8 @@ bool frmMain::OpenProjectPath(const std::string& path) {
     SplitPath(path, folder, name);
     const std::string projectPath = JoinPath(folder, name);
     // The reader says what went wrong and leaves the open document as it was.
-    if (ReadProjectFile(projectPath, doc, services) != kProjectFileOk) {
+    std::vector<std::string> unreadable;
+    if (ReadProjectFile(projectPath, doc, services, &unreadable) != kProjectFileOk) {
         RemoveRecentFile(settings, projectPath);
         SetMruMenu();
         return false;
@@ -112,6 +114,7 @@ bool frmMain::OpenProjectPath(const std::string& path) {
     SetMruMenu();
     SetCaption();
     DocumentRefresh();
+    ShowUnreadableTexts(services, unreadable, projectPath);
     return true;
 }
 

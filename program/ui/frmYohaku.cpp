@@ -20,6 +20,7 @@
 #include "ui/dialog_support.h"
 #include "ui/frmHF.h"
 #include "ui/platform_services.h"
+#include "ui/text_entry_guard.h"
 #include "ui/updown.h"
 
 namespace {
@@ -129,6 +130,7 @@ frmYohaku::frmYohaku(Settings& settings, const Document& doc, const ProgramInfo&
         lblhf[i]->setObjectName(QStringLiteral("lblhf(%1)").arg(i));
         txtHf[i] = new QLineEdit(frame);
         txtHf[i]->setObjectName(QStringLiteral("txtHf(%1)").arg(i));
+        GuardTextEntry(*txtHf[i], services_);
         lblhf[i]->setBuddy(txtHf[i]);
         txtHf[i]->installEventFilter(this);
     }

@@ -9,6 +9,7 @@
 #include "core/project_file.h"
 #include "core/settings_folder.h"
 #include "core/soil_names.h"
+#include "ui/dialog_support.h"
 #include "ui/window_placement.h"
 
 namespace {
@@ -116,11 +117,12 @@ StartResult StartProgram(ProgramState& state, PlatformServices& services,
     // read leaves a valid boring on screen.
     NewDocument(state.doc);
     std::string path = CommandLinePath(commandLine);
+    std::vector<std::string> unreadable;
     if (!path.empty()) {
         // Kept absolute: the recent-files list and later saves must not depend
         // on the folder the program was started from.
         path = QFileInfo(QString::fromStdString(path)).absoluteFilePath().toStdString();
-        if (ReadProjectFile(path, state.doc, services) == kProjectFileOk) {
+        if (ReadProjectFile(path, state.doc, services, &unreadable) == kProjectFileOk) {
             AddRecentFile(state.settings, path);
             SplitPath(path, state.doc.currentFolder, state.doc.currentFileName);
         } else {
@@ -135,5 +137,7 @@ StartResult StartProgram(ProgramState& state, PlatformServices& services,
         state.form->PlacingWindow = false;
     }
     state.form->FormLoad();
+    // Told once the window shows the texts.
+    ShowUnreadableTexts(services, unreadable, path);
     return StartResult::kRunning;
 }
