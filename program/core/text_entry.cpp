@@ -1,6 +1,7 @@
 #include "core/text_entry.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "core/codepage.h"
 #include "core/text_helpers.h"
@@ -64,8 +65,14 @@ TextEntry TakeTextEntry(std::string_view typed, const TextEntryRule& rule, size_
 
 std::string RefusedCharactersNote(const std::vector<std::string>& refused) {
     std::string note;
-    for (size_t i = 0; i < refused.size() && i < kNamedCharacters; ++i)
-        note += "「" + refused[i] + "」";
+    // The code point names a character that the screen's fonts cannot draw.
+    for (size_t i = 0; i < refused.size() && i < kNamedCharacters; ++i) {
+        const std::u32string code = CodePoints(refused[i]);
+        char number[16] = "";
+        if (code.size() == 1)
+            std::snprintf(number, sizeof number, "(U+%04X)", static_cast<unsigned>(code[0]));
+        note += "「" + refused[i] + "」" + number;
+    }
     if (refused.size() > kNamedCharacters)
         note += "など";
     return note + "はファイルに保存できない文字です";

@@ -42,8 +42,8 @@ struct TextEntry {
 TextEntry TakeTextEntry(std::string_view typed, const TextEntryRule& rule,
                         size_t cursor = std::string_view::npos);
 
-// The note that tells which characters were refused:
-// "「𠮷」はファイルに保存できない文字です".
+// The note that tells which characters were refused, each with its code
+// point: "「𠮷」(U+20BB7)はファイルに保存できない文字です".
 std::string RefusedCharactersNote(const std::vector<std::string>& refused);
 
 // The note that tells that an entry was cut at `maxChars` characters.

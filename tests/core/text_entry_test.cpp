@@ -94,9 +94,10 @@ TEST(TextEntry, RefusesCharactersCp932CannotHoldAndNamesThem) {
         EXPECT_EQ(entry.text, typed) << "a refused text is handed back as it was";
     }
     EXPECT_EQ(RefusedCharactersNote(TakeTextEntry("é😀é", {}).refused),
-              "「é」「😀」はファイルに保存できない文字です");
+              "「é」(U+00E9)「😀」(U+1F600)はファイルに保存できない文字です");
     EXPECT_EQ(RefusedCharactersNote({"a", "b", "c", "d", "e", "f"}),
-              "「a」「b」「c」「d」「e」などはファイルに保存できない文字です");
+              "「a」(U+0061)「b」(U+0062)「c」(U+0063)「d」(U+0064)「e」(U+0065)など"
+              "はファイルに保存できない文字です");
 }
 
 TEST(TextEntry, CutDropsWhatWasTypedLastBeforeTheCursor) {

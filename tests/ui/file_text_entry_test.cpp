@@ -34,7 +34,7 @@
 
 namespace {
 
-constexpr const char* kKichi = "「𠮷」はファイルに保存できない文字です";
+constexpr const char* kKichi = "「𠮷」(U+20BB7)はファイルに保存できない文字です";
 
 std::string Repeat(const std::string& text, int times) {
     std::string out;
@@ -156,7 +156,8 @@ TEST_F(FileTextEntry, EveryBoxShowsWhatItsFileWillHold) {
     };
     const std::vector<Case> cases = {
         {"a character of place names", "𠮷", "前", "前", kKichi},
-        {"accents and emoji", "é😀", "前", "前", "「é」「😀」はファイルに保存できない文字です"},
+        {"accents and emoji", "é😀", "前", "前",
+         "「é」(U+00E9)「😀」(U+1F600)はファイルに保存できない文字です"},
         {"double quotes", "\"後\"", "前＂後＂", "前\"後\"", nullptr},
         {"a TAB", "\t後", "前 後", "前 後", nullptr},
         {"a line break", "\r\n後", "前 後", "前 後", nullptr},
@@ -206,7 +207,8 @@ TEST_F(FileTextEntry, ABrowsedFolderTheSettingsCannotHoldIsRefused) {
     services.folderAnswers = {std::string("/home/user/café")};
     dialog.cmdRef_Click();
     EXPECT_EQ(dialog.Text1->text(), before);
-    EXPECT_EQ(services.refusals, std::vector<std::string>{"「é」はファイルに保存できない文字です"});
+    EXPECT_EQ(services.refusals,
+              std::vector<std::string>{"「é」(U+00E9)はファイルに保存できない文字です"});
     services.folderAnswers = {std::string("/home/user/データ")};
     dialog.cmdRef_Click();
     EXPECT_EQ(dialog.Text1->text(), "/home/user/データ");
