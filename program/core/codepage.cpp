@@ -2,7 +2,9 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <optional>
 #include <stdexcept>
 
 namespace {
@@ -19,8 +21,9 @@ class Converter {
     Converter& operator=(const Converter&) = delete;
 
     // Converts the whole text; every sequence that cannot be converted becomes
-    // one "?" and the conversion goes on after it.
-    std::string Convert(std::string_view in, size_t (*skipLength)(std::string_view)) {
+    // one "?" and the conversion goes on after it. `failures` counts them.
+    std::string Convert(std::string_view in, size_t (*skipLength)(std::string_view),
+                        size_t* failures = nullptr) {
         iconv(cd_, nullptr, nullptr, nullptr, nullptr);
         std::string out;
         out.reserve(in.size() * 2);
@@ -39,6 +42,8 @@ class Converter {
                     continue;
                 // EILSEQ or EINVAL: replace the offending character and go on.
                 out.push_back('?');
+                if (failures != nullptr)
+                    ++*failures;
                 size_t skip = skipLength(rest);
                 rest.remove_prefix(skip < rest.size() ? skip : rest.size());
                 iconv(cd_, nullptr, nullptr, nullptr, nullptr);
@@ -71,14 +76,79 @@ bool IsCp932LeadByte(unsigned char byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
-std::string Utf8ToCp932(std::string_view utf8) {
+namespace {
+
+Converter& ToCp932() {
     thread_local Converter converter("CP932", "UTF-8");
-    return converter.Convert(utf8, Utf8SequenceLength);
+    return converter;
+}
+
+Converter& FromCp932() {
+    thread_local Converter converter("UTF-8", "CP932");
+    return converter;
+}
+
+// What CP932 makes of one UTF-8 character: none when it cannot hold it, else
+// the character as it reads back.
+std::optional<std::string> HeldAs(std::string_view character) {
+    size_t failures = 0;
+    std::string bytes = ToCp932().Convert(character, Utf8SequenceLength, &failures);
+    if (failures != 0)
+        return std::nullopt;
+    std::string back = FromCp932().Convert(bytes, Cp932SequenceLength, &failures);
+    if (failures != 0)
+        return std::nullopt;
+    return back;
+}
+
+// Calls `each` with every UTF-8 character of the text (a broken byte alone).
+template <typename F>
+void ForEachCharacter(std::string_view utf8, F each) {
+    while (!utf8.empty()) {
+        size_t length = Utf8SequenceLength(utf8);
+        each(utf8.substr(0, length));
+        utf8.remove_prefix(length);
+    }
+}
+
+}  // namespace
+
+std::string Utf8ToCp932(std::string_view utf8) {
+    return ToCp932().Convert(utf8, Utf8SequenceLength);
 }
 
 std::string Cp932ToUtf8(std::string_view cp932) {
-    thread_local Converter converter("UTF-8", "CP932");
-    return converter.Convert(cp932, Cp932SequenceLength);
+    return FromCp932().Convert(cp932, Cp932SequenceLength);
+}
+
+std::string Cp932ToUtf8(std::string_view cp932, bool& whole) {
+    size_t failures = 0;
+    std::string utf8 = FromCp932().Convert(cp932, Cp932SequenceLength, &failures);
+    whole = failures == 0;
+    return utf8;
+}
+
+std::vector<std::string> Cp932Unholdable(std::string_view utf8) {
+    std::vector<std::string> unholdable;
+    ForEachCharacter(utf8, [&](std::string_view character) {
+        if (static_cast<unsigned char>(character[0]) < 0x80 || HeldAs(character))
+            return;
+        if (std::find(unholdable.begin(), unholdable.end(), character) == unholdable.end())
+            unholdable.emplace_back(character);
+    });
+    return unholdable;
+}
+
+std::string Cp932RoundTrip(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    ForEachCharacter(utf8, [&](std::string_view character) {
+        std::optional<std::string> held;
+        if (static_cast<unsigned char>(character[0]) >= 0x80)
+            held = HeldAs(character);
+        out += held ? *held : std::string(character);
+    });
+    return out;
 }
 
 int Cp932Length(std::string_view utf8) {

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Conversion between the program's UTF-8 text and code page 932 (Windows-31J),
 // the code page of every text file the program reads or writes.
@@ -11,6 +12,19 @@ std::string Utf8ToCp932(std::string_view utf8);
 
 // CP932 to UTF-8; a byte sequence that is not valid CP932 becomes "?".
 std::string Cp932ToUtf8(std::string_view cp932);
+// As above; `whole` tells whether every byte sequence could be read, so that no
+// "?" stands for one that could not.
+std::string Cp932ToUtf8(std::string_view cp932, bool& whole);
+
+// The characters of a UTF-8 text that CP932 cannot hold, each once, in the
+// order they first occur (as UTF-8; a broken UTF-8 byte is one of them).
+std::vector<std::string> Cp932Unholdable(std::string_view utf8);
+
+// The text as a CP932 file gives it back: a character that CP932 holds only as
+// another one ("〜" as "～", "−" as "－", "¥" as the backslash) becomes that one, so that
+// the screen can show what the file will hold. Characters CP932 cannot hold at
+// all stay as they are (see Cp932Unholdable).
+std::string Cp932RoundTrip(std::string_view utf8);
 
 // Length of the text in CP932 bytes: a half-width character counts 1, a full-width one 2.
 int Cp932Length(std::string_view utf8);

@@ -145,12 +145,33 @@ void NormaliseSwitches(Document& doc) {
     c.guideEdition = Switch(c.guideEdition);
 }
 
-void ReadBody(ValueReader& in, Version version, Document& doc) {
+// Reads the texts of the document and notes those that could not be read whole.
+class TextReader {
+  public:
+    TextReader(ValueReader& in, std::vector<std::string>& unreadable)
+        : in_(in), unreadable_(unreadable) {}
+
+    std::string Read(const std::string& name) {
+        bool whole = true;
+        std::string text = in_.ReadText(whole);
+        if (!whole)
+            unreadable_.push_back(name);
+        return text;
+    }
+
+  private:
+    ValueReader& in_;
+    std::vector<std::string>& unreadable_;
+};
+
+void ReadBody(ValueReader& in, Version version, Document& doc,
+              std::vector<std::string>& unreadable) {
+    TextReader texts(in, unreadable);
     in.Skip();  // "@基本データ"
     BasicData& basic = doc.basicData;
-    basic.ProjectName = in.ReadText();
-    basic.ShortName = in.ReadText();
-    basic.Site = in.ReadText();
+    basic.ProjectName = texts.Read("工事名");
+    basic.ShortName = texts.Read("略称");
+    basic.Site = texts.Read("調査地");
     basic.SurveyFrom = in.ReadDate();
     basic.SurveyTo = in.ReadDate();
     basic.DatumToGL = in.ReadNumber();
@@ -177,10 +198,11 @@ void ReadBody(ValueReader& in, Version version, Document& doc) {
     for (int k = 0; k <= storedConstants; ++k)
         doc.layerColumnUsed[k] = in.ReadInteger();
     doc.layers.assign(layerCount > 0 ? layerCount : 0, LayerRecord{});
-    for (LayerRecord& layer : doc.layers) {
+    for (size_t row = 0; row < doc.layers.size(); ++row) {
+        LayerRecord& layer = doc.layers[row];
         in.Skip();  // the bottom depth follows from the thicknesses
         layer.Thickness = in.ReadNumber();
-        layer.SoilName = in.ReadText();
+        layer.SoilName = texts.Read(std::to_string(row + 1) + "行目の土質名");
         layer.SoilCode = in.ReadLong();
         for (int item = 1; item <= storedConstants; ++item)
             layer.Constant(item) = in.ReadNumber();
@@ -291,7 +313,10 @@ int WriteProjectFile(const std::string& path, const Document& doc) {
     return WriteFileReplacing(path, ProjectFileBytes(doc)) ? kProjectFileOk : kProjectFileError;
 }
 
-int ParseProjectFile(std::string_view bytes, Document& doc) {
+int ParseProjectFile(std::string_view bytes, Document& doc,
+                     std::vector<std::string>* unreadableTexts) {
+    if (unreadableTexts != nullptr)
+        unreadableTexts->clear();
     ValueReader in{std::string(bytes)};
     std::string product, maker;
     try {
@@ -314,16 +339,22 @@ int ParseProjectFile(std::string_view bytes, Document& doc) {
 
     // Read into a copy, so that a failed read leaves the document untouched.
     Document copy = doc;
+    std::vector<std::string> unreadable;
     try {
-        ReadBody(in, version, copy);
+        ReadBody(in, version, copy, unreadable);
     } catch (const ValueReadError&) {
         return kProjectFileError;
     }
     doc = std::move(copy);
+    if (unreadableTexts != nullptr)
+        *unreadableTexts = std::move(unreadable);
     return kProjectFileOk;
 }
 
-int ReadProjectFile(const std::string& path, Document& doc, MessageSink& messages) {
+int ReadProjectFile(const std::string& path, Document& doc, MessageSink& messages,
+                    std::vector<std::string>* unreadableTexts) {
+    if (unreadableTexts != nullptr)
+        unreadableTexts->clear();
     int result = kProjectFileOk;
     std::string bytes;
     if (!FileExists(path))
@@ -331,9 +362,23 @@ int ReadProjectFile(const std::string& path, Document& doc, MessageSink& message
     else if (!ReadWholeFile(path, bytes))
         result = kProjectFileError;
     else
-        result = ParseProjectFile(bytes, doc);
+        result = ParseProjectFile(bytes, doc, unreadableTexts);
     if (result != kProjectFileOk)
         messages.ShowMessage(MessageFor(result, path), MessageIcon::Exclamation, kProgramTitle,
                              MessageButtons::Ok);
     return result;
+}
+
+std::string UnreadableTextsMessage(const std::vector<std::string>& unreadableTexts,
+                                   const std::string& path) {
+    // A file damaged throughout names a few texts and counts the rest.
+    constexpr size_t kNamed = 10;
+    std::string list;
+    for (size_t i = 0; i < unreadableTexts.size() && i < kNamed; ++i)
+        list += unreadableTexts[i] + "\r\n";
+    if (unreadableTexts.size() > kNamed)
+        list += "ほか" + std::to_string(unreadableTexts.size() - kNamed) + "件\r\n";
+    return "次の文字列に読み取れない文字があり、「?」に置き換えて読み込みました。\r\n"
+           "このまま保存すると「?」で保存されます。\r\n\r\n" +
+           list + "\r\n" + path;
 }

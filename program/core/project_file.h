@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/document.h"
 #include "core/message_sink.h"
@@ -30,7 +31,12 @@ int WriteProjectFile(const std::string& path, const Document& doc);
 // The stored calculation results are ignored and the calculation arrays are
 // emptied: the caller recalculates after a successful read. The current file
 // name and folder are the caller's to set.
-int ReadProjectFile(const std::string& path, Document& doc, MessageSink& messages);
+//
+// `unreadableTexts`, when given, receives the names of the texts that held
+// bytes that are not CP932 and were read with "?" in their place ("工事名",
+// "3行目の土質名"); the caller tells the user (UnreadableTextsMessage).
+int ReadProjectFile(const std::string& path, Document& doc, MessageSink& messages,
+                    std::vector<std::string>* unreadableTexts = nullptr);
 
 // The file's bytes (CP932, CR LF) for the document in the version 1.6 layout.
 std::string ProjectFileBytes(const Document& doc);
@@ -39,4 +45,10 @@ std::string ProjectFileBytes(const Document& doc);
 // message and without the file system: the result is kProjectFileOk,
 // kNotAProjectFile, kUnknownVersion or kProjectFileError, and on failure `doc`
 // is unchanged.
-int ParseProjectFile(std::string_view bytes, Document& doc);
+int ParseProjectFile(std::string_view bytes, Document& doc,
+                     std::vector<std::string>* unreadableTexts = nullptr);
+
+// The message after opening a file whose texts `unreadableTexts` could not be
+// read whole.
+std::string UnreadableTextsMessage(const std::vector<std::string>& unreadableTexts,
+                                   const std::string& path);

@@ -135,6 +135,10 @@ std::string ValueReader::ReadText() {
     return Cp932ToUtf8(Next().text);
 }
 
+std::string ValueReader::ReadText(bool& whole) {
+    return Cp932ToUtf8(Next().text, whole);
+}
+
 double ValueReader::ReadNumber() {
     Field field = Next();
     if (field.quoted)

@@ -78,6 +78,9 @@ class ValueReader {
 
     // A text value, converted to UTF-8.
     std::string ReadText();
+    // As above; `whole` becomes false when some of its bytes were not CP932
+    // and became "?".
+    std::string ReadText(bool& whole);
     // A number in plain decimal or exponent form; empty reads as 0.
     double ReadNumber();
     // A 16-bit and a 32-bit whole number: the number rounded half to even, an

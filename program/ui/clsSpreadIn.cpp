@@ -1,14 +1,18 @@
 #include "ui/clsSpreadIn.h"
 
 #include <QString>
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <stdexcept>
 
 #include "core/codepage.h"
 #include "core/file_io.h"
 #include "core/format.h"
+#include "core/text_entry.h"
 #include "core/text_number.h"
 #include "ui/number_text.h"
+#include "ui/text_entry_guard.h"
 
 namespace {
 
@@ -137,6 +141,12 @@ void clsSpreadIn::CreateCell(int32_t lCm, int32_t lDi, int32_t lFm, double dMI, 
         Bound().SetColumnCells(lCm, SpreadCellType::Edit, lELen, Qt::AlignLeft | Qt::AlignVCenter);
     else
         Bound().SetColumnCells(lCm, SpreadCellType::Edit, lELen, Qt::AlignRight | Qt::AlignVCenter);
+    std::function<void(QLineEdit&)> setup;
+    if (lDi == 0)
+        setup = [&services = services_, lELen](QLineEdit& editor) {
+            GuardTextEntry(editor, services, {true, lELen});
+        };
+    Bound().SetColumnEditorSetup(lCm, std::move(setup));
 }
 
 void clsSpreadIn::CreateCell2(int32_t lCm, int32_t lDi, int32_t lFm, double dMI, double dMA,
@@ -290,6 +300,7 @@ void clsSpreadIn::ShowRow(int32_t lRow, int32_t lCol) {
 int32_t clsSpreadIn::ReadRow(int32_t lRow, int32_t lCol) {
     SpreadGrid& grid = Bound();
     int32_t result = -1;
+    int32_t refusedText = 0;
     int32_t first = lCol == 0 ? 1 : lCol;
     int32_t last = lCol == 0 ? cols_ : lCol;
     for (int32_t col = first; col <= last; ++col) {
@@ -298,6 +309,19 @@ int32_t clsSpreadIn::ReadRow(int32_t lRow, int32_t lCol) {
             continue;
         std::string text = grid.Text(col, lRow).toStdString();
         if (slot == 0) {
+            // A pasted text is taken as a typed one would be, so that the cell
+            // shows what the file will hold.
+            const int maxChars = grid.ColumnMaxLength(col);
+            TextEntry entry = TakeTextEntry(text, {true, maxChars});
+            if (!entry.refused.empty()) {
+                NoteEntry(RefusedCharactersNote(entry.refused));
+                if (refusedText == 0)
+                    refusedText = col;
+                continue;
+            }
+            if (entry.cut)
+                NoteEntry(CutEntryNote(maxChars));
+            text = std::move(entry.text);
             if (!text.empty())
                 At(flag_, lRow) = 1;
             if (text != DataS(lRow))
@@ -333,7 +357,22 @@ int32_t clsSpreadIn::ReadRow(int32_t lRow, int32_t lCol) {
             DataL(slot, lRow, *scaled);
         }
     }
-    return result;
+    return refusedText > 0 ? refusedText : result;
+}
+
+void clsSpreadIn::NoteEntry(const std::string& note) {
+    if (std::find(entryNotes_.begin(), entryNotes_.end(), note) == entryNotes_.end())
+        entryNotes_.push_back(note);
+}
+
+void clsSpreadIn::TellEntryNotes() {
+    if (entryNotes_.empty())
+        return;
+    std::string note;
+    for (const std::string& each : entryNotes_)
+        note += (note.empty() ? "" : "\n") + each;
+    entryNotes_.clear();
+    services_.Refuse(note);
 }
 
 void clsSpreadIn::CopyRowData(int32_t from, int32_t to) {
@@ -440,6 +479,7 @@ void clsSpreadIn::ClipRowPaste() {
         PasteFixUp(block.row1, block.row2, firstCol, cols_);
     }
     RestoreSelection(activeCol, activeRow);
+    TellEntryNotes();
     // Cells right of the last column, or rows past the most a table can
     // hold, have nowhere to go: the bell tells.
     if (WidestLine(text) > cols_ || (n == 1 && s + rows - 1 > rows_))
@@ -505,6 +545,7 @@ void clsSpreadIn::ClipCelPaste() {
     }
     PasteFixUp(s1, lastRow, c1, lastCol);
     RestoreSelection(activeCol, activeRow);
+    TellEntryNotes();
     if (cut)
         services_.Beep();
 }
@@ -524,6 +565,7 @@ void clsSpreadIn::CelClear() {
     }
     grid.SetRedraw(true);
     RestoreSelection(grid.ActiveCol(), grid.ActiveRow());
+    TellEntryNotes();
 }
 
 void clsSpreadIn::RowClear() {
@@ -609,6 +651,7 @@ void clsSpreadIn::UnderCopy() {
     }
     grid.SetRedraw(true);
     RestoreSelection(grid.ActiveCol(), grid.ActiveRow());
+    TellEntryNotes();
 }
 
 void clsSpreadIn::DeleteAll() {
@@ -661,9 +704,9 @@ bool clsSpreadIn::EventLeaveCell(int32_t Col, int32_t Row, int32_t& NewCol, int3
         refused = r > 0;
         bool flagChanged = flag_[Row] != oldFlag;
         if (flagChanged || r != -1) {
-            if (r > 0)
+            if (r > 0 && entryNotes_.empty())
                 services_.Beep();
-            else
+            else if (r <= 0)
                 Act = 1;
         }
         if (r > 0 && !backward && !leaving) {
@@ -675,6 +718,8 @@ bool clsSpreadIn::EventLeaveCell(int32_t Col, int32_t Row, int32_t& NewCol, int3
 
     if (NewCol > 0 && NewRow > 0)
         grid.SetActiveCell(NewCol, NewRow);
+    // A refused or cut text says why, in place of the bell alone.
+    TellEntryNotes();
     return !refused;
 }
 

@@ -43,7 +43,10 @@ class clsSpreadIn {
 
     // Defines column `lCm`: slot code `lDi` (kLabel; 0 the row's text; k > 0
     // Long slot k; k < 0 Double slot -k), `lFm` decimals (0 to 4), the valid
-    // range [dMI, dMA] and the input length `lELen`.
+    // range [dMI, dMA] and the input length `lELen`. The row's text is a
+    // quoted value of a file: a text column keeps to the text rules of
+    // TakeTextEntry as it is typed and whenever it is read, limited to
+    // `lELen` characters; a text it refuses leaves the stored text in place.
     void CreateCell(int32_t lCm, int32_t lDi, int32_t lFm, double dMI, double dMA, int32_t lELen);
     // As CreateCell, and sets the column's zero-show switch.
     void CreateCell2(int32_t lCm, int32_t lDi, int32_t lFm, double dMI, double dMA, int32_t lELen,
@@ -124,6 +127,10 @@ class clsSpreadIn {
     // kMaxTableRows: a longer table could not be saved.
     void GrowRows(int32_t rows);
     SpreadGrid& Bound() const;
+    // Notes on text cells that reading refused or cut, told once at the end
+    // of the command that read them.
+    void NoteEntry(const std::string& note);
+    void TellEntryNotes();
 
     PlatformServices& services_;
     SpreadGrid* grid_ = nullptr;
@@ -143,4 +150,5 @@ class clsSpreadIn {
     std::vector<std::vector<int32_t>> dataL_;
     std::vector<std::vector<double>> dataD_;
     std::vector<std::string> dataS_;
+    std::vector<std::string> entryNotes_;
 };

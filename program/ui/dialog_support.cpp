@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QEvent>
 
+#include "core/project_file.h"
 #include "ui/desktop_helpers.h"
 #include "ui/platform_services.h"
 
@@ -72,4 +73,12 @@ void UseModalDialogFrame(QDialog& dialog) {
     dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint);
     dialog.installEventFilter(new ModalFrameKeeper(&dialog));
+}
+
+void ShowUnreadableTexts(PlatformServices& services, const std::vector<std::string>& unreadable,
+                         const std::string& path) {
+    if (unreadable.empty())
+        return;
+    services.ShowMessage(UnreadableTextsMessage(unreadable, path), MessageIcon::Exclamation,
+                         kProgramTitle, MessageButtons::Ok);
 }

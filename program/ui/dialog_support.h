@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class PlatformServices;
 class QCloseEvent;
@@ -34,6 +35,11 @@ std::string HelpPagePath(const std::string& page);
 // way: it was not edited, or No was answered.
 bool CloseEditedDialog(QDialog& dialog, QCloseEvent* event, bool changed,
                        PlatformServices& services, const std::function<int()>& save);
+
+// After a project file was opened: when some of its texts could not be read
+// whole (`unreadable`, as the reader names them), a message says which.
+void ShowUnreadableTexts(PlatformServices& services, const std::vector<std::string>& unreadable,
+                         const std::string& path);
 
 // A modal dialog's frame: a title with the close box, without the minimise
 // and maximise buttons that a window waiting for an answer has no use for;

@@ -12,6 +12,7 @@
 
 #include "ui/dialog_support.h"
 #include "ui/platform_services.h"
+#include "ui/text_entry_guard.h"
 
 namespace {
 
@@ -56,6 +57,8 @@ frmHF::frmHF(const HeaderFooterCodeTable& codes, ExampleFunction example,
     lblTeigata->setObjectName("lblTeigata");
     txtKata = new QLineEdit(this);
     txtKata->setObjectName("txtKata");
+    // The definition becomes part of a header or footer of the settings file.
+    GuardTextEntry(*txtKata, services_);
     lblTeigata->setBuddy(txtKata);
     cmdcopy = new QPushButton(QStringLiteral("コピー"), this);
     cmdcopy->setObjectName("cmdcopy");

@@ -19,6 +19,7 @@
 #include "ui/dialog_support.h"
 #include "ui/number_text.h"
 #include "ui/platform_services.h"
+#include "ui/text_entry_guard.h"
 
 namespace {
 
@@ -79,6 +80,9 @@ frmKihon::frmKihon(Document& doc, PlatformServices& services, QWidget* parent)
         Text1[i]->installEventFilter(this);
         connect(Text1[i], &QLineEdit::textChanged, this, [this] { changed_ = true; });
     }
+    // The three texts are text values of the project file.
+    for (int i = 0; i < 3; ++i)
+        GuardTextEntry(*Text1[i], services_, {.quotedValue = true});
     for (int i = 0; i < kBoxCount; ++i) {
         Label1[i] = new QLabel(QString::fromUtf8(kLabelCaptions[i]), this);
         Label1[i]->setObjectName(QStringLiteral("Label1(%1)").arg(i));

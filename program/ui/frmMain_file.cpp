@@ -10,6 +10,7 @@
 #include "output/clsPrinter.h"
 #include "output/print_job.h"
 #include "sheets/sheet_composition.h"
+#include "ui/dialog_support.h"
 #include "ui/frmMain.h"
 #include "ui/frmPreview.h"
 #include "ui/frmPreviewSet.h"
@@ -116,7 +117,8 @@ bool frmMain::OpenProjectPath(const std::string& path) {
     SplitNativePath(path, folder, name);
     const std::string projectPath = JoinPath(folder, name);
     // The reader says what went wrong and leaves the open document as it was.
-    if (ReadProjectFile(projectPath, doc, services) != kProjectFileOk) {
+    std::vector<std::string> unreadable;
+    if (ReadProjectFile(projectPath, doc, services, &unreadable) != kProjectFileOk) {
         RemoveRecentFile(settings, projectPath);
         SetMruMenu();
         return false;
@@ -127,6 +129,7 @@ bool frmMain::OpenProjectPath(const std::string& path) {
     SetMruMenu();
     SetCaption();
     DocumentRefresh();
+    ShowUnreadableTexts(services, unreadable, projectPath);
     return true;
 }
 

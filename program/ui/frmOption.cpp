@@ -17,6 +17,7 @@
 #include "core/path_helpers.h"
 #include "ui/dialog_support.h"
 #include "ui/platform_services.h"
+#include "ui/text_entry_guard.h"
 
 namespace {
 
@@ -74,6 +75,7 @@ frmOption::frmOption(Settings& settings, Document& doc, PlatformServices& servic
     fraFolder->setObjectName("fraFolder");
     Text1 = new QLineEdit(fraFolder);
     Text1->setObjectName("Text1");
+    folderGuard_ = GuardTextEntry(*Text1, services_);
     // Wide enough for a folder path of some depth.
     Text1->setMinimumWidth(Text1->fontMetrics().averageCharWidth() * 40);
     cmdRef = new QPushButton(QStringLiteral("参照..."), fraFolder);
@@ -121,7 +123,10 @@ void frmOption::cmdRef_Click() {
     std::string start = ToStd(Text1->text());
     std::optional<std::string> chosen =
         services_.BrowseForFolder(std::string(kProgramTitle) + " データフォルダ", start);
-    Text1->setText(ToQ(chosen.value_or(start)));
+    // A folder whose name the settings file cannot hold is refused like a
+    // typed one.
+    if (chosen)
+        folderGuard_->Offer(ToQ(*chosen));
 }
 
 void frmOption::MakeSureFolderExists(const std::string& folder) {

@@ -10,6 +10,7 @@ class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class PlatformServices;
+class TextEntryGuard;
 
 // The options dialog "動作設定": colour printing and the folder first offered
 // when data are opened. It reads the settings when it is made and writes
@@ -44,4 +45,5 @@ class frmOption : public QDialog {
     Settings& settings_;
     Document& doc_;
     PlatformServices& services_;
+    TextEntryGuard* folderGuard_ = nullptr;
 };

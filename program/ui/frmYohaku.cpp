@@ -21,6 +21,7 @@
 #include "ui/frmHF.h"
 #include "ui/number_text.h"
 #include "ui/platform_services.h"
+#include "ui/text_entry_guard.h"
 #include "ui/updown.h"
 
 namespace {
@@ -130,6 +131,7 @@ frmYohaku::frmYohaku(Settings& settings, const Document& doc, const ProgramInfo&
         lblhf[i]->setObjectName(QStringLiteral("lblhf(%1)").arg(i));
         txtHf[i] = new QLineEdit(frame);
         txtHf[i]->setObjectName(QStringLiteral("txtHf(%1)").arg(i));
+        GuardTextEntry(*txtHf[i], services_);
         lblhf[i]->setBuddy(txtHf[i]);
         txtHf[i]->installEventFilter(this);
     }

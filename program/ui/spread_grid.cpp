@@ -31,6 +31,7 @@ class SpreadDelegate : public QStyledItemDelegate {
             editor->setMaxLength(length);
         if (QTableWidgetItem* item = grid_->item(index.row(), index.column()))
             editor->setAlignment(Qt::Alignment(item->textAlignment()));
+        grid_->SetUpEditor(col, *editor);
         (void)option;
         return editor;
     }
@@ -229,6 +230,19 @@ SpreadCellType SpreadGrid::ColumnType(int col) const {
 int SpreadGrid::ColumnMaxLength(int col) const {
     CheckCell(col, 0);
     return columns_[static_cast<size_t>(col)].maxLength;
+}
+
+void SpreadGrid::SetColumnEditorSetup(int col, std::function<void(QLineEdit&)> setup) {
+    CheckCell(col, 0);
+    if (setup)
+        editorSetups_[col] = std::move(setup);
+    else
+        editorSetups_.erase(col);
+}
+
+void SpreadGrid::SetUpEditor(int col, QLineEdit& editor) const {
+    if (auto found = editorSetups_.find(col); found != editorSetups_.end())
+        found->second(editor);
 }
 
 int SpreadGrid::ActiveCol() const {

@@ -2,8 +2,12 @@
 
 #include <QString>
 #include <QTableWidget>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
+
+class QLineEdit;
 
 // The spreadsheet-like grid control of the data-entry windows, over
 // QTableWidget. It speaks in the grid's own coordinates: data columns 1..C
@@ -60,6 +64,11 @@ class SpreadGrid : public QTableWidget {
     void SetColumnCells(int col, SpreadCellType type, int maxLength, Qt::Alignment alignment);
     SpreadCellType ColumnType(int col) const;
     int ColumnMaxLength(int col) const;
+    // Hands every editor the grid opens in data column `col` to `setup`, once
+    // its maximum length is set, so that the owner can check what is typed
+    // there; an empty `setup` ends that.
+    void SetColumnEditorSetup(int col, std::function<void(QLineEdit&)> setup);
+    void SetUpEditor(int col, QLineEdit& editor) const;
 
     // The current cell; 0 when there is none.
     int ActiveCol() const;
@@ -137,6 +146,7 @@ class SpreadGrid : public QTableWidget {
     bool Owns(const QWidget* widget) const;
 
     std::vector<Column> columns_;  // index 0 unused: data columns are 1-based
+    std::map<int, std::function<void(QLineEdit&)>> editorSetups_;
     QString corner_;
     bool inLeaveCell_ = false;
     // The owner held the cursor in its cell against a mouse press; until the

@@ -8,6 +8,7 @@
 #include "core/project_file.h"
 #include "core/settings_folder.h"
 #include "core/soil_names.h"
+#include "ui/dialog_support.h"
 #include "ui/window_placement.h"
 
 namespace {
@@ -115,13 +116,14 @@ StartResult StartProgram(ProgramState& state, PlatformServices& services,
     // read leaves a valid boring on screen.
     NewDocument(state.doc);
     std::string path = CommandLinePath(commandLine);
+    std::vector<std::string> unreadable;
     if (!path.empty()) {
         // Kept absolute: the recent-files list and later saves must not depend
         // on the folder the program was started from. The name keeps the
         // bytes the system gave, UTF-8 or not. A name that could not be made
         // absolute lies in the working folder, not the program's.
         path = AbsolutePath(path);
-        if (ReadProjectFile(path, state.doc, services) == kProjectFileOk) {
+        if (ReadProjectFile(path, state.doc, services, &unreadable) == kProjectFileOk) {
             AddRecentFile(state.settings, path);
             SplitNativePath(path, state.doc.currentFolder, state.doc.currentFileName);
         } else {
@@ -136,5 +138,7 @@ StartResult StartProgram(ProgramState& state, PlatformServices& services,
         state.form->PlacingWindow = false;
     }
     state.form->FormLoad();
+    // Told once the window shows the texts.
+    ShowUnreadableTexts(services, unreadable, path);
     return StartResult::kRunning;
 }

@@ -444,6 +444,62 @@ TEST(ProjectFile, TextsCp932CannotHoldBecomeQuestionMarks) {
     EXPECT_EQ(read.basicData.Site, "Z?rich ?");
 }
 
+// Bytes that are not CP932 are read as "?", and the reader names the texts
+// that held them, so that the window can tell the user at opening.
+TEST(ProjectFile, NamesTheTextsThatCouldNotBeReadWhole) {
+    Document doc = FullDocument();
+    doc.basicData.ProjectName = "PROJ";
+    doc.basicData.Site = "SITE";
+    doc.layers[1].SoilName = "SOIL";
+    std::string bytes = ProjectFileBytes(doc);
+    auto damage = [&bytes](const std::string& text, const std::string& into) {
+        size_t at = bytes.find(text);
+        ASSERT_NE(at, std::string::npos) << text;
+        bytes.replace(at, text.size(), into);
+    };
+    damage("PROJ",
+           "P\xFF"
+           "J");  // no character at all
+    damage("SITE",
+           "S\x85\x40"
+           "E");              // an unassigned double-byte code
+    damage("SOIL", "S\x81");  // a lead byte without its trail
+    std::string path = ScratchFolder("unreadable") + "/damaged.qmf";
+    std::ofstream(path, std::ios::binary) << bytes;
+
+    Document read;
+    NewDocument(read);
+    RecordingMessageSink messages;
+    std::vector<std::string> unreadable{"left over"};
+    ASSERT_EQ(ReadProjectFile(path, read, messages, &unreadable), kProjectFileOk);
+    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_EQ(unreadable, (std::vector<std::string>{"工事名", "調査地", "2行目の土質名"}));
+    EXPECT_EQ(read.basicData.ProjectName, "P?J");
+    EXPECT_EQ(read.basicData.Site, "S?E");
+    EXPECT_EQ(read.basicData.ShortName, doc.basicData.ShortName);
+
+    const std::string message = UnreadableTextsMessage(unreadable, path);
+    EXPECT_EQ(message,
+              "次の文字列に読み取れない文字があり、「?」に置き換えて読み込みました。\r\n"
+              "このまま保存すると「?」で保存されます。\r\n\r\n"
+              "工事名\r\n調査地\r\n2行目の土質名\r\n\r\n" +
+                  path);
+
+    // A whole file names none; a "?" of its own is no damage.
+    doc.basicData.ProjectName = "何?";
+    ASSERT_EQ(ParseProjectFile(ProjectFileBytes(doc), read, &unreadable), kProjectFileOk);
+    EXPECT_TRUE(unreadable.empty());
+}
+
+TEST(ProjectFile, UnreadableTextsMessageCountsWhatItDoesNotName) {
+    std::vector<std::string> many;
+    for (int row = 1; row <= 12; ++row)
+        many.push_back(std::to_string(row) + "行目の土質名");
+    const std::string message = UnreadableTextsMessage(many, "/d/a.qmf");
+    EXPECT_NE(message.find("10行目の土質名\r\nほか2件\r\n"), std::string::npos);
+    EXPECT_EQ(message.find("11行目"), std::string::npos);
+}
+
 // Inputs the fuzz target once failed on, kept under project/fuzz/: each must
 // be read or refused without harm, and a refusal must change nothing.
 TEST(ProjectFile, FuzzFindingsAreReadOrRefusedCleanly) {

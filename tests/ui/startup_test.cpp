@@ -128,6 +128,25 @@ TEST_F(StartupTest, AMissingFileIsReportedAndLeavesTheRecentFiles) {
     EXPECT_TRUE(state.doc.currentFileName.empty());
 }
 
+// A file whose texts are not whole opens, and the loaded window says which
+// texts were read with "?" in their place.
+TEST_F(StartupTest, AFileWithUnreadableTextsOpensAndSaysWhich) {
+    Document boring = ExampleBoring();
+    boring.basicData.ShortName = "NAME";
+    std::string bytes = ProjectFileBytes(boring);
+    bytes.replace(bytes.find("NAME"), 4,
+                  "N\xFF"
+                  "E");
+    std::string path = data.filePath("damaged.qmf").toStdString();
+    std::ofstream(path, std::ios::binary) << bytes;
+    ProgramState state;
+    ASSERT_EQ(StartProgram(state, services, path), StartResult::kRunning);
+    EXPECT_EQ(state.doc.currentFileName, "damaged.qmf");
+    EXPECT_EQ(state.doc.basicData.ShortName, "N?E");
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0].text, UnreadableTextsMessage({"略称"}, path));
+}
+
 TEST_F(StartupTest, ARelativeCommandLinePathIsKeptAbsolute) {
     WriteExample("rel.qmf");
     QString cwd = QDir::currentPath();

@@ -1,0 +1,121 @@
+#include "core/text_entry.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/codepage.h"
+
+namespace {
+
+using Chars = std::vector<std::string>;
+
+TEST(Cp932Text, NamesEachCharacterItCannotHoldOnce) {
+    EXPECT_EQ(Cp932Unholdable("シルト質細砂(𠮷野家前)"), Chars{"𠮷"});
+    EXPECT_EQ(Cp932Unholdable("café Zürich 😀 é"), (Chars{"é", "ü", "😀"}));
+    // Characters of the code page, its extensions included, are held.
+    EXPECT_EQ(Cp932Unholdable("髙﨑①ⅰ＂～ ･abc?"), Chars{});
+    EXPECT_EQ(Cp932Unholdable(std::string("a\x80z")), Chars{"\x80"});
+}
+
+TEST(Cp932Text, RoundTripShowsWhatTheFileGivesBack) {
+    EXPECT_EQ(Cp932RoundTrip("1〜2−3‖¥"), "1～2－3∥\\");
+    EXPECT_EQ(Cp932RoundTrip("𠮷野"), "𠮷野");
+    const std::string held = "土質名 ＂細砂＂ ①";
+    EXPECT_EQ(Cp932RoundTrip(held), held);
+}
+
+TEST(Cp932Text, ReadingTellsWhetherEveryByteWasCp932) {
+    bool whole = false;
+    EXPECT_EQ(Cp932ToUtf8(Utf8ToCp932("細砂?"), whole), "細砂?");
+    EXPECT_TRUE(whole);
+    // 0x85 0x40 lies in an unassigned row; 0xFF is no character at all.
+    EXPECT_EQ(Cp932ToUtf8(std::string("a\x85\x40") + "b\xFF", whole), "a?b?");
+    EXPECT_FALSE(whole);
+}
+
+// What each odd input to a text that reaches a file becomes.
+TEST(TextEntry, TakesEachOddInputAsTheFileWillHoldIt) {
+    const TextEntryRule plain{};
+    const TextEntryRule quoted{.quotedValue = true};
+    const TextEntryRule name{.quotedValue = true, .maxChars = 99};
+    struct Case {
+        const char* what;
+        std::string typed;
+        TextEntryRule rule;
+        std::string text;
+        bool cut;
+    };
+    const std::vector<Case> cases = {
+        {"ordinary", "シルト質細砂", name, "シルト質細砂", false},
+        {"quote in a quoted value", "5\"砂\"", quoted, "5＂砂＂", false},
+        {"quote elsewhere", "a\"b", plain, "a\"b", false},
+        {"tab", "砂\t礫", name, "砂 礫", false},
+        {"CR LF", "東京都\r\n千代田区", quoted, "東京都 千代田区", false},
+        {"LF and CR", "a\nb\rc", plain, "a b c", false},
+        {"other controls",
+         std::string("a\x1b"
+                     "b\x7f"
+                     "c"),
+         plain, "a b c", false},
+        {"one-way character", "1〜2", quoted, "1～2", false},
+        {"99 characters", std::string(99, 'x'), name, std::string(99, 'x'), false},
+        {"3000 characters", std::string(3000, 'x'), name, std::string(99, 'x'), true},
+        {"100 full-width",
+         [] {
+             std::string s;
+             for (int i = 0; i < 100; ++i)
+                 s += "砂";
+             return s;
+         }(),
+         name,
+         [] {
+             std::string s;
+             for (int i = 0; i < 99; ++i)
+                 s += "砂";
+             return s;
+         }(),
+         true},
+        {"no limit", std::string(300, 'y'), quoted, std::string(300, 'y'), false},
+    };
+    for (const Case& c : cases) {
+        TextEntry entry = TakeTextEntry(c.typed, c.rule);
+        EXPECT_TRUE(entry.refused.empty()) << c.what;
+        EXPECT_EQ(entry.text, c.text) << c.what;
+        EXPECT_EQ(entry.cut, c.cut) << c.what;
+    }
+}
+
+TEST(TextEntry, RefusesCharactersCp932CannotHoldAndNamesThem) {
+    for (const std::string typed : {"𠮷野家前", "担当é", "😀", "\"é\"\t"}) {
+        TextEntry entry = TakeTextEntry(typed, {.quotedValue = true, .maxChars = 99});
+        EXPECT_FALSE(entry.refused.empty()) << typed;
+        EXPECT_EQ(entry.text, typed) << "a refused text is handed back as it was";
+    }
+    EXPECT_EQ(RefusedCharactersNote(TakeTextEntry("é😀é", {}).refused),
+              "「é」(U+00E9)「😀」(U+1F600)はファイルに保存できない文字です");
+    EXPECT_EQ(RefusedCharactersNote({"a", "b", "c", "d", "e", "f"}),
+              "「a」(U+0061)「b」(U+0062)「c」(U+0063)「d」(U+0064)「e」(U+0065)など"
+              "はファイルに保存できない文字です");
+}
+
+TEST(TextEntry, CutDropsWhatWasTypedLastBeforeTheCursor) {
+    const TextEntryRule rule{.maxChars = 5};
+    // "XYZ" pasted after "ab" of "abc": the paste loses its tail.
+    TextEntry entry = TakeTextEntry("abXYZc", rule, 5);
+    EXPECT_EQ(entry.text, "abXYc");
+    EXPECT_EQ(entry.cursor, 4u);
+    EXPECT_TRUE(entry.cut);
+    // A character typed into a full text is dropped, the rest kept.
+    entry = TakeTextEntry("abQcde", rule, 3);
+    EXPECT_EQ(entry.text, "abcde");
+    EXPECT_EQ(entry.cursor, 2u);
+    // The cursor follows a CR LF that became one blank.
+    entry = TakeTextEntry("a\r\nb", {}, 4);
+    EXPECT_EQ(entry.text, "a b");
+    EXPECT_EQ(entry.cursor, 3u);
+    EXPECT_EQ(CutEntryNote(99), "99文字までです。超えた分は切り捨てました");
+}
+
+}  // namespace
