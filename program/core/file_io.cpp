@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
-#include <random>
 #include <vector>
 
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::size_t maxBytes) {
@@ -139,21 +138,33 @@ bool LinkUnnamed(int fd, const std::string& name) {
     return errno != EEXIST && linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0;
 }
 
-// A short free name beside `path`, made unique by random letters.
-std::string FreeTemporaryName(const std::string& path, std::mt19937_64& random) {
-    static constexpr char kLetters[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    std::string name = TemporaryPattern(path);
-    for (size_t i = name.size() - 6; i < name.size(); ++i)
-        name[i] = kLetters[random() % (sizeof kLetters - 1)];
-    return name;
+// The name under which the complete unnamed file for `path` is linked in just
+// before it is renamed over `path`. It is one name for each target, so that a
+// save killed between the two steps leaves at most one file, which the next
+// save of the same target clears.
+std::string LinkedTemporaryName(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    const std::string_view name = slash == std::string::npos
+                                      ? std::string_view(path)
+                                      : std::string_view(path).substr(slash + 1);
+    uint32_t hash = 2166136261u;  // FNV-1a
+    for (unsigned char c : name) {
+        hash ^= c;
+        hash *= 16777619u;
+    }
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string suffix(8, '0');
+    for (int i = 7; i >= 0; --i, hash >>= 4)
+        suffix[static_cast<size_t>(i)] = kHex[hash & 0xF];
+    return FolderOf(path) + "/" + kTemporaryPrefix + suffix;
 }
 
 enum class UnnamedResult { kDone, kFailed, kUnsupported };
 
 // Writes the bytes into a file that has no name until it is complete, then
 // names it and renames it over `path`; a process killed on the way leaves
-// nothing behind. kUnsupported when the file system or the system cannot
+// nothing behind but, in the moment between the two, the linked name, which
+// the next save clears. kUnsupported when the file system or the system cannot
 // hold an unnamed file (nothing was changed then).
 UnnamedResult WriteUnnamed(const std::string& path, std::string_view bytes, mode_t mode) {
     int fd = open(FolderOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
@@ -166,14 +177,12 @@ UnnamedResult WriteUnnamed(const std::string& path, std::string_view bytes, mode
         close(fd);
         return UnnamedResult::kFailed;
     }
-    std::mt19937_64 random(std::random_device{}());
-    std::string name;
-    bool linked = false;
-    for (int attempt = 0; attempt < 100 && !linked; ++attempt) {
-        name = FreeTemporaryName(path, random);
+    const std::string name = LinkedTemporaryName(path);
+    bool linked = LinkUnnamed(fd, name);
+    if (!linked && errno == EEXIST) {
+        // Left by a save of this file that was killed before its rename.
+        unlink(name.c_str());
         linked = LinkUnnamed(fd, name);
-        if (!linked && errno != EEXIST)
-            break;
     }
     const int linkError = errno;
     close(fd);

@@ -130,9 +130,11 @@ void LoadSettings(Settings& settings, Document& doc) {
     for (int i = 0; i < 2; ++i)
         settings.headerFooterShow[i] =
             reader.Strict(kPrintSection, kShowKeys[i], defaults.headerFooterShow[i], RoundToInt16);
+    // Read whole as well: the page setup takes texts of any length, and one
+    // cut short here would print another header than the one entered.
     for (int i = 0; i < 6; ++i)
         settings.headerFooterText[i] =
-            reader.Text(kPrintSection, kTextKeys[i], defaults.headerFooterText[i]);
+            reader.WholeText(kPrintSection, kTextKeys[i]).value_or(defaults.headerFooterText[i]);
 
     settings.colorPrint =
         reader.Leading("PrintOut Color", "OutColorType", settings.colorPrint, RoundToInt16);

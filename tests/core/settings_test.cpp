@@ -332,6 +332,20 @@ TEST_F(SettingsTest, LongSoilNameLinesAreReadWhole) {
     ExpectSameRows(settings.mainSoilNames, Reload().mainSoilNames);
 }
 
+TEST_F(SettingsTest, LongHeaderAndFooterTextsAreReadWhole) {
+    LoadSettings(settings, doc);
+    std::string text;
+    for (int i = 0; i < 150; ++i)
+        text += "担";
+    settings.headerFooterText[2] = "&D " + text;
+    settings.headerFooterText[5] = std::string(300, 'f');
+    ASSERT_GT(Utf8ToCp932(settings.headerFooterText[2]).size(), kIniValueLimit);
+    ASSERT_TRUE(SaveSettings(settings));
+    Settings loaded = Reload();
+    EXPECT_EQ(settings.headerFooterText[2], loaded.headerFooterText[2]);
+    EXPECT_EQ(settings.headerFooterText[5], loaded.headerFooterText[5]);
+}
+
 TEST_F(SettingsTest, SaveFailsWithoutTouchingWhatCannotBeReadOrWritten) {
     settings.iniFile = config.File("no-such-folder/Quilmorn.ini");
     EXPECT_FALSE(SaveSettings(settings));
