@@ -4,11 +4,9 @@
 #include <cmath>
 #include <limits>
 
-namespace {
+#include "core/text_helpers.h"
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
+namespace {
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -74,10 +72,7 @@ std::optional<T> RoundTo(double value) {
 }  // namespace
 
 std::optional<double> ParseNumber(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
+    text = Trim(text);
     if (text.empty() || NumberLength(text) != text.size())
         return std::nullopt;
     return Convert(text);
