@@ -12,7 +12,8 @@
 // exponent are accepted; anything else (an empty text included) is not a number.
 std::optional<double> ParseNumber(std::string_view text);
 
-// The number at the start of the text (after leading blanks), ignoring what
+// The number at the start of the text (after leading blanks), as far as it
+// reads as one (a sign, digits, a decimal point, an exponent), ignoring what
 // follows it; 0 when the text does not start with a number.
 double LeadingNumber(std::string_view text);
 

@@ -12,6 +12,7 @@
 #include <cmath>
 
 #include "core/format.h"
+#include "core/text_number.h"
 #include "ui/clsSpreadIn.h"
 #include "ui/frmKihon.h"
 #include "ui/frmMain.h"

@@ -8,11 +8,6 @@
 // leading blank, a 0 before a decimal point ("7.5", "200", "0.25").
 std::string NumberText(double value);
 
-// The number at the start of the text, as far as it reads as one (leading
-// blanks skipped, an optional sign, digits, a decimal point, an exponent);
-// 0 when the text does not start with a number.
-double LeadingNumber(const std::string& text);
-
 // The text with the full-width digits, signs, point, exponent letters and
 // blanks that a Japanese input method types turned into their half-width
 // forms ("１．５" gives "1.5"); every other character stays. Every box and

@@ -1,0 +1,60 @@
+#include "core/text_number.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+// Every box, cell and settings value that takes a number reads it this way.
+TEST(LeadingNumber, ReadsTheNumberAtTheStartAndNothingElse) {
+    const std::pair<const char*, double> cases[] = {
+        // Not a number at all.
+        {"", 0},
+        {"   ", 0},
+        {"abc", 0},
+        {"+", 0},
+        {"-", 0},
+        {".", 0},
+        {"-.", 0},
+        {"e5", 0},
+        {".e5", 0},
+        {"++5", 0},
+        {"0x10", 0},
+        {"inf", 0},
+        {"nan", 0},
+        {"\n5", 0},  // only spaces and tabs are skipped
+        {"９", 0},   // full-width digits are turned half-width before
+        // A number and what follows it.
+        {" \t-12.5abc", -12.5},
+        {"+7", 7},
+        {"5.", 5},
+        {".5", 0.5},
+        {"00012", 12},
+        {"1,5", 1},
+        {"1.2.3", 1.2},
+        {"1 2", 1},
+        {"1e", 1},
+        {"1e+", 1},
+        {"1E+3x", 1000},
+        {"2.5e-3", 0.0025},
+        {"-1.5E2", -150},
+        // Beyond the range of a double.
+        {"1e999", 0},
+        {"-1e999", 0},
+        {"1e-999", 0},
+    };
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(LeadingNumber(text), value) << '"' << text << '"';
+    EXPECT_TRUE(std::signbit(LeadingNumber("-0")));
+    EXPECT_FALSE(std::signbit(LeadingNumber("-1e-999")));
+}
+
+TEST(ParseNumber, TakesTheWholeTextOnly) {
+    EXPECT_EQ(ParseNumber(" \t1.5\t "), 1.5);
+    EXPECT_EQ(ParseNumber("-2E3"), -2000.0);
+    for (const char* text : {"", " ", "1.5x", "1 5", "x1", "1e999", "\n1"})
+        EXPECT_EQ(ParseNumber(text), std::nullopt) << '"' << text << '"';
+}
+
+}  // namespace
