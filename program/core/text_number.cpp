@@ -95,26 +95,30 @@ std::optional<int16_t> RoundToInt16(double value) {
     return RoundTo<int16_t>(value);
 }
 
+double ShortestDecimal(double value) {
+    char buffer[64];
+    for (int precision = 1; precision <= 15; ++precision) {
+        char* end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general,
+                                  precision)
+                        .ptr;
+        double back = 0;
+        if (std::from_chars(buffer, end, back).ec != std::errc())
+            continue;  // out of the range of a double: try more digits
+        if (back == value || precision == 15)
+            return back;
+    }
+    return value;
+}
+
 std::string FormatShortestNumber(double value) {
     if (value == 0)
         return "0";
     // The fewest significant digits that give the value back, laid out as 15
     // digits would be: exponent form only below 1E-04 and from 1E+15 on.
     char buffer[64];
-    double shown = value;
-    for (int precision = 1; precision <= 15; ++precision) {
-        char* end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general,
-                                  precision)
-                        .ptr;
-        double back = 0;
-        std::from_chars(buffer, end, back);
-        if (back == value || precision == 15) {
-            shown = back;
-            break;
-        }
-    }
-    char* end =
-        std::to_chars(buffer, buffer + sizeof buffer, shown, std::chars_format::general, 15).ptr;
+    char* end = std::to_chars(buffer, buffer + sizeof buffer, ShortestDecimal(value),
+                              std::chars_format::general, 15)
+                    .ptr;
     std::string text(buffer, end);
     for (char& c : text) {
         if (c == 'e')

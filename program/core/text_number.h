@@ -22,6 +22,12 @@ double LeadingNumber(std::string_view text);
 std::optional<int32_t> RoundToInt32(double value);
 std::optional<int16_t> RoundToInt16(double value);
 
+// The value of the shortest decimal text, of at most 15 significant digits,
+// that gives back the value; the 15-digit rounding when none does (1/3 gives
+// 0.333333333333333). The value itself when even that lies beyond the range
+// of a double.
+double ShortestDecimal(double value);
+
 // The shortest decimal text, of at most 15 significant digits, that gives back
 // the value: "0", "1.8", "1E-05", "1E+15".
 std::string FormatShortestNumber(double value);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -55,6 +56,37 @@ TEST(ParseNumber, TakesTheWholeTextOnly) {
     EXPECT_EQ(ParseNumber("-2E3"), -2000.0);
     for (const char* text : {"", " ", "1.5x", "1 5", "x1", "1e999", "\n1"})
         EXPECT_EQ(ParseNumber(text), std::nullopt) << '"' << text << '"';
+}
+
+TEST(FormatShortestNumber, GivesTheShortestTextThatReadsBack) {
+    const double max = std::numeric_limits<double>::max();
+    const std::pair<double, const char*> cases[] = {
+        {0, "0"},
+        {-0.0, "0"},
+        {1, "1"},
+        {-1, "-1"},
+        {1.8, "1.8"},
+        {0.1, "0.1"},
+        {0.1 + 0.2, "0.3"},  // read to 15 digits
+        {1.0 / 3, "0.333333333333333"},
+        {2.0 / 3, "0.666666666666667"},
+        {100, "100"},
+        {1e-4, "0.0001"},
+        {1e-5, "1E-05"},
+        {0.00012345, "0.00012345"},
+        {-2.5e-7, "-2.5E-07"},
+        {123456789012345.0, "123456789012345"},
+        {1e15, "1E+15"},
+        {1e300, "1E+300"},
+        {1.79769313486231e308, "1.79769313486231E+308"},
+        // Its 15-digit rounding lies beyond the largest double.
+        {max, "1.79769313486232E+308"},
+        {-max, "-1.79769313486232E+308"},
+    };
+    for (const auto& [value, text] : cases)
+        EXPECT_EQ(FormatShortestNumber(value), text) << value;
+    EXPECT_EQ(ShortestDecimal(max), max);
+    EXPECT_EQ(ShortestDecimal(1.0 / 3), 0.333333333333333);
 }
 
 }  // namespace
