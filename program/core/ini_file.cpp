@@ -4,20 +4,9 @@
 
 #include "core/codepage.h"
 #include "core/file_io.h"
+#include "core/text_helpers.h"
 
 namespace {
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
 
 bool IsLead(char c) {
     return IsCp932LeadByte(static_cast<unsigned char>(c));

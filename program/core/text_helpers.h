@@ -9,6 +9,21 @@
 // The characters before the first NUL; the whole text when it holds none.
 std::string CutAtNull(std::string_view text);
 
+// A space or a tab: the blanks that a field, a key or a number in a text file
+// may have around it.
+inline bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// The text without the blanks (spaces and tabs) at its start and end.
+inline std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
 // Position of `b` in `a` from character `start` on (1 when omitted), 0 when
 // not found. With `compare` 0 the search is exact; otherwise both texts are
 // compared in upper case (half-width and full-width Latin letters). An empty

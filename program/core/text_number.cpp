@@ -4,11 +4,9 @@
 #include <cmath>
 #include <limits>
 
-namespace {
+#include "core/text_helpers.h"
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
+namespace {
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -74,22 +72,26 @@ std::optional<T> RoundTo(double value) {
 }  // namespace
 
 std::optional<double> ParseNumber(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
+    text = Trim(text);
     if (text.empty() || NumberLength(text) != text.size())
         return std::nullopt;
     return Convert(text);
 }
 
 double LeadingNumber(std::string_view text) {
+    return ReadLeadingNumber(text).value_or(0);
+}
+
+std::optional<double> ReadLeadingNumber(std::string_view text) {
     while (!text.empty() && IsBlank(text.front()))
         text.remove_prefix(1);
     size_t length = NumberLength(text);
     if (length == 0)
-        return 0;
-    return Convert(text.substr(0, length)).value_or(0);
+        return std::nullopt;
+    std::optional<double> value = Convert(text.substr(0, length));
+    if (value && !std::isfinite(*value))
+        return std::nullopt;
+    return value;
 }
 
 std::optional<int32_t> RoundToInt32(double value) {
@@ -100,26 +102,30 @@ std::optional<int16_t> RoundToInt16(double value) {
     return RoundTo<int16_t>(value);
 }
 
+double ShortestDecimal(double value) {
+    char buffer[64];
+    for (int precision = 1; precision <= 15; ++precision) {
+        char* end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general,
+                                  precision)
+                        .ptr;
+        double back = 0;
+        if (std::from_chars(buffer, end, back).ec != std::errc())
+            continue;  // out of the range of a double: try more digits
+        if (back == value || precision == 15)
+            return back;
+    }
+    return value;
+}
+
 std::string FormatShortestNumber(double value) {
     if (value == 0)
         return "0";
     // The fewest significant digits that give the value back, laid out as 15
     // digits would be: exponent form only below 1E-04 and from 1E+15 on.
     char buffer[64];
-    double shown = value;
-    for (int precision = 1; precision <= 15; ++precision) {
-        char* end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general,
-                                  precision)
-                        .ptr;
-        double back = 0;
-        std::from_chars(buffer, end, back);
-        if (back == value || precision == 15) {
-            shown = back;
-            break;
-        }
-    }
-    char* end =
-        std::to_chars(buffer, buffer + sizeof buffer, shown, std::chars_format::general, 15).ptr;
+    char* end = std::to_chars(buffer, buffer + sizeof buffer, ShortestDecimal(value),
+                              std::chars_format::general, 15)
+                    .ptr;
     std::string text(buffer, end);
     for (char& c : text) {
         if (c == 'e')

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "core/codepage.h"
+#include "core/text_helpers.h"
 
 namespace {
 
@@ -16,18 +17,6 @@ struct Overloaded : F... {
 };
 template <typename... F>
 Overloaded(F...) -> Overloaded<F...>;
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
 
 bool ParseInt(std::string_view text, int& value) {
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);

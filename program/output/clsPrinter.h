@@ -81,6 +81,10 @@ class clsPrinter : public PrinterGeometry {
     bool ShowPrintDlg(std::int32_t lOption);
 
   private:
+    // Nothing in the program draws a polyline straight onto the printer; the
+    // tests reach it through this.
+    friend struct clsPrinterTestAccess;
+
     void DrawPolyline(std::span<const double> x, std::span<const double> y, std::int32_t n);
     bool PrintersInstalled() const;
     std::string ResolveDeviceName(const std::string& name) const;

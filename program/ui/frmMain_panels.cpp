@@ -14,6 +14,7 @@
 #include <string>
 
 #include "core/format.h"
+#include "core/text_number.h"
 #include "ui/clsSpreadIn.h"
 #include "ui/frmKihon.h"
 #include "ui/frmMain.h"

@@ -14,18 +14,9 @@ std::string PlainNumberText(double value) {
     if (value == 0)
         return "0";
     char buffer[400];
-    double shown = value;
-    for (int precision = 1; precision <= 15; ++precision) {
-        char* end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general,
-                                  precision)
-                        .ptr;
-        double back = 0;
-        std::from_chars(buffer, end, back);
-        shown = back;
-        if (back == value)
-            break;
-    }
-    char* end = std::to_chars(buffer, buffer + sizeof buffer, shown, std::chars_format::fixed).ptr;
+    char* end = std::to_chars(buffer, buffer + sizeof buffer, ShortestDecimal(value),
+                              std::chars_format::fixed)
+                    .ptr;
     return std::string(buffer, end);
 }
 

@@ -161,6 +161,19 @@ TEST(CodePoints, KeepBrokenBytesThroughARoundTrip) {
     EXPECT_EQ(Utf8FromCodePoints(CodePoints(text)), text);
 }
 
+TEST(Trim, TakesSpacesAndTabsOffBothEnds) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"", ""},           {" \t ", ""},   {"a", "a"}, {" \ta b\t ", "a b"},
+        {"\na\r", "\na\r"}, {"　a", "　a"},  // a full-width blank stays
+    };
+    for (const auto& [text, trimmed] : cases)
+        EXPECT_EQ(Trim(text), trimmed) << '"' << text << '"';
+    EXPECT_TRUE(IsBlank(' '));
+    EXPECT_TRUE(IsBlank('\t'));
+    EXPECT_FALSE(IsBlank('\0'));
+    EXPECT_FALSE(IsBlank('\n'));
+}
+
 }  // namespace
 
 namespace {

@@ -54,7 +54,6 @@ class SpreadInTest : public ::testing::Test {
         spread.EventLeaveCell(col, row, lastNewCol, lastNewRow, act);
         return act;
     }
-    // Fills rows 1..n with D = row, L = row / 10, T = "t<row>".
     // Shows the grid with its leave-cell check bound, as a window does.
     void ShowWithLeaveCheck() {
         QObject::connect(&grid, &SpreadGrid::LeaveCell,
@@ -65,6 +64,7 @@ class SpreadInTest : public ::testing::Test {
         grid.resize(400, 300);
         grid.show();
     }
+    // Fills rows 1..n with D = row, L = row / 10, T = "t<row>".
     void FillRows(int n) {
         for (int row = 1; row <= n; ++row) {
             spread.iFG(row, 1);
