@@ -50,8 +50,9 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStartAndNothingElse) {
         // The boxes that refuse a text without a number read it the same way,
         // but tell such a text from a typed 0.
         const std::optional<double> read = ReadLeadingNumber(text);
-        if (value != 0)
+        if (value != 0) {
             EXPECT_EQ(read, value) << '"' << text << '"';
+        }
     }
     for (const char* none : {"", "abc", "-", "nan", "inf", "1e999", "-1e999", "1e-999", "９"})
         EXPECT_EQ(ReadLeadingNumber(none), std::nullopt) << '"' << none << '"';
