@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
         app.installTranslator(&qtTexts);
     app.setWindowIcon(ProgramIcon());
     UseProgramStyle(app);
+    UseProgramFonts(app);
     RegisterPageFontSubstitution();
     QtPlatformServices services;
     ProgramState state;
