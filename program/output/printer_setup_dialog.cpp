@@ -46,6 +46,8 @@ PrinterSetupDialog::PrinterSetupDialog(const QStringList& printers, const QStrin
     orientationRows->addWidget(optLandscape);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    // The caption every other dialog of the program gives its cancel button.
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("ｷｬﾝｾﾙ"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 

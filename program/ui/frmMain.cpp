@@ -47,6 +47,7 @@
 #include "ui/splitter_bar.h"
 #include "ui/spread_grid.h"
 #include "ui/toolbar_images.h"
+#include "ui/whole_lines_text.h"
 #include "ui/wrapping_check_box.h"
 
 namespace {
@@ -367,7 +368,7 @@ void frmMain::BuildControls() {
     vaSpreadE->SetMaxCols(21);
 
     // The basic data and the N-value panel at the right.
-    txtKihon = new QPlainTextEdit(inner);
+    txtKihon = new WholeLinesText(inner);
     txtKihon->setObjectName(QStringLiteral("txtKihon"));
     txtKihon->setReadOnly(true);
     txtKihon->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -441,21 +442,12 @@ void frmMain::BuildControls() {
 
     picSoData[1] = page(inner, "picSoData1");
     layout.Set(picSoData[1], {180, 4560, 8655, 1815});
-    const char* columns[15] = {"土質記号",
-                               "単位体積重量 γ",
-                               "細粒分含有率 FC",
-                               "粘土含有率 CC",
-                               "塑性指数 Ip",
-                               "一軸圧縮強さ qu",
-                               "ポアソン比 ν",
-                               "Ｓ波速度 Vs",
-                               "Ｐ波速度 Vp",
-                               "変形係数 Eo",
-                               "β",
-                               "圧縮指数 Cc",
-                               "圧密降伏応力 Pc",
-                               "初期間隙比 eo",
-                               "弾性係数 Es"};
+    // The constants are named as in the print-item dialog.
+    const char* columns[15] = {
+        "土質記号",          "単位重量（γ）",       "細粒分含有率（FC）",      "粘土含有率(CC)",
+        "塑性指数（Ｉp）",   "一軸圧縮強度（ｑu）", "ポアソン比（ν）",         "せん断波速度（Vs）",
+        "粗密波速度（Vp）",  "変形係数（Eo）",      "地盤反力係数低減率（β）", "圧縮係数（Cｃ）",
+        "圧密降伏応力(Pc）", "初期間隙比（eo）",    "ﾔﾝｸﾞ係数（Es）"};
     for (int k = 0; k < 15; ++k) {
         QCheckBox* box = check(picSoData[1], QStringLiteral("chkSodata%1").arg(k),
                                QString::fromUtf8(columns[k]));

@@ -76,8 +76,7 @@ void SetColumnWidthTwips(SpreadGrid* grid, int col, double twips) {
 }
 
 void SetHeaderHeightTwips(SpreadGrid* grid, int twips) {
-    grid->horizontalHeader()->setFixedHeight(
-        static_cast<int>(std::nearbyint(twips / grid->TwipsPerPixelY())));
+    grid->SetHeaderRowHeight(static_cast<int>(std::nearbyint(twips / grid->TwipsPerPixelY())));
 }
 
 void PrepareHeader(SpreadGrid* grid) {

@@ -78,7 +78,7 @@ void BuildHelpMenu(QMenu* mnuHelp, PlatformServices& services, QWidget* mainWind
             [&services] { HelpManual(services, ProgramFolder()); });
     AddSeparator(mnuHelp, "mnuHelpBar1");
     AddItem(mnuHelp, "mnuHelpHomePage",
-            QString::fromUtf8(kMakerName) + QStringLiteral("ホームページ(&W)"),
+            QString::fromUtf8(kMakerName) + QStringLiteral(" ホームページ(&W)"),
             [&services] { HelpHomePage(services); });
     AddItem(mnuHelp, "mnuHelpQASite", QStringLiteral("Webサイト  Q&&Aページ(&Q)"),
             [&services] { HelpQASite(services); });

@@ -20,6 +20,7 @@ int main(int argc, char** argv) {
         app.installTranslator(&qtTexts);
     app.setWindowIcon(ProgramIcon());
     UseProgramStyle(app);
+    UseProgramFonts(app);
     RegisterPageFontSubstitution();
     QtPlatformServices services;
     app.SetFaultMessages(&services);

@@ -1,6 +1,7 @@
 #include "ui/program_style.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QProxyStyle>
 #include <QStyleFactory>
 
@@ -26,4 +27,14 @@ void UseProgramStyle(QApplication& app) {
     // The application takes ownership of the new style and the proxy of the
     // base style it wraps.
     app.setStyle(new PlainButtonsStyle(QStyleFactory::create(app.style()->name())));
+}
+
+void UseProgramFonts(QApplication& app) {
+    // The desktop's size, the Japanese face: without it a desktop in another
+    // language takes Latin letters and digits from its own face and only the
+    // kana from a Japanese one.
+    QFont font = app.font();
+    font.setFamilies({QStringLiteral("IPAGothic")});
+    font.setStyleHint(QFont::SansSerif);
+    app.setFont(font);
 }

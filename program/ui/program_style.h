@@ -6,3 +6,7 @@ class QApplication;
 // dialog and message-box buttons (はい, いいえ, OK, キャンセル) carry their
 // captions only, without the coloured icons some desktops add to them.
 void UseProgramStyle(QApplication& app);
+
+// The program's windows in the Japanese font of the grids and sheets
+// (IPAGothic) at the desktop's size, whatever the desktop's language.
+void UseProgramFonts(QApplication& app);

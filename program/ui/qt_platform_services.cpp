@@ -7,6 +7,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QLocale>
 #include <QMainWindow>
@@ -25,6 +26,19 @@
 #include "ui/help_menu.h"
 
 namespace {
+
+// A box with a short text is as narrow as its text; the window manager would
+// then cut the title off beside the frame's icon and buttons. The box keeps
+// the title's width and room for those beside it.
+void KeepTitleWhole(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid == nullptr)
+        return;
+    const QFontMetrics metrics(box.font());
+    const int width = metrics.horizontalAdvance(box.windowTitle()) + 8 * metrics.height();
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
@@ -134,6 +148,7 @@ MessageAnswer QtPlatformServices::ShowMessage(const std::string& text, MessageIc
                                               const std::string& title, MessageButtons buttons) {
     QMessageBox box(BoxIcon(icon), Q(title), Q(text), BoxButtons(buttons), MessageOwner());
     UseModalDialogFrame(box);
+    KeepTitleWhole(box);
     switch (box.exec()) {
         case QMessageBox::Yes:
             return MessageAnswer::Yes;

@@ -62,6 +62,15 @@ class SpreadHeader : public QHeaderView {
         setHighlightSections(true);
     }
 
+    // The height that shows every shown column's heading lines whole.
+    int HeadingsHeight() const {
+        int height = 0;
+        for (int i = 0; i < count(); ++i)
+            if (!isSectionHidden(i))
+                height = std::max(height, sectionSizeFromContents(i).height());
+        return height;
+    }
+
   protected:
     void initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const override {
         QHeaderView::initStyleOptionForIndex(option, logicalIndex);
@@ -128,6 +137,29 @@ SpreadGrid::SpreadGrid(QWidget* parent) : QTableWidget(parent), columns_(1) {
     gridFont.setStyleHint(QFont::TypeWriter);
     setFont(gridFont);
     connect(qApp, &QApplication::focusChanged, this, &SpreadGrid::OnFocusChanged);
+    // A heading or a column width that changes may need more lines.
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this] { RefitHeaderRow(); });
+    connect(model(), &QAbstractItemModel::headerDataChanged, this, [this] { RefitHeaderRow(); });
+}
+
+int SpreadGrid::HeadingsHeight() const {
+    if (const auto* header = dynamic_cast<const SpreadHeader*>(horizontalHeader()))
+        return header->HeadingsHeight();
+    return horizontalHeader()->sizeHint().height();
+}
+
+void SpreadGrid::SetHeaderRowHeight(int height) {
+    headerRowHeight_ = height;
+    RefitHeaderRow();
+}
+
+void SpreadGrid::RefitHeaderRow() {
+    if (headerRowHeight_ < 0)
+        return;
+    int height = std::max(headerRowHeight_, HeadingsHeight());
+    if (horizontalHeader()->minimumHeight() != height ||
+        horizontalHeader()->maximumHeight() != height)
+        horizontalHeader()->setFixedHeight(height);
 }
 
 SpreadGrid::~SpreadGrid() {

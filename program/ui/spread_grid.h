@@ -98,6 +98,14 @@ class SpreadGrid : public QTableWidget {
     // would land outside the grid are dropped.
     void MoveBlock(const SpreadBlock& block, int destCol, int destRow);
 
+    // The header row's height in pixels that shows the headings of the shown
+    // columns whole at their present widths and the grid's font.
+    int HeadingsHeight() const;
+    // Makes the header row `height` pixels tall, or taller where the
+    // headings need it; it grows and shrinks back with its headings and
+    // column widths from then on.
+    void SetHeaderRowHeight(int height);
+
     // Suspends (false) and resumes (true) redrawing.
     void SetRedraw(bool redraw);
 
@@ -139,6 +147,7 @@ class SpreadGrid : public QTableWidget {
 
     void CheckCell(int col, int row) const;
     int HeaderRowHeight() const;
+    void RefitHeaderRow();
     SpreadBlock Resolved(const SpreadBlock& block) const;
     QTableWidgetItem* Cell(int col, int row);
     void ApplyColumn(int col, int row);
@@ -148,6 +157,7 @@ class SpreadGrid : public QTableWidget {
     std::vector<Column> columns_;  // index 0 unused: data columns are 1-based
     std::map<int, std::function<void(QLineEdit&)>> editorSetups_;
     QString corner_;
+    int headerRowHeight_ = -1;  // the owner's height for the header row; -1: none
     bool inLeaveCell_ = false;
     // The owner held the cursor in its cell against a mouse press; until the
     // button is released the press neither selects nor drags.

@@ -110,7 +110,6 @@ StartResult StartProgram(ProgramState& state, PlatformServices& services,
         return StartResult::kNoSettingsFolder;
     }
     LoadSettings(state.settings, state.doc);
-    state.form->SetMruMenu();
 
     // The document starts from the new-document defaults, so that a failed
     // read leaves a valid boring on screen.
@@ -130,6 +129,8 @@ StartResult StartProgram(ProgramState& state, PlatformServices& services,
             RemoveRecentFile(state.settings, path);
         }
     }
+    // The menu shows the list with the file just opened at its head.
+    state.form->SetMruMenu();
 
     WindowPlacement& place = state.settings.windowPlacement;
     if (place.left != -1 && place.top != -1) {

@@ -4,7 +4,9 @@
 
 #include <QAbstractSpinBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QPrinter>
+#include <QPushButton>
 #include <QRadioButton>
 
 #include <memory>
@@ -34,6 +36,11 @@ TEST(PrinterSetupDialog, OpensOnTheCurrentChoicesWithoutMargins) {
     EXPECT_TRUE(dialog.findChildren<QAbstractSpinBox*>().isEmpty());
     EXPECT_FALSE(dialog.windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(dialog.windowFlags() & Qt::WindowMaximizeButtonHint);
+    // Buttons captioned as in the program's other dialogs.
+    auto* buttons = dialog.findChild<QDialogButtonBox*>();
+    ASSERT_NE(buttons, nullptr);
+    EXPECT_EQ(buttons->button(QDialogButtonBox::Ok)->text(), QStringLiteral("OK"));
+    EXPECT_EQ(buttons->button(QDialogButtonBox::Cancel)->text(), QStringLiteral("ｷｬﾝｾﾙ"));
 }
 
 TEST(PrinterSetupDialog, AnotherPrinterOffersItsPapersKeepingTheChosenOneItTakes) {

@@ -184,7 +184,7 @@ TEST(HelpMenu, ItemsCarryTheirNamesAndCaptionsAndRunTheirCommands) {
         {"mnuHelpIndex", "トピックの検索(&H)"},
         {"mnuHelpManual", "PDF解説書(&P)"},
         {"mnuHelpBar1", ""},
-        {"mnuHelpHomePage", "ヴァルンホルトホームページ(&W)"},
+        {"mnuHelpHomePage", "ヴァルンホルト ホームページ(&W)"},
         {"mnuHelpQASite", "Webサイト  Q&&Aページ(&Q)"},
         {"mnuHelpBar2", ""},
         {"mnuHelpAboutMe", "バージョン情報(&A)..."},

@@ -9,14 +9,18 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTest>
+#include <QTextBlock>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include "example_boring.h"
@@ -24,12 +28,15 @@
 #include "ui/dialog_support.h"
 #include "ui/fdlgVersion.h"
 #include "ui/frmPreview.h"
+#include "ui/frmPreviewSet.h"
 #include "ui/frmSNDef.h"
 #include "ui/program_style.h"
 #include "ui/qt_platform_services.h"
 #include "ui/scroll_input.h"
 #include "ui/splitter_bar.h"
 #include "ui/spread_grid.h"
+#include "ui/toolbar_images.h"
+#include "ui/whole_lines_text.h"
 #include "ui/wrapping_check_box.h"
 
 namespace {
@@ -151,6 +158,132 @@ TEST(SpreadGridHeader, ANarrowUnitColumnGetsTwoWholeHeadingLines) {
     EXPECT_GE(grid.horizontalHeader()->sizeHint().height(), 2 * metrics.height());
     // The stored heading is the grid's text, not the lines it is shown in.
     EXPECT_EQ(grid.Text(1, 0), QStringLiteral("γ (kN/m3)"));
+}
+
+TEST_F(MainWindowTest, EveryHeaderRowShowsItsHeadingLinesWhole) {
+    // Every optional column on, so that the N-value grid is at its narrowest
+    // and the soil grid shows all its two-line units.
+    Document boring = ExampleBoring();
+    boring.nConvert30 = 1;
+    boring.fcInputMode = 1;
+    boring.layerColumnUsed.fill(1);
+    boring.layerColumnUsed[2] = 0;
+    Load(boring);
+    ShowWindow();
+    for (SpreadGrid* grid : {form->vaSpreadN, form->vaSpreadS, form->vaSpreadE}) {
+        SCOPED_TRACE(grid->objectName().toStdString());
+        QHeaderView* header = grid->horizontalHeader();
+        const QFontMetrics metrics = header->fontMetrics();
+        const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+        int twoLineHeads = 0;
+        for (int col = 1; col <= grid->MaxCols(); ++col) {
+            if (grid->isColumnHidden(col - 1))
+                continue;
+            QString shown = HeadingLines(grid->Text(col, 0), metrics,
+                                         header->sectionSize(col - 1) - 2 * margin);
+            int lines = static_cast<int>(shown.count(u'\n')) + 1;
+            twoLineHeads += lines > 1 ? 1 : 0;
+            // The lines and the header's margins above and below them.
+            EXPECT_GE(header->height(), lines * metrics.height() + 2 * margin)
+                << grid->Text(col, 0).toStdString();
+        }
+        EXPECT_GT(twoLineHeads, 0);
+    }
+    // Narrower columns want more lines: the row grows with them.
+    int before = form->vaSpreadS->horizontalHeader()->height();
+    form->vaSpreadS->setColumnWidth(4, 20);
+    EXPECT_GT(form->vaSpreadS->horizontalHeader()->height(), before);
+}
+
+TEST_F(MainWindowTest, BasicDataSummaryShowsWholeLinesOnly) {
+    ASSERT_NE(dynamic_cast<WholeLinesText*>(form->txtKihon), nullptr);
+    QPlainTextEdit* box = form->txtKihon;
+    Document empty;
+    NewDocument(empty);
+    empty.basicData.Site = "東京都港区";
+    for (const Document& boring : {ExampleBoring(), empty}) {
+        Load(boring);
+        ShowWindow();
+        const int bottom = box->viewport()->height();
+        const QColor base = box->palette().color(QPalette::Base);
+        QImage shown = box->viewport()->grab().toImage();
+        int whole = 0;
+        for (QTextBlock block = box->document()->firstBlock(); block.isValid();
+             block = block.next()) {
+            QRect line = box->cursorRect(QTextCursor(block));
+            if (line.top() >= bottom)
+                break;
+            if (line.bottom() < bottom) {
+                ++whole;
+                continue;
+            }
+            // The line that does not fit shows nothing of itself.
+            for (int y = line.top(); y < bottom; ++y)
+                for (int x = 0; x < shown.width(); ++x)
+                    ASSERT_EQ(shown.pixelColor(x, y), base) << x << "," << y;
+        }
+        EXPECT_GE(whole, 2);
+        // The lines that fit are drawn: the third line has its text.
+        QRect third = box->cursorRect(QTextCursor(box->document()->findBlockByNumber(2)));
+        bool inked = false;
+        for (int y = third.top(); y <= third.bottom() && y < bottom; ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                inked = inked || shown.pixelColor(x, y) != base;
+        EXPECT_TRUE(inked);
+    }
+}
+
+TEST(ProgramFonts, WindowsUseTheJapaneseFaceAtTheDesktopsSize) {
+    EnsureQtApplication();
+    const QFont desktop = QApplication::font();
+    UseProgramFonts(*qApp);
+    QLabel label(QStringLiteral("建築基礎構造設計指針 2001年版による"));
+    EXPECT_EQ(QFontInfo(label.font()).family(), QStringLiteral("IPAGothic"));
+    EXPECT_EQ(label.font().pointSizeF(), desktop.pointSizeF());
+    QApplication::setFont(desktop);
+}
+
+TEST_F(MainWindowTest, SoilColumnSwitchesNameTheConstantsAsThePrintItemDialog) {
+    frmPreviewSet items(doc, services);
+    EXPECT_EQ(form->chkSodata[0]->text(), QStringLiteral("土質記号"));
+    for (int k = 1; k < 15; ++k) {
+        // The dialog's first two boxes are swapped against the constants.
+        int box = k == 1 ? 1 : k == 2 ? 0 : k - 1;
+        EXPECT_EQ(form->chkSodata[static_cast<size_t>(k)]->text(),
+                  items.chkSodata[static_cast<size_t>(box)]->text())
+            << k;
+    }
+}
+
+TEST(ToolbarImages, AreDrawnAtTheScreensDevicePixels) {
+    EnsureQtApplication();
+    for (qreal ratio : {1.0, 1.5, 2.0}) {
+        QPixmap image = ToolbarImage(131).pixmap(QSize(16, 16), ratio);
+        EXPECT_EQ(image.size(), QSize(16, 16) * ratio) << ratio;
+        EXPECT_EQ(image.deviceIndependentSize(), QSizeF(16, 16)) << ratio;
+    }
+    EXPECT_TRUE(ToolbarImage(9999).isNull());
+    EXPECT_FALSE(ToolbarImage(139).pixmap(QSize(16, 16), QIcon::Disabled).isNull());
+}
+
+TEST(MessageBoxes, KeepRoomForTheirWholeTitle) {
+    EnsureQtApplication();
+    QtPlatformServices services;
+    int width = 0;
+    int needed = 0;
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        const QFontMetrics metrics(box->font());
+        width = box->width();
+        // The title beside the frame's icon and its buttons, a line each and
+        // more.
+        needed = metrics.horizontalAdvance(box->windowTitle()) + 6 * metrics.height();
+        box->close();
+    });
+    services.ShowMessage("数値を入力してください", MessageIcon::None, "Quilmorn2008",
+                         MessageButtons::Ok);
+    EXPECT_GE(width, needed);
 }
 
 // ---------------------------------------------------------------------------

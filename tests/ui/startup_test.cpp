@@ -16,6 +16,7 @@
 #include <fstream>
 #include <string>
 
+#include "core/path_helpers.h"
 #include "core/project_file.h"
 #include "support/qt_application.h"
 #include "ui/example_boring.h"
@@ -111,9 +112,10 @@ TEST_F(StartupTest, AQuotedCommandLineOpensTheFileAndRecordsIt) {
     EXPECT_FALSE(state.doc.calcPoints.empty());
     EXPECT_EQ(state.settings.recentFiles[0], path);
     EXPECT_EQ(state.settings.recentFiles[1], "/old/boring.qmf");
-    // The menu was built from the settings file before the file was opened.
-    EXPECT_EQ(state.form->mnuFileList[1]->text().toStdString(), "/old/boring.qmf");
-    EXPECT_FALSE(state.form->mnuFileList[2]->isVisible());
+    // The menu shows the opened file at once, above the one of the settings.
+    EXPECT_EQ(state.form->mnuFileList[1]->text().toStdString(), CompactPath(path, 30));
+    EXPECT_EQ(state.form->mnuFileList[2]->text().toStdString(), "/old/boring.qmf");
+    EXPECT_FALSE(state.form->mnuFileList[3]->isVisible());
     EXPECT_FALSE(state.form->IsChanged);
 }
 
