@@ -109,15 +109,30 @@ class clsSpreadIn {
   private:
     bool ClipShape(int32_t& rows, int32_t& cols);
     void ShowRow(int32_t lRow, int32_t lCol);
-    int32_t ReadRow(int32_t lRow, int32_t lCol);
+    // The text that ShowRow puts into the cell.
+    QString ShownText(int32_t lRow, int32_t lCol) const;
+    // Reads the row's cells into the store. Without `refusedAny` the first
+    // refused cell ends the reading and its column is returned; with it the
+    // reading goes on, a refused cell keeps its stored value, and
+    // *refusedAny becomes true.
+    int32_t ReadRow(int32_t lRow, int32_t lCol, bool* refusedAny = nullptr);
     void CopyRowData(int32_t from, int32_t to);
+    // Flag and every slot of the row to blank.
+    void ClearRowData(int32_t row);
+    // The note for a value out of column lCol's range.
+    std::string RangeNote(int32_t lCol) const;
+    // True for a selection that names no rows (none, or whole columns); the
+    // latter is told to the user.
+    bool NamesNoRows(const SpreadBlock& sel);
     static bool ToDouble(const std::string& text, double& value);
 
     // Selects the selected rows in every column and copies them; returns the
     // first of them.
     int32_t CopySelectedRows();
     std::string Clipboard();
-    void PasteFixUp(int32_t row1, int32_t row2, int32_t col1, int32_t col2);
+    // Reads the pasted rows into the store and shows them; true when a cell
+    // was refused.
+    bool PasteFixUp(int32_t row1, int32_t row2);
     void RestoreSelection(int32_t col, int32_t row);
     void ResizeStores();
     // Gives the grid and the stores `rows` rows when they have fewer, at most
