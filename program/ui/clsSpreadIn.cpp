@@ -37,6 +37,7 @@ constexpr const char* kNotANumber = "数値を入力してください";
 constexpr const char* kPasteRefused = "数値でない値や範囲外の値は貼り付けていません";
 constexpr const char* kPasteCut = "入りきらない部分は貼り付けていません";
 constexpr const char* kNoRowsSelected = "行番号をクリックして行を選んでください";
+constexpr const char* kTableFull = "これ以上行を増やせません";
 
 template <typename T>
 T& At(std::vector<T>& values, int32_t index) {
@@ -620,7 +621,7 @@ void clsSpreadIn::RowInsort() {
     // would need more rows than a table can hold is refused.
     if (GetMaxFgRow() >= first) {
         if (GetMaxFgRow() + n > kMaxTableRows) {
-            services_.Beep();
+            services_.Refuse(kTableFull);
             return;
         }
         GrowRows(GetMaxFgRow() + n);

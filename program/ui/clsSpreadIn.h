@@ -74,9 +74,11 @@ class clsSpreadIn {
     // The Edit menu's commands on the grid's selection. None of them loses a
     // row with data: a paste that reaches below the last row and an insert
     // that would push rows with data off the end give the grid more rows. A
-    // paste wider than the grid pastes what fits and sounds the bell. An
-    // insert over whole columns (every row selected) inserts one row at the
-    // top.
+    // paste wider than the grid pastes what fits; a pasted cell that is not a
+    // number or out of range keeps its value while the rest of its row is
+    // taken; either is told with the bell and a note. An insert over whole
+    // columns (every row selected) inserts one row at the top; row clear, row
+    // delete and delete to the end do nothing there and say so.
     void ClipRowCopy();
     void ClipCelCopy();
     void ClipRowCut();
