@@ -32,6 +32,12 @@ void RunChangingCommand(frmMain& w, GridCommand command) {
     if (!w.CommitGridCell())
         return;
     QWidget* active = w.ActiveControl();
+    // A command chosen from the menu bar by the keyboard leaves the focus
+    // there: the grid takes it back first, so that a note on the command
+    // shows beside it and typing goes on there.
+    if ((active == w.vaSpreadN || active == w.vaSpreadS) && w.focusWidget() != active &&
+        !active->isAncestorOf(w.focusWidget()))
+        active->setFocus(Qt::OtherFocusReason);
     if (active != nullptr && active == w.vaSpreadN) {
         const int rows = w.vaSpreadN->MaxRows();
         (w.SpreadInN().*command)();
@@ -47,10 +53,6 @@ void RunChangingCommand(frmMain& w, GridCommand command) {
         w.IsChanged = true;
         return;
     }
-    // A command chosen from the menu bar by the keyboard leaves the focus
-    // there; typing goes on in the grid the command changed.
-    if (w.focusWidget() != active && !active->isAncestorOf(w.focusWidget()))
-        active->setFocus(Qt::OtherFocusReason);
     w.Recalculate();
     w.ShowResult();
     w.DrawViews(5);
