@@ -31,10 +31,17 @@ bool IsBlank(const std::string& text) {
 // The widest line of clipboard text, in cells.
 int32_t WidestLine(const std::string& text) {
     int32_t widest = 0;
-    for (const QString& line : QString::fromStdString(text).split(QStringLiteral("\r\n")))
-        widest = std::max(widest, static_cast<int32_t>(line.count(u'\t')) + 1);
+    for (const QStringList& cells : ParseClipboardText(text))
+        widest = std::max(widest, static_cast<int32_t>(cells.size()));
     return widest;
 }
+
+// Notes beside the cell when the bell refuses input.
+constexpr const char* kNotANumber = "数値を入力してください";
+constexpr const char* kPasteRefused = "数値でない値や範囲外の値は貼り付けていません";
+constexpr const char* kPasteCut = "入りきらない部分は貼り付けていません";
+constexpr const char* kNoRowsSelected = "行番号をクリックして行を選んでください";
+constexpr const char* kTableFull = "これ以上行を増やせません";
 
 template <typename T>
 T& At(std::vector<T>& values, int32_t index) {
@@ -245,59 +252,52 @@ int32_t clsSpreadIn::CellSumWidth(int16_t iN1, int16_t iN2) const {
 }
 
 std::string clsSpreadIn::Clipboard() {
-    // Other programs here end lines with a bare LF; the block shape counts
-    // CR LF line ends.
-    QString text = QString::fromStdString(services_.ClipboardText());
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
-    return text.toStdString();
+    return services_.ClipboardText();
 }
 
 bool clsSpreadIn::ClipShape(int32_t& rows, int32_t& cols) {
     rows = 0;
     cols = 0;
-    std::u16string text = QString::fromStdString(Clipboard()).toStdU16String();
-    if (text.empty())
+    // Read as the paste reads it: quoted cells are one cell each, whatever
+    // TABs and line breaks they hold, and any line end counts.
+    std::vector<QStringList> lines = ParseClipboardText(Clipboard());
+    if (lines.empty())
         return false;
-    rows = 1;
-    cols = 1;
-    if (text.size() > 2) {
-        // A line break that ends the text adds no row.
-        for (size_t i = 0; i + 2 < text.size(); ++i)
-            if (text[i] == u'\r' && text[i + 1] == u'\n')
-                ++rows;
-        size_t end = text.find(u"\r\n");
-        for (size_t i = 0; i < std::min(end, text.size()); ++i)
-            if (text[i] == u'\t')
-                ++cols;
-    }
+    rows = static_cast<int32_t>(lines.size());
+    cols = std::max<int32_t>(static_cast<int32_t>(lines.front().size()), 1);
     return true;
+}
+
+std::string clsSpreadIn::RangeNote(int32_t col) const {
+    const char* pattern = kPatterns[decimals_[col]];
+    return FormatNumber(min_[col], pattern) + "～" + FormatNumber(max_[col], pattern) +
+           "の数値を入力してください";
+}
+
+QString clsSpreadIn::ShownText(int32_t lRow, int32_t lCol) const {
+    int16_t slot = slot_[lCol];
+    if (At(flag_, lRow) == 0 || slot == kLabel)
+        return QString();
+    if (slot == 0)
+        return QString::fromStdString(DataS(lRow));
+    int16_t decimals = decimals_[lCol];
+    double value = slot > 0 ? DataL(slot, lRow) / kScales[decimals] : DataD(-slot, lRow);
+    if (value != 0 || zeroShow_[lCol] != 0)
+        return QString::fromStdString(FormatNumber(value, kPatterns[decimals]));
+    return QString();
 }
 
 void clsSpreadIn::ShowRow(int32_t lRow, int32_t lCol) {
     SpreadGrid& grid = Bound();
     int32_t first = lCol == 0 ? 1 : lCol;
     int32_t last = lCol == 0 ? cols_ : lCol;
-    for (int32_t col = first; col <= last; ++col) {
-        int16_t slot = At(slot_, col);
-        if (slot == kLabel)
-            continue;
-        QString text;
-        if (At(flag_, lRow) == 0) {
-            // A row without data shows blank; its values stay in the store.
-        } else if (slot == 0) {
-            text = QString::fromStdString(DataS(lRow));
-        } else {
-            int16_t decimals = decimals_[col];
-            double value = slot > 0 ? DataL(slot, lRow) / kScales[decimals] : DataD(-slot, lRow);
-            if (value != 0 || zeroShow_[col] != 0)
-                text = QString::fromStdString(FormatNumber(value, kPatterns[decimals]));
-        }
-        grid.SetText(col, lRow, text);
-    }
+    // A row without data shows blank; its values stay in the store.
+    for (int32_t col = first; col <= last; ++col)
+        if (At(slot_, col) != kLabel)
+            grid.SetText(col, lRow, ShownText(lRow, col));
 }
 
-int32_t clsSpreadIn::ReadRow(int32_t lRow, int32_t lCol) {
+int32_t clsSpreadIn::ReadRow(int32_t lRow, int32_t lCol, bool* refusedAny) {
     SpreadGrid& grid = Bound();
     int32_t result = -1;
     int32_t refusedText = 0;
@@ -307,7 +307,14 @@ int32_t clsSpreadIn::ReadRow(int32_t lRow, int32_t lCol) {
         int16_t slot = At(slot_, col);
         if (slot == kLabel)
             continue;
-        std::string text = grid.Text(col, lRow).toStdString();
+        QString cell = grid.Text(col, lRow);
+        // A number cell that still shows its stored value holds what the
+        // program put there (a negated default, a saved value beyond the
+        // column's limit, one with more decimals than it shows): it is kept
+        // as stored, never refused or rounded.
+        if (slot != 0 && At(flag_, lRow) != 0 && cell == ShownText(lRow, col))
+            continue;
+        std::string text = cell.toStdString();
         if (slot == 0) {
             // A pasted text is taken as a typed one would be, so that the cell
             // shows what the file will hold.
@@ -329,15 +336,29 @@ int32_t clsSpreadIn::ReadRow(int32_t lRow, int32_t lCol) {
             DataS(lRow, text);
             continue;
         }
+        // The first refused cell ends the reading; a paste reads on past it
+        // (refusedAny), keeping that cell's stored value.
+        auto refuse = [&] {
+            if (refusedAny == nullptr)
+                return true;
+            *refusedAny = true;
+            return false;
+        };
         double value = 0;
         if (!IsBlank(text)) {
-            if (!ToDouble(text, value))
-                return col;
+            if (!ToDouble(text, value)) {
+                if (refuse())
+                    return col;
+                continue;
+            }
             if (value == 0)
                 value = kTypedZero;
         }
-        if (value < min_[col] || value > max_[col])
-            return col;
+        if (value < min_[col] || value > max_[col]) {
+            if (refuse())
+                return col;
+            continue;
+        }
         if (slot < 0) {
             if (!text.empty())
                 At(flag_, lRow) = 1;
@@ -348,8 +369,11 @@ int32_t clsSpreadIn::ReadRow(int32_t lRow, int32_t lCol) {
             // A value whose scaled integer does not fit the slot is refused
             // like one out of range.
             std::optional<int32_t> scaled = RoundToInt32(value * kScales[decimals_[col]]);
-            if (!scaled)
-                return col;
+            if (!scaled) {
+                if (refuse())
+                    return col;
+                continue;
+            }
             if (!text.empty())
                 At(flag_, lRow) = 1;
             if (DataL(slot, lRow) != *scaled)
@@ -385,6 +409,16 @@ void clsSpreadIn::CopyRowData(int32_t from, int32_t to) {
         At(slot, to) = At(slot, from);
 }
 
+void clsSpreadIn::ClearRowData(int32_t row) {
+    At(flag_, row) = 0;
+    if (maxS_ > 0)
+        DataS(row, std::string());
+    for (auto& slot : dataL_)
+        At(slot, row) = 0;
+    for (auto& slot : dataD_)
+        At(slot, row) = 0;
+}
+
 bool clsSpreadIn::ToDouble(const std::string& text, double& value) {
     std::optional<double> number = ParseNumber(HalfWidthNumberText(text));
     if (!number || !std::isfinite(*number))
@@ -398,19 +432,20 @@ void clsSpreadIn::RestoreSelection(int32_t col, int32_t row) {
         Bound().SelectBlock({col, row, col, row});
 }
 
-void clsSpreadIn::PasteFixUp(int32_t row1, int32_t row2, int32_t col1, int32_t col2) {
+bool clsSpreadIn::PasteFixUp(int32_t row1, int32_t row2) {
     SpreadGrid& grid = Bound();
     row2 = std::min(row2, rows_);
-    col2 = std::min(col2, cols_);
+    // A pasted empty cell is blank, as a cleared one is, never a typed zero.
+    // A cell that is not a number, or out of range, keeps its stored value
+    // while the rest of its row is taken.
+    bool refused = false;
     grid.SetRedraw(false);
     for (int32_t row = row1; row <= row2; ++row) {
-        for (int32_t col = col1; col <= col2; ++col)
-            if (slot_[col] != 0 && slot_[col] != kLabel && grid.Text(col, row).isEmpty())
-                grid.SetText(col, row, QStringLiteral("0"));
-        ReadRow(row, 0);
+        ReadRow(row, 0, &refused);
         ShowRow(row, 0);
     }
     grid.SetRedraw(true);
+    return refused;
 }
 
 int32_t clsSpreadIn::CopySelectedRows() {
@@ -457,7 +492,6 @@ void clsSpreadIn::ClipRowPaste() {
     int32_t s = sel.row1;
     int32_t activeCol = grid.ActiveCol();
     int32_t activeRow = grid.ActiveRow();
-    int32_t firstCol = sel.col1;
     if (n > 1 && n % rows != 0) {
         services_.ShowMessage("コピー領域と貼り付け領域の形が違うため、貼り付けができません。",
                               MessageIcon::Critical, "エラー", MessageButtons::Ok);
@@ -465,6 +499,7 @@ void clsSpreadIn::ClipRowPaste() {
     }
     std::string text = Clipboard();
     int32_t repeats = n == 1 ? 1 : n / rows;
+    bool refused = false;
     // Clipboard rows beyond the last grid row get new rows rather than being
     // dropped; repeats stay inside the selection, which lies in the grid.
     if (n == 1)
@@ -476,14 +511,16 @@ void clsSpreadIn::ClipRowPaste() {
         SpreadBlock block{1, top, cols_, std::min(top + rows - 1, rows_)};
         grid.SelectBlock(block);
         grid.PasteText(block, text);
-        PasteFixUp(block.row1, block.row2, firstCol, cols_);
+        refused = PasteFixUp(block.row1, block.row2) || refused;
     }
     RestoreSelection(activeCol, activeRow);
-    TellEntryNotes();
     // Cells right of the last column, or rows past the most a table can
-    // hold, have nowhere to go: the bell tells.
-    if (WidestLine(text) > cols_ || (n == 1 && s + rows - 1 > rows_))
-        services_.Beep();
+    // hold, have nowhere to go: the note tells.
+    if (refused)
+        NoteEntry(kPasteRefused);
+    else if (WidestLine(text) > cols_ || (n == 1 && s + rows - 1 > rows_))
+        NoteEntry(kPasteCut);
+    TellEntryNotes();
 }
 
 void clsSpreadIn::ClipCelPaste() {
@@ -528,7 +565,6 @@ void clsSpreadIn::ClipCelPaste() {
     GrowRows(s1 + (rowRepeats - 1) * rows + rows - 1);
     bool cut = WidestLine(text) > cols || c1 + colRepeats * cols - 1 > cols_ ||
                s1 + rowRepeats * rows - 1 > rows_;
-    int32_t lastCol = c1;
     int32_t lastRow = s1;
     for (int32_t i = 1; i <= colRepeats; ++i) {
         for (int32_t j = 1; j <= rowRepeats; ++j) {
@@ -539,15 +575,16 @@ void clsSpreadIn::ClipCelPaste() {
                 continue;
             grid.SelectBlock(block);
             grid.PasteText(block, text);
-            lastCol = std::max(lastCol, block.col2);
             lastRow = std::max(lastRow, block.row2);
         }
     }
-    PasteFixUp(s1, lastRow, c1, lastCol);
+    bool refused = PasteFixUp(s1, lastRow);
     RestoreSelection(activeCol, activeRow);
+    if (refused)
+        NoteEntry(kPasteRefused);
+    else if (cut)
+        NoteEntry(kPasteCut);
     TellEntryNotes();
-    if (cut)
-        services_.Beep();
 }
 
 void clsSpreadIn::CelClear() {
@@ -559,8 +596,9 @@ void clsSpreadIn::CelClear() {
     // Showing the rows again keeps the grid true to the store where a blank
     // was refused (a column whose minimum is above 0 keeps its value).
     grid.SetRedraw(false);
+    bool refused = false;
     for (int32_t row = block.row1; row <= std::min(block.row2, rows_); ++row) {
-        ReadRow(row, 0);
+        ReadRow(row, 0, &refused);
         ShowRow(row, 0);
     }
     grid.SetRedraw(true);
@@ -568,10 +606,22 @@ void clsSpreadIn::CelClear() {
     TellEntryNotes();
 }
 
+bool clsSpreadIn::NamesNoRows(const SpreadBlock& sel) {
+    if (sel.row1 < 0 || sel.col1 < 0)
+        return true;
+    // Whole columns or the whole grid (a header click) name no rows: a row
+    // command there would wipe every row, so it does nothing and says why.
+    if (rows_ > 1 && sel.row1 <= 1 && sel.row2 >= rows_) {
+        services_.Refuse(kNoRowsSelected);
+        return true;
+    }
+    return false;
+}
+
 void clsSpreadIn::RowClear() {
     SpreadGrid& grid = Bound();
     SpreadBlock sel = grid.SelBlock();
-    if (sel.row1 < 0 || sel.col1 < 0)
+    if (NamesNoRows(sel))
         return;
     grid.ClearBlock({1, sel.row1, cols_, sel.row2});
     for (int32_t row = sel.row1; row <= sel.row2; ++row)
@@ -582,7 +632,7 @@ void clsSpreadIn::RowClear() {
 void clsSpreadIn::RowDelete() {
     SpreadGrid& grid = Bound();
     SpreadBlock sel = grid.SelBlock();
-    if (sel.row1 < 0 || sel.col1 < 0)
+    if (NamesNoRows(sel))
         return;
     int32_t n = sel.row2 - sel.row1 + 1;
     grid.SetRedraw(false);
@@ -613,7 +663,7 @@ void clsSpreadIn::RowInsort() {
     // would need more rows than a table can hold is refused.
     if (GetMaxFgRow() >= first) {
         if (GetMaxFgRow() + n > kMaxTableRows) {
-            services_.Beep();
+            services_.Refuse(kTableFull);
             return;
         }
         GrowRows(GetMaxFgRow() + n);
@@ -623,8 +673,10 @@ void clsSpreadIn::RowInsort() {
     grid.ClearBlock({1, first, cols_, last});
     for (int32_t i = rows_ - n; i >= first; --i)
         CopyRowData(i, i + n);
+    // An inserted row is blank in every slot, the hidden ones too: a value
+    // typed into it must not bring back those of the row that moved down.
     for (int32_t row = first; row <= last; ++row)
-        flag_[row] = 0;
+        ClearRowData(row);
     grid.SetRedraw(true);
     RestoreSelection(grid.ActiveCol(), grid.ActiveRow());
 }
@@ -656,6 +708,8 @@ void clsSpreadIn::UnderCopy() {
 
 void clsSpreadIn::DeleteAll() {
     SpreadGrid& grid = Bound();
+    if (NamesNoRows(grid.SelBlock()))
+        return;
     grid.SetRedraw(false);
     for (int32_t row = std::max(grid.ActiveRow(), 1); row <= rows_; ++row) {
         flag_[row] = 0;
@@ -704,10 +758,16 @@ bool clsSpreadIn::EventLeaveCell(int32_t Col, int32_t Row, int32_t& NewCol, int3
         refused = r > 0;
         bool flagChanged = flag_[Row] != oldFlag;
         if (flagChanged || r != -1) {
-            if (r > 0 && entryNotes_.empty())
-                services_.Beep();
-            else if (r <= 0)
+            if (r > 0) {
+                // A refused text has its own note, told below.
+                double value = 0;
+                if (entryNotes_.empty())
+                    services_.Refuse(ToDouble(text.toStdString(), value) || IsBlankCellText(text)
+                                         ? RangeNote(Col)
+                                         : kNotANumber);
+            } else {
                 Act = 1;
+            }
         }
         if (r > 0 && !backward && !leaving) {
             NewCol = Col;

@@ -77,9 +77,11 @@ class clsSpreadIn {
     // The Edit menu's commands on the grid's selection. None of them loses a
     // row with data: a paste that reaches below the last row and an insert
     // that would push rows with data off the end give the grid more rows. A
-    // paste wider than the grid pastes what fits and sounds the bell. An
-    // insert over whole columns (every row selected) inserts one row at the
-    // top.
+    // paste wider than the grid pastes what fits; a pasted cell that is not a
+    // number or out of range keeps its value while the rest of its row is
+    // taken; either is told with the bell and a note. An insert over whole
+    // columns (every row selected) inserts one row at the top; row clear, row
+    // delete and delete to the end do nothing there and say so.
     void ClipRowCopy();
     void ClipCelCopy();
     void ClipRowCut();
@@ -112,15 +114,30 @@ class clsSpreadIn {
   private:
     bool ClipShape(int32_t& rows, int32_t& cols);
     void ShowRow(int32_t lRow, int32_t lCol);
-    int32_t ReadRow(int32_t lRow, int32_t lCol);
+    // The text that ShowRow puts into the cell.
+    QString ShownText(int32_t lRow, int32_t lCol) const;
+    // Reads the row's cells into the store. Without `refusedAny` the first
+    // refused cell ends the reading and its column is returned; with it the
+    // reading goes on, a refused cell keeps its stored value, and
+    // *refusedAny becomes true.
+    int32_t ReadRow(int32_t lRow, int32_t lCol, bool* refusedAny = nullptr);
     void CopyRowData(int32_t from, int32_t to);
+    // Flag and every slot of the row to blank.
+    void ClearRowData(int32_t row);
+    // The note for a value out of column lCol's range.
+    std::string RangeNote(int32_t lCol) const;
+    // True for a selection that names no rows (none, or whole columns); the
+    // latter is told to the user.
+    bool NamesNoRows(const SpreadBlock& sel);
     static bool ToDouble(const std::string& text, double& value);
 
     // Selects the selected rows in every column and copies them; returns the
     // first of them.
     int32_t CopySelectedRows();
     std::string Clipboard();
-    void PasteFixUp(int32_t row1, int32_t row2, int32_t col1, int32_t col2);
+    // Reads the pasted rows into the store and shows them; true when a cell
+    // was refused.
+    bool PasteFixUp(int32_t row1, int32_t row2);
     void RestoreSelection(int32_t col, int32_t row);
     void ResizeStores();
     // Gives the grid and the stores `rows` rows when they have fewer, at most

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QGroupBox>
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -608,6 +610,9 @@ void frmMain::ConnectHandlers() {
         else
             manager.cancel();
     });
+    // Paste follows the clipboard while the window stays active, too.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+            [this] { SetEditMenu(); });
 }
 
 // ---------------------------------------------------------------------------
@@ -798,6 +803,11 @@ void frmMain::Toolbar1_ButtonClick(const QString& key) {
 
 QWidget* frmMain::ActiveControl() const {
     QWidget* focus = focusWidget();
+    // A menu chosen from the keyboard takes the focus while it is open; its
+    // command belongs to the control that had the focus before.
+    if (focus == nullptr || qobject_cast<QMenuBar*>(focus) != nullptr ||
+        qobject_cast<QMenu*>(focus) != nullptr)
+        return lastFocusControl_.data();
     for (QWidget* w = focus; w != nullptr && w != this; w = w->parentWidget()) {
         if (w == vaSpreadN || w == vaSpreadS || w == vaSpreadE)
             return w;

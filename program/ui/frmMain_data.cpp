@@ -299,7 +299,7 @@ bool frmMain::SettleNRowsWithoutDepth(int32_t row, bool typedValue) {
         }
     }
     if (refused)
-        services.Beep();
+        services.Refuse("先に深度を入力してください");
     return refused;
 }
 

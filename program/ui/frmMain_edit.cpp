@@ -10,12 +10,13 @@ namespace {
 
 using GridCommand = void (clsSpreadIn::*)();
 
-// Rows that a command added to the N-value grid start as its other blank rows
-// do, with the standard penetration where nothing was pasted.
+// Rows that a command added to the N-value grid, or inserted blank, start
+// as its other blank rows do, with the standard penetration where nothing was
+// pasted.
 void StandardPenetrationInNewRows(frmMain& w, int firstNew) {
     clsSpreadIn& bind = w.SpreadInN();
-    for (int row = firstNew; row <= w.vaSpreadN->MaxRows(); ++row) {
-        if (bind.DataD(3, row) == 0) {
+    for (int row = 1; row <= w.vaSpreadN->MaxRows(); ++row) {
+        if ((row >= firstNew || bind.iFG(row) == 0) && bind.DataD(3, row) == 0) {
             bind.DataD(3, row, 30);
             bind.PrtSheet(row);
         }
@@ -31,6 +32,12 @@ void RunChangingCommand(frmMain& w, GridCommand command) {
     if (!w.CommitGridCell())
         return;
     QWidget* active = w.ActiveControl();
+    // A command chosen from the menu bar by the keyboard leaves the focus
+    // there: the grid takes it back first, so that a note on the command
+    // shows beside it and typing goes on there.
+    if ((active == w.vaSpreadN || active == w.vaSpreadS) && w.focusWidget() != active &&
+        !active->isAncestorOf(w.focusWidget()))
+        active->setFocus(Qt::OtherFocusReason);
     if (active != nullptr && active == w.vaSpreadN) {
         const int rows = w.vaSpreadN->MaxRows();
         (w.SpreadInN().*command)();

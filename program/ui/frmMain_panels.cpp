@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -482,6 +483,10 @@ QWidget* frmMain::ControlOf(QWidget* w) const {
 
 void frmMain::FocusChanged(QWidget*, QWidget* now) {
     if (now == nullptr || now->window() != this)
+        return;
+    // The menu bar holds the focus only while a menu is chosen from the
+    // keyboard: the control before it stays the one the commands act on.
+    if (qobject_cast<QMenuBar*>(now) != nullptr)
         return;
     QWidget* control = ControlOf(now);
     QWidget* previous = lastFocusControl_.data();

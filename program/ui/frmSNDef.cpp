@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -176,6 +177,21 @@ frmSNDef::frmSNDef(Settings& settings, PlatformServices& services, QWidget* pare
         connect(item.action, &QAction::triggered, this,
                 [this, command] { RunOnFocusedGrid(command); });
     }
+    // The keys of the main window's grids work here too: the shortcuts of
+    // the pop-up's commands, and Delete or BackSpace to clear the cells.
+    const std::pair<QAction*, QKeySequence> shortcuts[] = {
+        {mnuEditCopy, QKeySequence(Qt::CTRL | Qt::Key_C)},
+        {mnuEditPaste, QKeySequence(Qt::CTRL | Qt::Key_V)},
+        {mnuEditCopyUnder, QKeySequence(Qt::CTRL | Qt::Key_D)},
+    };
+    for (auto [action, keys] : shortcuts) {
+        action->setShortcut(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+    }
+    for (SpreadGrid* grid : vaSpreadS)
+        connect(grid, &SpreadGrid::ClearKeyPressed, this,
+                [this] { RunOnFocusedGrid(&clsSpreadIn::CelClear); });
 }
 
 frmSNDef::~frmSNDef() {

@@ -13,6 +13,7 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QMimeDatabase>
+#include <QPointer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QStringList>
@@ -173,11 +174,17 @@ void QtPlatformServices::Refuse(const std::string& note) {
     QApplication::beep();
     if (note.empty())
         return;
-    QWidget* near = QApplication::focusWidget();
-    if (near == nullptr)
-        near = MessageOwner();
-    QPoint at = near != nullptr ? near->mapToGlobal(QPoint(0, near->height())) : QCursor::pos();
-    QToolTip::showText(at, Q(note), near, QRect(), 5000);
+    // Shown once the events of the moment have passed: a command chosen from
+    // a menu runs while the menu closes, and the leave and focus events of
+    // its closing would take a note shown at once away with it.
+    QPointer<QWidget> owner = MessageOwner();
+    QTimer::singleShot(150, qApp, [owner, text = Q(note)] {
+        QWidget* near = QApplication::focusWidget();
+        if (near == nullptr)
+            near = owner.data();
+        QPoint at = near != nullptr ? near->mapToGlobal(QPoint(0, near->height())) : QCursor::pos();
+        QToolTip::showText(at, text, near, QRect(), 5000);
+    });
 }
 
 std::optional<std::string> QtPlatformServices::GetOpenFileName(const FileDialogRequest& request) {

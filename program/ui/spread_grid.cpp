@@ -27,6 +27,9 @@ class SpreadDelegate : public QStyledItemDelegate {
             return nullptr;
         auto* editor = new QLineEdit(parent);
         editor->setFrame(false);
+        // A right click on the open editor opens the grid's own menu, not
+        // the text box's.
+        editor->setContextMenuPolicy(Qt::NoContextMenu);
         if (int length = grid_->ColumnMaxLength(col); length > 0)
             editor->setMaxLength(length);
         if (QTableWidgetItem* item = grid_->item(index.row(), index.column()))
@@ -39,20 +42,6 @@ class SpreadDelegate : public QStyledItemDelegate {
   private:
     SpreadGrid* grid_;
 };
-
-// Clipboard text as rows of cells: lines end with CR LF (a lone LF, as other
-// programs here write it, ends one too); a final line break adds no row.
-std::vector<QStringList> ParseClipText(const std::string& text) {
-    QString all = QString::fromStdString(text);
-    all.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QStringList lines = all.split(u'\n');
-    if (!lines.isEmpty() && lines.back().isEmpty())
-        lines.removeLast();
-    std::vector<QStringList> rows;
-    for (const QString& line : lines)
-        rows.push_back(line.split(u'\t'));
-    return rows;
-}
 
 // The column header: headings break before their unit (HeadingLines).
 class SpreadHeader : public QHeaderView {
@@ -102,6 +91,78 @@ class SpreadHeader : public QHeaderView {
 };
 
 }  // namespace
+
+std::vector<QStringList> ParseClipboardText(const std::string& text) {
+    const QString all = QString::fromStdString(text);
+    const qsizetype n = all.size();
+    std::vector<QStringList> rows;
+    QStringList row;
+    qsizetype i = 0;
+    auto lineEndAt = [&](qsizetype k) { return k < n && (all[k] == u'\r' || all[k] == u'\n'); };
+    auto skipLineEnd = [&](qsizetype k) {
+        if (all[k] == u'\r' && k + 1 < n && all[k + 1] == u'\n')
+            return k + 2;
+        return k + 1;
+    };
+    while (i < n) {
+        QString cell;
+        qsizetype end = i;  // just past the cell
+        bool quoted = false;
+        if (all[i] == u'"') {
+            // Find the closing quote, skipping doubled ones.
+            qsizetype k = i + 1;
+            QString inner;
+            bool closed = false;
+            while (k < n) {
+                if (all[k] == u'"') {
+                    if (k + 1 < n && all[k + 1] == u'"') {
+                        inner += u'"';
+                        k += 2;
+                        continue;
+                    }
+                    closed = true;
+                    ++k;
+                    break;
+                }
+                inner += all[k++];
+            }
+            if (closed) {
+                quoted = true;
+                // Text after the closing quote up to the cell's end is kept.
+                while (k < n && all[k] != u'\t' && !lineEndAt(k))
+                    inner += all[k++];
+                cell = inner;
+                end = k;
+            }
+        }
+        if (!quoted) {
+            while (end < n && all[end] != u'\t' && !lineEndAt(end))
+                ++end;
+            cell = all.mid(i, end - i);
+        }
+        row.append(cell);
+        if (end >= n) {
+            i = n;
+            rows.push_back(row);
+            row.clear();
+            return rows;
+        }
+        if (all[end] == u'\t') {
+            i = end + 1;
+            if (i >= n) {
+                // A TAB that ends the text ends an empty last cell.
+                row.append(QString());
+                rows.push_back(row);
+                return rows;
+            }
+            continue;
+        }
+        i = skipLineEnd(end);
+        rows.push_back(row);
+        row.clear();
+    }
+    return rows;
+}
 
 QString HeadingLines(const QString& heading, const QFontMetrics& metrics, int width) {
     if (heading.contains(u'\n') || metrics.horizontalAdvance(heading) <= width)
@@ -351,10 +412,20 @@ std::string SpreadGrid::BlockText(const SpreadBlock& block) const {
     SpreadBlock b = Resolved(block);
     QString text;
     for (int row = b.row1; row <= b.row2; ++row) {
+        bool first = true;
         for (int col = b.col1; col <= b.col2; ++col) {
-            if (col > b.col1)
+            if (isColumnHidden(col - 1))
+                continue;
+            if (!first)
                 text += u'\t';
-            text += Text(col, row);
+            first = false;
+            QString cell = Text(col, row);
+            if (cell.contains(u'\t') || cell.contains(u'\r') || cell.contains(u'\n') ||
+                cell.contains(u'"')) {
+                cell.replace(u'"', QStringLiteral("\"\""));
+                cell = u'"' + cell + u'"';
+            }
+            text += cell;
         }
         text += QStringLiteral("\r\n");
     }
@@ -363,17 +434,21 @@ std::string SpreadGrid::BlockText(const SpreadBlock& block) const {
 
 void SpreadGrid::PasteText(const SpreadBlock& block, const std::string& text) {
     SpreadBlock b = Resolved(block);
-    std::vector<QStringList> rows = ParseClipText(text);
+    std::vector<QStringList> rows = ParseClipboardText(text);
+    qsizetype widest = 0;
+    for (const QStringList& cells : rows)
+        widest = std::max(widest, cells.size());
     for (size_t i = 0; i < rows.size(); ++i) {
         int row = b.row1 + static_cast<int>(i);
         if (row > b.row2)
             break;
-        for (qsizetype j = 0; j < rows[i].size(); ++j) {
+        // A short line (a blank one above all) is empty across the block.
+        for (qsizetype j = 0; j < widest; ++j) {
             int col = b.col1 + static_cast<int>(j);
             if (col > b.col2)
                 break;
             if (ColumnType(col) == SpreadCellType::Edit)
-                Cell(col, row)->setText(rows[i][j]);
+                Cell(col, row)->setText(j < rows[i].size() ? rows[i][j] : QString());
         }
     }
 }
@@ -483,6 +558,11 @@ void SpreadGrid::currentChanged(const QModelIndex& current, const QModelIndex& p
     int newRow = current.isValid() ? current.row() + 1 : -1;
     emit LeaveCell(previous.column() + 1, previous.row() + 1, newCol, newRow);
     inLeaveCell_ = false;
+    // The owner held the cursor in the cell it was leaving; the key press
+    // that moved it selects its target afterwards, so the selection goes
+    // back once the key is handled.
+    if (currentIndex() != current)
+        heldByKey_ = true;
 }
 
 void SpreadGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
@@ -525,7 +605,11 @@ void SpreadGrid::keyPressEvent(QKeyEvent* event) {
         emit ClearKeyPressed();
         return;
     }
+    heldByKey_ = false;
     QTableWidget::keyPressEvent(event);
+    if (heldByKey_ && currentIndex().isValid())
+        SelectBlock({ActiveCol(), ActiveRow(), ActiveCol(), ActiveRow()});
+    heldByKey_ = false;
 }
 
 void SpreadGrid::mousePressEvent(QMouseEvent* event) {

@@ -38,6 +38,13 @@ enum class SpreadCellType { Edit, Static };
 // must.
 QString HeadingLines(const QString& heading, const QFontMetrics& metrics, int width);
 
+// Clipboard text as rows of cells, read as spreadsheets write it: TAB between
+// cells; a line ends with CR LF, a lone LF or a lone CR, and a final line end
+// adds no row; a cell that begins with a double quote is quoted: up to its
+// closing quote it may hold TABs and line breaks, and a doubled quote inside
+// stands for one. A quote that is never closed is taken as it stands.
+std::vector<QStringList> ParseClipboardText(const std::string& text);
+
 // The data-entry grids' font and rows: nine points, rows one line of it tall
 // (270 twips, never under 240), the same in every window.
 void UseDataEntryRows(QTableWidget& grid);
@@ -86,10 +93,14 @@ class SpreadGrid : public QTableWidget {
     SpreadBlock SelBlock() const;
     void SelectBlock(const SpreadBlock& block);
 
-    // The block as clipboard text: TAB between cells, CR LF after every row.
+    // The block as clipboard text: TAB between cells, CR LF after every row;
+    // hidden columns are left out, and a cell holding a TAB, a line break or
+    // a double quote is quoted as spreadsheets quote it.
     std::string BlockText(const SpreadBlock& block) const;
-    // Writes clipboard text into the editable cells of the block from its
-    // top-left cell on; what lies outside the block or the grid is dropped.
+    // Writes clipboard text (ParseClipboardText) into the editable cells of
+    // the block from its top-left cell on; a line shorter than the widest one
+    // leaves the rest of its width empty. What lies outside the block or the
+    // grid is dropped.
     void PasteText(const SpreadBlock& block, const std::string& text);
     // Empties the editable cells of the block.
     void ClearBlock(const SpreadBlock& block);
@@ -162,4 +173,6 @@ class SpreadGrid : public QTableWidget {
     // The owner held the cursor in its cell against a mouse press; until the
     // button is released the press neither selects nor drags.
     bool heldByPress_ = false;
+    // The owner held the cursor in its cell against a key press.
+    bool heldByKey_ = false;
 };

@@ -305,6 +305,156 @@ TEST_F(SpreadInTest, CopiesPutTabAndCrLfTextOnTheClipboard) {
     EXPECT_EQ(services.clipboard, "2.00\t0.2\tt2\tL2\r\n");
 }
 
+// Clipboard text is read as spreadsheets write it.
+TEST(ClipboardText, ReadsLinesCellsAndQuotedCellsAsSpreadsheetsMeanThem) {
+    using Rows = std::vector<std::vector<std::string>>;
+    struct Case {
+        const char* text;
+        Rows rows;
+    };
+    const Case cases[] = {
+        {"", {}},
+        {"a", {{"a"}}},
+        {"a\tb\r\nc\td\r\n", {{"a", "b"}, {"c", "d"}}},
+        {"a\tb\nc\td", {{"a", "b"}, {"c", "d"}}},
+        {"a\rb\r", {{"a"}, {"b"}}},
+        {"a\t\r\n", {{"a", ""}}},
+        {"a\t", {{"a", ""}}},
+        {"\r\n", {{""}}},
+        {"a\r\n\r\nb\r\n", {{"a"}, {""}, {"b"}}},
+        {"\"x\ty\"\tz\r\n", {{"x\ty", "z"}}},
+        {"\"x\r\ny\"\tz\r\n", {{"x\r\ny", "z"}}},
+        {"\"say \"\"hi\"\"\"\t1", {{"say \"hi\"", "1"}}},
+        {"\"\"\t1", {{"", "1"}}},
+        {"a\"b\t\"c", {{"a\"b", "\"c"}}},  // a quote inside, an unclosed one
+        {"\"x\"y\tz", {{"xy", "z"}}},      // text after the closing quote
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        Rows rows;
+        for (const QStringList& line : ParseClipboardText(c.text)) {
+            rows.emplace_back();
+            for (const QString& cell : line)
+                rows.back().push_back(cell.toStdString());
+        }
+        EXPECT_EQ(rows, c.rows);
+    }
+}
+
+// A copied cell that holds a TAB, a line break or a quote is quoted, so that
+// a spreadsheet, and this grid, read it back as one cell.
+TEST_F(SpreadInTest, CopiedTextCellsComeBackWhole) {
+    FillRows(1);
+    spread.DataS(1, "a\tb\"c\"\nd");
+    spread.PrtSheet(1);
+    Select(kL, 1, kT, 1);
+    spread.ClipCelCopy();
+    EXPECT_EQ(services.clipboard, "0.1\t\"a\tb\"\"c\"\"\nd\"\r\n");
+    Select(kL, 3, kL, 3);
+    spread.ClipCelPaste();
+    // One cell again, which the file's rules for a text then take as typed:
+    // TAB and line break as blanks, the quotes in their full-width form.
+    EXPECT_EQ(spread.DataS(3), "a b＂c＂ d");
+    EXPECT_EQ(spread.DataL(1, 3), 1);
+    EXPECT_EQ(Text(kLabel, 3), "L3");
+}
+
+// What the program itself stored (a negated default, a value beyond the
+// column's limit, more decimals than the column shows) is kept as it is when
+// the cell is left or its row is read: it holds no cursor and stops nothing.
+TEST_F(SpreadInTest, StoredValuesThatTheCellStillShowsAreKept) {
+    struct Case {
+        const char* name;
+        double stored;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"negated default", -19, "-19.00"},
+        {"above the maximum", 1234.5, "1234.50"},
+        {"more decimals than shown", 18.555, "18.56"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        services.beeps = 0;
+        FillRows(2);
+        spread.DataD(1, 1, c.stored);
+        spread.PrtSheet(1);
+        ASSERT_EQ(Text(kD, 1), c.shown);
+        EXPECT_EQ(Leave(kD, 1, kL, 1), 0);
+        EXPECT_EQ(lastNewCol, kL) << "the cursor goes on";
+        EXPECT_EQ(spread.DataD(1, 1), c.stored);
+
+        // A paste or a clear right of it reads its row without stopping.
+        services.clipboard = "7\tpasted\r\n";
+        Select(kL, 1, kL, 1);
+        spread.ClipCelPaste();
+        EXPECT_EQ(spread.DataL(1, 1), 70);
+        EXPECT_EQ(spread.DataS(1), "pasted");
+        Select(kL, 1, kL, 1);
+        spread.CelClear();
+        EXPECT_EQ(spread.DataL(1, 1), 0);
+        EXPECT_EQ(spread.DataD(1, 1), c.stored);
+        EXPECT_EQ(services.beeps, 0);
+
+        // A value typed over it is checked as any other.
+        EXPECT_EQ(Type(kD, 1, "-19"), 0);
+        ASSERT_FALSE(services.refusals.empty());
+        EXPECT_EQ(services.refusals.back(), "0.00～100.00の数値を入力してください");
+        EXPECT_EQ(spread.DataD(1, 1), c.stored);
+    }
+}
+
+// A pasted cell that is not a number, or is out of range, keeps the value it
+// had; the other cells of its row are taken, and the user is told.
+TEST_F(SpreadInTest, APastedCellThatIsRefusedKeepsItsValueAndTheRestIsTaken) {
+    FillRows(2);
+    services.clipboard = "3,15\t9\tnew\r\n200\t4\tnext\r\n";
+    Select(kD, 1, kD, 1);
+    spread.ClipCelPaste();
+    EXPECT_DOUBLE_EQ(spread.DataD(1, 1), 1);
+    EXPECT_EQ(Text(kD, 1), "1.00");
+    EXPECT_EQ(spread.DataL(1, 1), 90);
+    EXPECT_EQ(spread.DataS(1), "new");
+    EXPECT_DOUBLE_EQ(spread.DataD(1, 2), 2);
+    EXPECT_EQ(spread.DataL(1, 2), 40);
+    EXPECT_EQ(spread.DataS(2), "next");
+    EXPECT_EQ(services.refusals,
+              std::vector<std::string>{"数値でない値や範囲外の値は貼り付けていません"});
+}
+
+// An inserted row is blank in every slot: typing into it brings back nothing
+// of the row that moved down.
+TEST_F(SpreadInTest, AnInsertedRowIsBlankInEverySlot) {
+    FillRows(3);
+    Select(kD, 2, kD, 2);
+    spread.RowInsort();
+    EXPECT_EQ(spread.DataS(3), "t2");
+    EXPECT_EQ(Type(kD, 2, "5"), 1);
+    EXPECT_EQ(Text(kL, 2), "");
+    EXPECT_EQ(Text(kT, 2), "");
+    EXPECT_EQ(spread.DataL(1, 2), 0);
+    EXPECT_EQ(spread.DataS(2), "");
+}
+
+// A header click selects every row: row clear, row delete and delete to the
+// end name no rows there and do nothing, with a note; rows selected by hand
+// are cleared and deleted as ever.
+TEST_F(SpreadInTest, RowCommandsOverWholeColumnsDoNothing) {
+    FillRows(kRows);
+    for (void (clsSpreadIn::*command)() :
+         {&clsSpreadIn::RowClear, &clsSpreadIn::RowDelete, &clsSpreadIn::DeleteAll}) {
+        services.refusals.clear();
+        Select(kD, 1, kD, kRows);
+        (spread.*command)();
+        EXPECT_EQ(spread.CountFG(), kRows);
+        EXPECT_EQ(services.refusals,
+                  std::vector<std::string>{"行番号をクリックして行を選んでください"});
+    }
+    Select(kD, 1, kD, kRows - 1);
+    spread.RowDelete();
+    EXPECT_EQ(spread.CountFG(), 1);
+}
+
 TEST_F(SpreadInTest, RowCutAndPasteRoundTrip) {
     FillRows(2);
     Select(kD, 1, kD, 1);
@@ -396,15 +546,19 @@ TEST_F(SpreadInTest, CellPasteIntoOneCellAndIntoARowOfBlocks) {
     EXPECT_EQ(spread.DataL(1, 3), 80);
 }
 
-TEST_F(SpreadInTest, EmptyNumberCellsOfAPastedBlockReadZero) {
+// A pasted empty cell is blank, as a cleared one is: never a typed zero.
+TEST_F(SpreadInTest, EmptyNumberCellsOfAPastedBlockAreBlank) {
+    FillRows(1);
     services.clipboard = "\t\tabc\r\n";
     grid.SetText(kLabel, 1, "");  // a label left empty by its owner stays so
     Select(kD, 1, kD, 1);
     spread.ClipRowPaste();
     EXPECT_EQ(Text(kLabel, 1), "");
     EXPECT_EQ(spread.iFG(1), 1);
-    EXPECT_DOUBLE_EQ(spread.DataD(1, 1), 1.0E-5);
-    EXPECT_EQ(Text(kD, 1), "0.00");
+    EXPECT_EQ(spread.DataD(1, 1), 0.0);
+    EXPECT_EQ(spread.DataL(1, 1), 0);
+    EXPECT_EQ(Text(kD, 1), "");
+    EXPECT_EQ(Text(kL, 1), "");
     EXPECT_EQ(spread.DataS(1), "abc");
 }
 

@@ -320,7 +320,8 @@ TEST_F(SoilNameDialog, ADoubleQuoteInANameBecomesFullWidth) {
     ASSERT_TRUE(ShowActive(*dialog));
     Type(0, 1, 1, "5\"砂");
     EXPECT_EQ(Cell(0, 1, 1), "5＂砂");
-    services.clipboard = "\"礫\"\t3\r\n";
+    // Quoted as spreadsheets write it: the cell's text is "礫" with its quotes.
+    services.clipboard = "\"\"\"礫\"\"\"\t3\r\n";
     Grid(1).setFocus();
     Grid(1).SelectBlock(SpreadBlock{1, 12, 1, 12});
     dialog->mnuEditPaste->trigger();
@@ -468,6 +469,43 @@ TEST_F(SoilNameDialog, ATableWithoutRowsIsNotSaved) {
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_TRUE(dialog->Tag().isEmpty());
     EXPECT_EQ(settings.subSoilNames.size(), 11u);
+}
+
+// The keys of the main window's grids: Ctrl+V pastes, Ctrl+C copies, Delete
+// and BackSpace clear the selected cells.
+TEST_F(SoilNameDialog, PasteCopyAndClearKeysWorkAsInTheMainGrids) {
+    ASSERT_TRUE(ShowActive(*dialog));
+    SpreadGrid& grid = Grid(1);
+    grid.setFocus();
+    grid.SetActiveCell(1, 20);
+    services.clipboard = "礫質\t4\t0.5\t3\r\n";
+    QTest::keyClick(&grid, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Cell(1, 1, 20), "礫質");
+    EXPECT_EQ(Cell(1, 2, 20), "4");
+    EXPECT_EQ(Cell(1, 4, 20), "3");
+    EXPECT_TRUE(dialog->IsChanged());
+
+    grid.SetActiveCell(1, 1);
+    grid.SelectBlock(SpreadBlock{1, 1, 2, 1});
+    QTest::keyClick(&grid, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(services.clipboard, "シルト質\t1\r\n");
+
+    for (Qt::Key key : {Qt::Key_Delete, Qt::Key_Backspace}) {
+        const int row = key == Qt::Key_Delete ? 20 : 1;
+        grid.SetActiveCell(3, row);
+        grid.SelectBlock(SpreadBlock{3, row, 4, row});
+        QTest::keyClick(&grid, key);
+        EXPECT_EQ(Cell(1, 3, row), "") << row;
+        EXPECT_EQ(Cell(1, 4, row), "") << row;
+        EXPECT_EQ(dialog->Binding(1).DataD(1, row), 0.0);
+        EXPECT_FALSE(Cell(1, 1, row).isEmpty()) << "the name stays";
+    }
+    dialog->cmdOk_Click();
+    ASSERT_EQ(settings.subSoilNames.size(), 12u);
+    EXPECT_EQ(settings.subSoilNames[11].SoilName, "礫質");
+    EXPECT_EQ(settings.subSoilNames[11].SoilCode, 4);
+    EXPECT_DOUBLE_EQ(settings.subSoilNames[11].gamma, 0);
+    EXPECT_DOUBLE_EQ(settings.subSoilNames[0].FC, 0);
 }
 
 }  // namespace
