@@ -16,9 +16,9 @@
 #include "deep_boring.h"
 #include "sheets/sheet_context.h"
 #include "support/qt_application.h"
-#include "ui/fake_platform_services.h"
-#include "ui/frmMain.h"
-#include "ui/spread_grid.h"
+#include "ui/grid/spread_grid.h"
+#include "ui/main_window/frmMain.h"
+#include "ui/platform/fake_platform_services.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "output/canvas/clsStrMeta.h"
-#include "output/canvas/wmf_format.h"
+#include "canvas/clsStrMeta.h"
+#include "canvas/wmf_format.h"
 #include "output/metafile_player.h"
 #include "support/qt_application.h"
 

@@ -10,14 +10,14 @@ function(qm_layer target folder)
 endfunction()
 
 # qm_test_dir(<folder> <libraries...>): one GoogleTest program of every
-# *_test.cpp in tests/<folder>, together with the leak checker's suppression
+# *_test.cpp in tests/<folder> and its subfolders, together with the leak checker's suppression
 # lists there (lsan_*_suppression.cpp), which hold no tests.
 function(qm_test_dir folder)
-  file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/${folder}/*_test.cpp)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/${folder}/*_test.cpp)
   if(NOT sources)
     return()
   endif()
-  file(GLOB suppressions CONFIGURE_DEPENDS
+  file(GLOB_RECURSE suppressions CONFIGURE_DEPENDS
     ${PROJECT_SOURCE_DIR}/tests/${folder}/lsan_*_suppression.cpp)
   list(APPEND sources ${suppressions})
   string(REPLACE "/" "_" target test_${folder})

@@ -6,8 +6,8 @@
 #include <span>
 #include <string>
 
+#include "canvas/printer_geometry.h"
 #include "core/message_sink.h"
-#include "output/canvas/printer_geometry.h"
 #include "output/print_system.h"
 
 // The program's printer: the chosen printer's settings, its device context,

@@ -14,8 +14,8 @@
 #include <variant>
 #include <vector>
 
+#include "canvas/wmf_format.h"
 #include "core/codepage.h"
-#include "output/canvas/wmf_format.h"
 
 void RegisterPageFontSubstitution() {
     static std::once_flag once;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "output/canvas/play_target.h"
+#include "canvas/play_target.h"
 
 class QPainter;
 

@@ -4,8 +4,8 @@
 #include <functional>
 #include <span>
 
+#include "canvas/clsStrMeta.h"
 #include "core/message_sink.h"
-#include "output/canvas/clsStrMeta.h"
 #include "output/clsPrinter.h"
 
 // The print job: the recorded pages replayed into the printer inside the

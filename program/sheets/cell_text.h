@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "output/canvas/clsStrMeta.h"
+#include "canvas/clsStrMeta.h"
 
 // Writing labels into the cells of a sheet. Row y has the meaning of PicTextT:
 // the text sits in the band between row y - 1 and row y. Both routines leave

@@ -4,10 +4,10 @@
 #include <ctime>
 #include <vector>
 
+#include "canvas/clsStrMeta.h"
 #include "core/codepage.h"
 #include "core/format.h"
 #include "core/text_helpers.h"
-#include "output/canvas/clsStrMeta.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "canvas/clsStrMeta.h"
 #include "core/document.h"
-#include "output/canvas/clsStrMeta.h"
 #include "sheets/sheet_context.h"
 
 // Expands the shown header and footer templates of the settings and draws them

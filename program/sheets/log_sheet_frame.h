@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
+#include "canvas/clsStrMeta.h"
 #include "core/document.h"
-#include "output/canvas/clsStrMeta.h"
 #include "sheets/sheet_context.h"
 
 // The fixed part of the boring-log sheet: outer frame, column rules, column

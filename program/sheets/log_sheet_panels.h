@@ -1,7 +1,7 @@
 #pragma once
 
+#include "canvas/clsStrMeta.h"
 #include "core/document.h"
-#include "output/canvas/clsStrMeta.h"
 #include "sheets/sheet_context.h"
 
 // The data panels of the boring-log sheet, placed with the layout that the

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "canvas/clsStrMeta.h"
 #include "core/document.h"
 #include "core/result_grades.h"
-#include "output/canvas/clsStrMeta.h"
 
 // The results sheet, printed page 2: the calculation and exclusion conditions,
 // the FL, Dcy and PL judgements and one table row per calculated point. All

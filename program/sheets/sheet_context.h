@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "canvas/clsStrMeta.h"
+#include "canvas/printer_geometry.h"
 #include "core/date.h"
 #include "core/document.h"
 #include "core/program_info.h"
 #include "core/settings.h"
-#include "output/canvas/clsStrMeta.h"
-#include "output/canvas/printer_geometry.h"
 
 // The state the report sheets share: the canvases they draw on, the layout of
 // the boring-log sheet and the inputs every sheet procedure reads.

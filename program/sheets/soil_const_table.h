@@ -1,7 +1,7 @@
 #pragma once
 
+#include "canvas/clsStrMeta.h"
 #include "core/document.h"
-#include "output/canvas/clsStrMeta.h"
 #include "sheets/sheet_context.h"
 
 // Fills the soil-constant columns of the printed boring log: per layer the

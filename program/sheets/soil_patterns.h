@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "output/canvas/clsStrMeta.h"
+#include "canvas/clsStrMeta.h"
 
 // The soil symbols of the soil column: a primary pattern for the soil code's
 // hundreds (1..9) and a modifier overlay on top of it for the code's last two

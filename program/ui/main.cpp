@@ -3,11 +3,11 @@
 #include <QTranslator>
 
 #include "output/metafile_player.h"
-#include "ui/program_application.h"
-#include "ui/program_style.h"
-#include "ui/qt_platform_services.h"
-#include "ui/startup.h"
-#include "ui/toolbar_images.h"
+#include "ui/main_window/program_application.h"
+#include "ui/main_window/program_style.h"
+#include "ui/main_window/startup.h"
+#include "ui/main_window/toolbar_images.h"
+#include "ui/platform/qt_platform_services.h"
 
 int main(int argc, char** argv) {
     // A fault that escapes an event handler is reported, and the program

@@ -16,11 +16,11 @@
 #include <string>
 #include <vector>
 
+#include "canvas/wmf_format.h"
 #include "core/calc_driver.h"
 #include "core/file_io.h"
 #include "core/program_info.h"
 #include "core/project_file.h"
-#include "output/canvas/wmf_format.h"
 #include "output/clsPrinter.h"
 #include "output/metafile_player.h"
 #include "output/qt_print_system.h"

@@ -7,7 +7,7 @@
 
 #include <filesystem>
 
-#include "output/canvas/clsStrMeta.h"
+#include "canvas/clsStrMeta.h"
 #include "support/qt_application.h"
 
 namespace {

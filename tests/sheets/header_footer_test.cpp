@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "output/canvas/clsStrMeta.h"
+#include "canvas/clsStrMeta.h"
 #include "sheets/page_texts.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "canvas/clsStrMeta.h"
+#include "canvas/wmf_format.h"
 #include "core/codepage.h"
-#include "output/canvas/clsStrMeta.h"
-#include "output/canvas/wmf_format.h"
 
 // A text a page records: its logical position and its text in UTF-8.
 struct PageText {

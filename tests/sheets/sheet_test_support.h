@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "canvas/clsStrMeta.h"
+#include "canvas/printer_geometry.h"
+#include "canvas/wmf_format.h"
 #include "core/codepage.h"
-#include "output/canvas/clsStrMeta.h"
-#include "output/canvas/printer_geometry.h"
-#include "output/canvas/wmf_format.h"
 
 // A printer of fixed geometry.
 class FakePrinter : public PrinterGeometry {

@@ -1,0 +1,145 @@
+#include "ui/main_window/startup.h"
+
+#include <QDir>
+#include <QSysInfo>
+#include <QThread>
+
+#include "core/path_helpers.h"
+#include "core/project_file.h"
+#include "core/settings_folder.h"
+#include "core/soil_names.h"
+#include "ui/dialogs/dialog_support.h"
+#include "ui/main_window/window_placement.h"
+
+namespace {
+
+constexpr const char* kLockFileName = "Quilmorn2008.lock";
+
+// True when the lock file names a running instance of this program. Qt has
+// already cleared a lock of this host whose process is gone or runs another
+// program; a lock that names no process (empty or garbage) or a process of
+// another host cannot keep anyone out here, as nothing can ever clear it.
+bool NamesLiveInstance(const QLockFile& lock, qint64& pid, QString& host) {
+    QString application;
+    if (!lock.getLockInfo(&pid, &host, &application)) {
+        // An instance that is taking the lock right now has made the file but
+        // not yet written its name into it: look once more a moment later.
+        QThread::msleep(200);
+        if (!lock.getLockInfo(&pid, &host, &application))
+            return false;
+    }
+    return host.isEmpty() || host == QSysInfo::machineHostName();
+}
+
+std::string RefusalText(const std::string& lockPath, qint64 pid, const QString& host) {
+    return std::string(kProgramTitle) + " は既に起動しています。\r\n\r\n" +
+           "ロックファイル: " + lockPath + "\r\n" + "プロセス: " + std::to_string(pid) +
+           (host.isEmpty() ? std::string() : " (" + host.toStdString() + ")");
+}
+
+// True when this process now holds the program's lock in the settings folder.
+// Without a settings folder there is nothing to lock; start-up then stops at
+// the settings path with its message. A refused start says which instance
+// holds the lock.
+bool TakeInstanceLock(ProgramState& state, PlatformServices& services) {
+    std::string folder;
+    if (GetSettingsFolder(folder) != 0)
+        return true;
+    QDir().mkpath(QString::fromStdString(folder));
+    std::string path = folder + "/" + kLockFileName;
+    auto lock = std::make_unique<QLockFile>(QString::fromStdString(path));
+    lock->setStaleLockTime(0);
+    bool locked = lock->tryLock(0);
+    qint64 pid = 0;
+    QString host;
+    if (!locked && lock->error() == QLockFile::LockFailedError &&
+        !NamesLiveInstance(*lock, pid, host)) {
+        lock->removeStaleLockFile();
+        locked = lock->tryLock(0);
+    }
+    if (!locked) {
+        if (lock->error() != QLockFile::LockFailedError)
+            return true;  // the folder cannot hold a lock: run without one
+        NamesLiveInstance(*lock, pid, host);
+        services.ShowMessage(RefusalText(path, pid, host), MessageIcon::Exclamation, kProgramTitle,
+                             MessageButtons::Ok);
+        return false;
+    }
+    state.instanceLock = std::move(lock);
+    return true;
+}
+
+// Sets the window's outer place and size in twips.
+void PlaceWindow(frmMain& form, WindowPlacement& place) {
+    ApplyWindowPlacement(form, place);
+}
+
+}  // namespace
+
+std::string CommandLineText(int argc, char** argv) {
+    std::string text;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1)
+            text += ' ';
+        text += argv[i];
+    }
+    return text;
+}
+
+std::string CommandLinePath(const std::string& commandLine) {
+    if (commandLine.empty() || commandLine[0] != '"')
+        return commandLine;
+    if (commandLine.size() < 2)
+        return {};
+    return commandLine.substr(1, commandLine.size() - 2);
+}
+
+StartResult StartProgram(ProgramState& state, PlatformServices& services,
+                         const std::string& commandLine, QuorlithLibrary& library) {
+    if (!TakeInstanceLock(state, services))
+        return StartResult::kAlreadyRunning;
+
+    state.form =
+        std::make_unique<frmMain>(state.doc, state.settings, state.canvases, services, library);
+    state.form->show();
+
+    SetDefaultSoilNames(state.settings);
+    if (GetSettingsFilePath(state.settings) != 0) {
+        services.ShowMessage("設定ファイルへのパスが取得できません。", MessageIcon::Critical,
+                             kProgramTitle, MessageButtons::Ok);
+        return StartResult::kNoSettingsFolder;
+    }
+    LoadSettings(state.settings, state.doc);
+
+    // The document starts from the new-document defaults, so that a failed
+    // read leaves a valid boring on screen.
+    NewDocument(state.doc);
+    std::string path = CommandLinePath(commandLine);
+    std::vector<std::string> unreadable;
+    if (!path.empty()) {
+        // Kept absolute: the recent-files list and later saves must not depend
+        // on the folder the program was started from. The name keeps the
+        // bytes the system gave, UTF-8 or not. A name that could not be made
+        // absolute lies in the working folder, not the program's.
+        path = AbsolutePath(path);
+        if (ReadProjectFile(path, state.doc, services, &unreadable) == kProjectFileOk) {
+            AddRecentFile(state.settings, path);
+            SplitNativePath(path, state.doc.currentFolder, state.doc.currentFileName);
+        } else {
+            RemoveRecentFile(state.settings, path);
+        }
+    }
+    // The menu shows the list with the file just opened at its head.
+    state.form->SetMruMenu();
+
+    WindowPlacement& place = state.settings.windowPlacement;
+    if (place.left != -1 && place.top != -1) {
+        state.form->PlacingWindow = true;
+        PlaceWindow(*state.form, place);
+        state.form->PlacingWindow = false;
+    }
+    state.form->FormLoad();
+    // Told once the window shows the texts.
+    ShowUnreadableTexts(services, unreadable, path);
+    return StartResult::kRunning;
+}

@@ -1,0 +1,315 @@
+#include "ui/platform/qt_platform_services.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCursor>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QLocale>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QMimeDatabase>
+#include <QPointer>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QStringList>
+#include <QTextStream>
+#include <QTimer>
+#include <QToolTip>
+#include <QWindow>
+
+#include "ui/dialogs/dialog_support.h"
+
+#include "ui/platform/help_menu.h"
+
+namespace {
+
+// A box with a short text is as narrow as its text; the window manager would
+// then cut the title off beside the frame's icon and buttons. The box keeps
+// the title's width and room for those beside it.
+void KeepTitleWhole(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid == nullptr)
+        return;
+    const QFontMetrics metrics(box.font());
+    const int width = metrics.horizontalAdvance(box.windowTitle()) + 8 * metrics.height();
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+QMessageBox::Icon BoxIcon(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Information:
+            return QMessageBox::Information;
+        case MessageIcon::Exclamation:
+            return QMessageBox::Warning;
+        case MessageIcon::Critical:
+            return QMessageBox::Critical;
+        case MessageIcon::Question:
+            return QMessageBox::Question;
+        case MessageIcon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons BoxButtons(MessageButtons buttons) {
+    switch (buttons) {
+        case MessageButtons::Ok:
+            return QMessageBox::Ok;
+        case MessageButtons::OkCancel:
+            return QMessageBox::Ok | QMessageBox::Cancel;
+        case MessageButtons::YesNo:
+            return QMessageBox::Yes | QMessageBox::No;
+        case MessageButtons::YesNoCancel:
+            return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+// How long the desktop's opener may take to answer. It fails at once when it
+// has nothing to open the target with; one still running has started a
+// program and waits for it.
+constexpr int kOpenerAnswerMs = 3000;
+
+// The keys of the desktop entry `desktopId` that its command line needs; none
+// when the entry cannot be found, an empty command when it has no Exec line.
+std::optional<RegisteredProgram> ReadDesktopEntry(const QString& desktopId) {
+    QString path = QStandardPaths::locate(QStandardPaths::ApplicationsLocation, desktopId);
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return std::nullopt;
+    // The name in the user's language when the entry has one.
+    QString locale = QLocale::system().name();  // "ja_JP"
+    const QStringList nameKeys = {QStringLiteral("Name[%1]").arg(locale),
+                                  QStringLiteral("Name[%1]").arg(locale.section(u'_', 0, 0)),
+                                  QStringLiteral("Name")};
+    QTextStream in(&file);
+    bool inEntry = false;
+    RegisteredProgram program;
+    program.entryPath = path.toStdString();
+    int nameRank = static_cast<int>(nameKeys.size());
+    while (!in.atEnd()) {
+        QString line = in.readLine().trimmed();
+        if (line.startsWith(u'[')) {
+            inEntry = line == QStringLiteral("[Desktop Entry]");
+            continue;
+        }
+        qsizetype equals = line.indexOf(u'=');
+        if (!inEntry || equals < 0)
+            continue;
+        QString key = line.left(equals).trimmed();
+        std::string value = line.mid(equals + 1).trimmed().toStdString();
+        if (key == QStringLiteral("Exec"))
+            program.exec = value;
+        else if (key == QStringLiteral("Icon"))
+            program.icon = value;
+        else if (int rank = static_cast<int>(nameKeys.indexOf(key)); rank >= 0 && rank < nameRank) {
+            program.name = value;
+            nameRank = rank;
+        }
+    }
+    return program;
+}
+
+}  // namespace
+
+QtPlatformServices::QtPlatformServices(QWidget* parentWindow) : parent_(parentWindow) {}
+
+QWidget* QtPlatformServices::MessageOwner() const {
+    if (parent_ != nullptr)
+        return parent_;
+    // During start-up the main window is shown before it is handed over:
+    // messages then open over it rather than alone in the middle of the
+    // screen.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (qobject_cast<QMainWindow*>(w) == nullptr || !w->isVisible())
+            continue;
+        // Just shown, it may not stand where the window manager puts it yet;
+        // a box centred on it now would open somewhere else.
+        QElapsedTimer waited;
+        waited.start();
+        while (w->windowHandle() != nullptr && !w->windowHandle()->isExposed() &&
+               waited.elapsed() < 1000)
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+        return w;
+    }
+    return nullptr;
+}
+
+MessageAnswer QtPlatformServices::ShowMessage(const std::string& text, MessageIcon icon,
+                                              const std::string& title, MessageButtons buttons) {
+    QMessageBox box(BoxIcon(icon), Q(title), Q(text), BoxButtons(buttons), MessageOwner());
+    UseModalDialogFrame(box);
+    KeepTitleWhole(box);
+    switch (box.exec()) {
+        case QMessageBox::Yes:
+            return MessageAnswer::Yes;
+        case QMessageBox::No:
+            return MessageAnswer::No;
+        case QMessageBox::Cancel:
+            return MessageAnswer::Cancel;
+        default:
+            break;
+    }
+    // Closing a box without a Cancel button counts as its one answer.
+    if (buttons == MessageButtons::YesNo)
+        return MessageAnswer::No;
+    return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
+}
+
+void QtPlatformServices::Beep() {
+    QApplication::beep();
+}
+
+void QtPlatformServices::Refuse(const std::string& note) {
+    QApplication::beep();
+    if (note.empty())
+        return;
+    // Shown once the events of the moment have passed: a command chosen from
+    // a menu runs while the menu closes, and the leave and focus events of
+    // its closing would take a note shown at once away with it.
+    QPointer<QWidget> owner = MessageOwner();
+    QTimer::singleShot(150, qApp, [owner, text = Q(note)] {
+        QWidget* near = QApplication::focusWidget();
+        if (near == nullptr)
+            near = owner.data();
+        QPoint at = near != nullptr ? near->mapToGlobal(QPoint(0, near->height())) : QCursor::pos();
+        QToolTip::showText(at, text, near, QRect(), 5000);
+    });
+}
+
+std::optional<std::string> QtPlatformServices::GetOpenFileName(const FileDialogRequest& request) {
+    QString chosen = QFileDialog::getOpenFileName(
+        parent_, Q(request.title), DialogStartPath(request), QtNameFilters(request.filter));
+    if (chosen.isEmpty())
+        return std::nullopt;
+    return chosen.toStdString();
+}
+
+std::optional<std::string> QtPlatformServices::GetSaveFileName(const FileDialogRequest& request,
+                                                               bool confirmOverwrite) {
+    QFileDialog::Options options;
+    if (!confirmOverwrite)
+        options |= QFileDialog::DontConfirmOverwrite;
+    QString chosen =
+        QFileDialog::getSaveFileName(parent_, Q(request.title), DialogStartPath(request),
+                                     QtNameFilters(request.filter), nullptr, options);
+    if (chosen.isEmpty())
+        return std::nullopt;
+    return chosen.toStdString();
+}
+
+std::optional<std::string> QtPlatformServices::BrowseForFolder(const std::string& title,
+                                                               const std::string& initialFolder) {
+    QString chosen = QFileDialog::getExistingDirectory(parent_, Q(title), Q(initialFolder),
+                                                       QFileDialog::ShowDirsOnly);
+    if (chosen.isEmpty())
+        return std::nullopt;
+    return chosen.toStdString();
+}
+
+bool QtPlatformServices::OpenWithDesktop(const std::string& target) {
+    // Asked through xdg-open and its exit status: Qt's own opener counts a
+    // started opener as success, even when it then finds no program.
+    auto* opener = new QProcess(QCoreApplication::instance());
+    opener->setProgram(QStringLiteral("xdg-open"));
+    opener->setArguments({Q(target)});
+    opener->setStandardOutputFile(QProcess::nullDevice());
+    opener->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    opener->start();
+    if (!opener->waitForStarted()) {
+        delete opener;
+        return false;
+    }
+    // A desktop's opener answers at once; a plain window manager's may run
+    // the browser in the foreground. Meanwhile the windows keep painting,
+    // with the busy cursor, and take no input.
+    if (opener->state() != QProcess::NotRunning) {
+        QEventLoop wait;
+        QObject::connect(opener, &QProcess::finished, &wait, &QEventLoop::quit);
+        QTimer::singleShot(kOpenerAnswerMs, &wait, &QEventLoop::quit);
+        QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+        wait.exec(QEventLoop::ExcludeUserInputEvents);
+        QGuiApplication::restoreOverrideCursor();
+    }
+    if (opener->state() == QProcess::NotRunning) {
+        bool opened = opener->exitStatus() == QProcess::NormalExit && opener->exitCode() == 0;
+        delete opener;
+        return opened;
+    }
+    QObject::connect(opener, &QProcess::finished, opener, &QObject::deleteLater);
+    return true;
+}
+
+std::optional<RegisteredProgram> QtPlatformServices::AssociatedProgram(const std::string& ext) {
+    QMimeType type = QMimeDatabase().mimeTypeForFile(QStringLiteral("document.") + Q(ext),
+                                                     QMimeDatabase::MatchExtension);
+    if (!type.isValid() || type.isDefault())
+        return std::nullopt;
+    QProcess query;
+    query.start(QStringLiteral("xdg-mime"),
+                {QStringLiteral("query"), QStringLiteral("default"), type.name()});
+    if (!query.waitForFinished(5000) || query.exitStatus() != QProcess::NormalExit)
+        return std::nullopt;
+    QString desktopId = QString::fromLocal8Bit(query.readAllStandardOutput()).trimmed();
+    if (desktopId.isEmpty())
+        return std::nullopt;
+    return ReadDesktopEntry(desktopId);
+}
+
+bool QtPlatformServices::StartProgram(const std::vector<std::string>& arguments) {
+    if (arguments.empty())
+        return false;
+    QStringList rest;
+    for (size_t i = 1; i < arguments.size(); ++i)
+        rest << Q(arguments[i]);
+    return QProcess::startDetached(Q(arguments[0]), rest);
+}
+
+std::string QtPlatformServices::ClipboardText() {
+    return QGuiApplication::clipboard()->text().toStdString();
+}
+
+void QtPlatformServices::SetClipboardText(const std::string& text) {
+    QGuiApplication::clipboard()->setText(Q(text));
+}
+
+void QtPlatformServices::OpenHelp(const std::string& pagePath) {
+    // The help pages take the way of every other page, warning included.
+    OpenDocument(*this, pagePath);
+}
+
+QString QtNameFilters(const std::string& filter) {
+    QStringList parts = Q(filter).split(u'|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i].trimmed();
+        QString patterns = parts[i + 1].trimmed();
+        patterns.replace(u';', u' ');
+        if (description.isEmpty() && patterns.isEmpty())
+            continue;
+        if (!description.endsWith(QStringLiteral("(") + patterns + QStringLiteral(")")))
+            description += QStringLiteral(" (") + patterns + QStringLiteral(")");
+        filters << description;
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+QString DialogStartPath(const FileDialogRequest& request) {
+    QString folder = Q(request.initialFolder);
+    QString name = Q(request.initialName);
+    if (name.isEmpty())
+        return folder;
+    if (name.startsWith(u'/') || folder.isEmpty())
+        return name;
+    return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
+}

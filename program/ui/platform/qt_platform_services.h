@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include "ui/platform/platform_services.h"
+
+// The platform services over Qt: QMessageBox, QFileDialog, the desktop's
+// registered programs (xdg-open, xdg-mime and
+// the desktop entries) and the system clipboard.
+// Dialogs are owned by the window given as parent (the main window once it
+// exists), so that they open centred on it.
+class QtPlatformServices : public PlatformServices {
+  public:
+    explicit QtPlatformServices(QWidget* parentWindow = nullptr);
+
+    void SetParentWindow(QWidget* parentWindow) { parent_ = parentWindow; }
+
+    MessageAnswer ShowMessage(const std::string& text, MessageIcon icon, const std::string& title,
+                              MessageButtons buttons) override;
+    void Beep() override;
+    void Refuse(const std::string& note) override;
+    std::optional<std::string> GetOpenFileName(const FileDialogRequest& request) override;
+    std::optional<std::string> GetSaveFileName(const FileDialogRequest& request,
+                                               bool confirmOverwrite) override;
+    std::optional<std::string> BrowseForFolder(const std::string& title,
+                                               const std::string& initialFolder) override;
+    bool OpenWithDesktop(const std::string& target) override;
+    std::optional<RegisteredProgram> AssociatedProgram(const std::string& ext) override;
+    bool StartProgram(const std::vector<std::string>& arguments) override;
+    std::string ClipboardText() override;
+    void SetClipboardText(const std::string& text) override;
+    void OpenHelp(const std::string& pagePath) override;
+
+    // The window message boxes open over: the parent window, or while there
+    // is none the program's shown main window.
+    QWidget* MessageOwner() const;
+
+  private:
+    QPointer<QWidget> parent_;
+};
+
+// A filter of "description|pattern|" pairs as Qt's name filters joined by
+// ";;": "ファイル (*.qmf)|*.qmf|" gives "ファイル (*.qmf)"; a description that
+// does not end with its patterns in brackets gets them appended.
+QString QtNameFilters(const std::string& filter);
+
+// The start of a file dialog: the initial name inside the initial folder, or
+// the name alone when it is a whole path.
+QString DialogStartPath(const FileDialogRequest& request);

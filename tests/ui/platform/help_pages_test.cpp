@@ -1,0 +1,137 @@
+// The help pages name the controls as the windows show them: every 「…」
+// of a page is the caption of a control, tab, menu item or window that the
+// program really builds.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTabBar>
+#include <QTableWidget>
+
+#include "core/soil_names.h"
+#include "output/clsPrinter.h"
+#include "output/fake_printer.h"
+#include "output/printer_setup_dialog.h"
+#include "support/recording_sinks.h"
+#include "ui/dialogs/frmHF.h"
+#include "ui/dialogs/frmKihon.h"
+#include "ui/dialogs/frmOption.h"
+#include "ui/dialogs/frmPreviewSet.h"
+#include "ui/dialogs/frmYohaku.h"
+#include "ui/grid/spread_grid.h"
+#include "ui/main_window/main_window_support.h"
+
+namespace {
+
+// A caption as the screen shows it: without the access key's "&", blanks
+// run together as a browser shows them in a page.
+QString Shown(QString caption) {
+    caption.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
+    caption.remove(u'&');
+    caption.replace(u'\x01', u'&');
+    return caption.simplified();
+}
+
+void AddCaptions(QWidget& window, QSet<QString>& captions) {
+    auto add = [&captions](const QString& text) {
+        if (!text.trimmed().isEmpty())
+            captions.insert(Shown(text));
+    };
+    add(window.windowTitle());
+    for (auto* button : window.findChildren<QAbstractButton*>())
+        add(button->text());
+    for (auto* label : window.findChildren<QLabel*>())
+        add(label->text());
+    for (auto* group : window.findChildren<QGroupBox*>())
+        add(group->title());
+    for (auto* tabs : window.findChildren<QTabBar*>())
+        for (int i = 0; i < tabs->count(); ++i)
+            add(tabs->tabText(i));
+    for (auto* menu : window.findChildren<QMenu*>()) {
+        add(menu->title());
+        for (QAction* action : menu->actions())
+            add(action->text());
+    }
+    for (auto* grid : window.findChildren<QTableWidget*>())
+        for (int col = 0; col < grid->columnCount(); ++col)
+            if (QTableWidgetItem* head = grid->horizontalHeaderItem(col))
+                add(head->text());
+}
+
+struct Quote {
+    QString page;
+    QString name;
+};
+
+std::vector<Quote> PageQuotes() {
+    QDir folder(QStringLiteral(QM_TEST_DATA_DIR "/../../program/resources/help"));
+    std::vector<Quote> quotes;
+    const QStringList pages = folder.entryList({QStringLiteral("*.htm")}, QDir::Files);
+    EXPECT_FALSE(pages.isEmpty()) << folder.path().toStdString();
+    static const QRegularExpression tag(QStringLiteral("<[^>]*>"));
+    static const QRegularExpression quoted(QStringLiteral("「([^」]*)」"));
+    for (const QString& name : pages) {
+        QFile file(folder.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+        QString text = QString::fromUtf8(file.readAll()).remove(tag);
+        for (const QRegularExpressionMatch& m : quoted.globalMatch(text))
+            quotes.push_back({name, m.captured(1).simplified()});
+    }
+    return quotes;
+}
+
+class HelpPagesTest : public MainWindowTest {};
+
+}  // namespace
+
+TEST_F(HelpPagesTest, EveryQuotedNameIsACaptionOfTheWindows) {
+    // Every optional grid column shown, so that its heading is there.
+    doc.nConvert30 = 1;
+    doc.fcInputMode = 1;
+    form->FormLoad();
+
+    QSet<QString> captions;
+    AddCaptions(*form, captions);
+
+    Settings dialogSettings;
+    dialogSettings.headerFooterCodes = HeaderFooterCodes();
+    SetDefaultSoilNames(dialogSettings);
+    FakePrintSystem printSystem;
+    RecordingMessageSink printerMessages;
+    clsPrinter printer(printSystem, printerMessages);
+    ProgramInfo program;
+    frmKihon basicData(doc, services);
+    frmOption options(dialogSettings, doc, services);
+    frmYohaku pageSetup(
+        dialogSettings, doc, program, [&]() -> clsPrinter& { return printer; }, services);
+    frmHF chooser(
+        HeaderFooterCodes(), [](int, int) { return std::string(); }, services);
+    frmPreviewSet printItems(doc, services);
+    PrinterSetupDialog printerSetup({QStringLiteral("PDF")}, QStringLiteral("PDF"), QPageSize::A4,
+                                    QPageLayout::Portrait,
+                                    [](const QString&) { return QList<QPageSize>(); });
+    for (QWidget* window : std::initializer_list<QWidget*>{&basicData, &options, &pageSetup,
+                                                           &chooser, &printItems, &printerSetup})
+        AddCaptions(*window, captions);
+
+    const std::vector<Quote> quotes = PageQuotes();
+    EXPECT_GT(quotes.size(), 20u);
+    for (const Quote& quote : quotes)
+        EXPECT_TRUE(captions.contains(quote.name))
+            << quote.page.toStdString() << ": 「" << quote.name.toStdString() << "」";
+}
+
+TEST(HelpPages, OptionsPageTellsOfColourPrinting) {
+    QFile file(QStringLiteral(QM_TEST_DATA_DIR "/../../program/resources/help/options.htm"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(
+        QString::fromUtf8(file.readAll()).contains(QStringLiteral("「印刷時にカラー出力を行う」")));
+}

@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "support/qt_application.h"
+#include "ui/platform/desktop_entry.h"
+#include "ui/platform/qt_platform_services.h"
+
+TEST(QtNameFilters, TurnsDescriptionPatternPairsIntoQtFilters) {
+    struct Case {
+        std::string filter;
+        QString expected;
+    } cases[] = {
+        {"Vekt／Quilmorn2008ファイル (*.qmf)|*.qmf|", "Vekt／Quilmorn2008ファイル (*.qmf)"},
+        {"ﾒﾀﾌｧｲﾙ (*.wmf)|*.wmf", "ﾒﾀﾌｧｲﾙ (*.wmf)"},
+        {"Text|*.txt;*.csv|All (*.*)|*.*|", "Text (*.txt *.csv);;All (*.*)"},
+        {"", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(QtNameFilters(c.filter), c.expected) << c.filter;
+}
+
+TEST(DialogStartPath, JoinsFolderAndProposedName) {
+    EXPECT_EQ(DialogStartPath({"", "", "/data", ""}), "/data");
+    EXPECT_EQ(DialogStartPath({"", "", "/data", "site"}), "/data/site");
+    EXPECT_EQ(DialogStartPath({"", "", "/data/", "site"}), "/data/site");
+    EXPECT_EQ(DialogStartPath({"", "", "/data", "/other/site.qmf"}), "/other/site.qmf");
+    EXPECT_EQ(DialogStartPath({"", "", "", "site"}), "site");
+}
+
+TEST(DesktopEntryArguments, FieldCodesAreReplacedAndTheTargetIsOneArgument) {
+    const std::string url = R"(https://example.org/a b?x=1&y='2')";
+    // The same address as one word of the shell, for a code inside quotes.
+    const std::string shellWord = R"('https://example.org/a b?x=1&y='\''2'\''')";
+    RegisteredProgram entry{"", "Web Browser", "browser-icon", "/usr/share/applications/b.desktop"};
+    using Args = std::vector<std::string>;
+    struct Case {
+        const char* exec;
+        Args arguments;
+    } cases[] = {
+        {"firefox-esr %u", {"firefox-esr", url}},
+        {"viewer %F --flag", {"viewer", url, "--flag"}},
+        {"tool --rate=50%% %f", {"tool", "--rate=50%", url}},
+        {"plain", {"plain", url}},
+        {"browser --class=%c %i %k %u",
+         {"browser", "--class=Web Browser", "--icon", "browser-icon",
+          "/usr/share/applications/b.desktop", url}},
+        {"browser %c %d %D %n %N %v %m %u", {"browser", "Web Browser", url}},
+        {R"(sh -c "browser %u")", {"sh", "-c", "browser " + shellWord}},
+        {R"(/usr/bin/browser --new "%U")", {"/usr/bin/browser", "--new", url}},
+        {R"("/opt/My Browser/run" --url=%u)", {"/opt/My Browser/run", "--url=" + url}},
+        {R"(run "a \"quoted\" \$HOME \\\\ x" %u)", {"run", R"(a "quoted" $HOME \ x)", url}},
+        {R"(run\sarg %u)", {"run", "arg", url}},  // string escapes come first
+        {R"(browser "unclosed %u)", {}},
+        {"", {}},
+    };
+    for (const Case& c : cases) {
+        entry.exec = c.exec;
+        EXPECT_EQ(DesktopEntryArguments(entry, url), c.arguments) << c.exec;
+    }
+    // An empty name or icon gives no argument.
+    RegisteredProgram bare{"browser %i %c %u", "", "", ""};
+    EXPECT_EQ(DesktopEntryArguments(bare, url), (Args{"browser", url}));
+}
+
+namespace {
+
+// Puts scripts in front of PATH and a data folder in XDG_DATA_HOME while it
+// lives, so that the desktop's tools answer as the test says.
+class FakeDesktopTools {
+  public:
+    FakeDesktopTools() : path_(qgetenv("PATH")), dataHome_(qgetenv("XDG_DATA_HOME")) {
+        qputenv("PATH", (folder_.path() + "/bin:").toUtf8() + path_);
+        qputenv("XDG_DATA_HOME", (folder_.path() + "/data").toUtf8());
+        QDir().mkpath(folder_.path() + "/bin");
+        QDir().mkpath(folder_.path() + "/data/applications");
+    }
+    ~FakeDesktopTools() {
+        qputenv("PATH", path_);
+        if (dataHome_.isEmpty())
+            qunsetenv("XDG_DATA_HOME");
+        else
+            qputenv("XDG_DATA_HOME", dataHome_);
+    }
+    void Script(const QString& name, const QByteArray& body) {
+        QFile file(folder_.path() + "/bin/" + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("#!/bin/sh\n" + body + "\n");
+        file.close();
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    void Entry(const QString& name, const QByteArray& text) {
+        QFile file(folder_.path() + "/data/applications/" + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+    QString Folder() const { return folder_.path(); }
+
+  private:
+    QTemporaryDir folder_;
+    QByteArray path_;
+    QByteArray dataHome_;
+};
+
+}  // namespace
+
+TEST(QtPlatformServices, DesktopOpenCountsOnlyWhenTheOpenerSucceeds) {
+    EnsureQtApplication();
+    FakeDesktopTools tools;
+    QtPlatformServices services;
+    const std::string marker = tools.Folder().toStdString() + "/opened";
+    tools.Script("xdg-open", "echo \"$1\" > " + QByteArray::fromStdString(marker) + "\nexit 0");
+    EXPECT_TRUE(services.OpenWithDesktop("https://example.org/"));
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(marker)));
+    // No program for the target: xdg-open's status 3.
+    tools.Script("xdg-open", "exit 3");
+    EXPECT_FALSE(services.OpenWithDesktop("https://example.org/"));
+    // An opener that keeps running has started a browser in the foreground:
+    // that counts as opened, and the program goes on painting meanwhile.
+    tools.Script("xdg-open", "exec sleep 30");
+    bool painted = false;
+    QTimer::singleShot(50, [&painted] { painted = true; });
+    EXPECT_TRUE(services.OpenWithDesktop("https://example.org/"));
+    EXPECT_TRUE(painted);
+}
+
+TEST(QtPlatformServices, TheProgramRegisteredForHtmComesFromItsDesktopEntry) {
+    EnsureQtApplication();
+    FakeDesktopTools tools;
+    QtPlatformServices services;
+    tools.Script("xdg-mime", "echo web.desktop");
+    tools.Entry("web.desktop",
+                "[Desktop Entry]\nType=Application\nName=Web\nIcon=web-icon\n"
+                "Exec=web --new %u\n[Desktop Action private]\nExec=web --private %u\n");
+    std::optional<RegisteredProgram> program = services.AssociatedProgram("htm");
+    ASSERT_TRUE(program.has_value());
+    EXPECT_EQ(program->exec, "web --new %u");
+    EXPECT_EQ(program->icon, "web-icon");
+    EXPECT_FALSE(program->name.empty());
+    EXPECT_EQ(program->entryPath,
+              (tools.Folder() + "/data/applications/web.desktop").toStdString());
+
+    // No default program, or an entry that is gone: nothing is known.
+    tools.Script("xdg-mime", "exit 0");
+    EXPECT_FALSE(services.AssociatedProgram("htm").has_value());
+    tools.Script("xdg-mime", "echo gone.desktop");
+    EXPECT_FALSE(services.AssociatedProgram("htm").has_value());
+    // An entry without a command: known, but nothing to start.
+    tools.Script("xdg-mime", "echo bare.desktop");
+    tools.Entry("bare.desktop", "[Desktop Entry]\nType=Application\nName=Bare\n");
+    std::optional<RegisteredProgram> bare = services.AssociatedProgram("htm");
+    ASSERT_TRUE(bare.has_value());
+    EXPECT_TRUE(bare->exec.empty());
+}
+
+TEST(QtMessageBoxes, EscapeAnswersCancelWhereThereIsOneAndNoOtherwise) {
+    EnsureQtApplication();
+    struct Case {
+        MessageButtons buttons;
+        MessageAnswer escape;
+        int buttonCount;
+    };
+    const Case cases[] = {
+        {MessageButtons::YesNoCancel, MessageAnswer::Cancel, 3},
+        {MessageButtons::YesNo, MessageAnswer::No, 2},
+        {MessageButtons::OkCancel, MessageAnswer::Cancel, 2},
+        {MessageButtons::Ok, MessageAnswer::Ok, 1},
+    };
+    QtPlatformServices services;
+    for (const Case& c : cases) {
+        int buttons = 0;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr)
+                return;
+            buttons = static_cast<int>(box->buttons().size());
+            QTest::keyClick(box, Qt::Key_Escape);
+        });
+        EXPECT_EQ(services.ShowMessage("?", MessageIcon::Exclamation, "t", c.buttons), c.escape);
+        EXPECT_EQ(buttons, c.buttonCount);
+    }
+}
