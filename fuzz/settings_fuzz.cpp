@@ -3,12 +3,14 @@
 // writer and the reader.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "core/document.h"
 #include "core/settings.h"
@@ -57,8 +59,14 @@ std::string OneLine(std::string text) {
 // The settings as SaveSettings stores them.
 Settings Storable(Settings settings) {
     settings.defaultDataFolder = OneLine(settings.defaultDataFolder);
-    for (std::string& file : settings.recentFiles)
-        file = OneLine(file);
+    // Only the paths that read back are stored, in their order, the empty
+    // slots after them.
+    std::vector<std::string> recent;
+    for (const std::string& file : settings.recentFiles)
+        if (IsStorableRecentFile(file))
+            recent.push_back(file);
+    recent.resize(settings.recentFiles.size());
+    std::copy(recent.begin(), recent.end(), settings.recentFiles.begin());
     for (std::string& text : settings.headerFooterText)
         text = OneLine(text);
     for (auto* table : {&settings.subSoilNames, &settings.mainSoilNames})

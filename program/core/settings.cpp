@@ -226,10 +226,11 @@ std::optional<int> FindRecentFile(const Settings& settings, const std::string& p
 
 bool IsStorableRecentFile(const std::string& path) {
     // A relative path would name another file at the next start; a line break
-    // would end the settings line; a character code page 932 cannot hold (or
-    // a name that is not UTF-8) would come back as "?", naming no file.
+    // would end the settings line, and a NUL (which no path holds) would be
+    // written as a blank; a character code page 932 cannot hold (or a name
+    // that is not UTF-8) would come back as "?", naming no file.
     return !path.empty() && path.front() == '/' &&
-           path.find_first_of("\r\n") == std::string::npos &&
+           path.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos &&
            Cp932ToUtf8(Utf8ToCp932(path)) == path;
 }
 
