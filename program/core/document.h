@@ -19,11 +19,14 @@ struct BasicData {
     bool operator==(const BasicData&) const = default;
 };
 
+// The standard penetration of a blow count, cm; a blank N-value row holds it.
+inline constexpr double kStandardPenetration = 30;
+
 struct NPoint {
     double Depth = -1;  // m; -1 marks a blank row, 0 counts as no depth
     double N = 0;
-    double Penetration = 30;  // cm; 30 is the standard length
-    double FC = 0;            // %; used only when FC is entered on the rows
+    double Penetration = kStandardPenetration;  // cm
+    double FC = 0;                              // %; used only when FC is entered on the rows
     bool operator==(const NPoint&) const = default;
 };
 

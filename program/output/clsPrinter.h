@@ -14,7 +14,8 @@
 // the print and print-setup dialogs, the page geometry and the document and
 // page calls of a print job. Made at its first use and kept, so that a printer
 // chosen in a dialog stays chosen. Without an installed printer it stays
-// empty: the geometry reads 0 and the document calls give 0.
+// empty: the geometry reads 0 and the document calls give 0. That no printer
+// is installed is the one thing it tells the user itself, through `messages`.
 class clsPrinter : public PrinterGeometry {
   public:
     clsPrinter(PrintSystem& system, MessageSink& messages);

@@ -783,7 +783,7 @@ bool clsSpreadIn::EventLeaveCell(int32_t Col, int32_t Row, int32_t& NewCol, int3
     return !refused;
 }
 
-void clsSpreadIn::SaveCsvFile(const std::string& strSaveFile) {
+bool clsSpreadIn::SaveCsvFile(const std::string& strSaveFile) {
     SpreadGrid& grid = Bound();
     // A quote inside a text is doubled, so that the text keeps its column.
     auto quoted = [](QString text) {
@@ -805,8 +805,7 @@ void clsSpreadIn::SaveCsvFile(const std::string& strSaveFile) {
         }
         out += QStringLiteral("\r\n");
     }
-    if (!WriteFileReplacing(strSaveFile, Utf8ToCp932(out.toStdString())))
-        throw std::runtime_error("cannot write " + strSaveFile);
+    return WriteFileReplacing(strSaveFile, Utf8ToCp932(out.toStdString()));
 }
 
 void clsSpreadIn::SetZSW(int32_t lCm, int32_t SW) {

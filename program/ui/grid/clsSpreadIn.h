@@ -103,8 +103,9 @@ class clsSpreadIn {
     bool EventLeaveCell(int32_t Col, int32_t Row, int32_t& NewCol, int32_t& NewRow, int32_t& Act);
 
     // Writes the header and the rows with data as comma-separated text (code
-    // page 932, CR LF). A file that cannot be written throws std::runtime_error.
-    void SaveCsvFile(const std::string& strSaveFile);
+    // page 932, CR LF), replacing the file whole or not at all. Shows nothing;
+    // false when the file cannot be written.
+    bool SaveCsvFile(const std::string& strSaveFile);
 
     // Sets the zero-show switch of column lCm (0..C).
     void SetZSW(int32_t lCm, int32_t SW);

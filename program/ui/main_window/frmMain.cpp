@@ -722,24 +722,46 @@ void frmMain::SetMruMenu() {
 
 namespace {
 
+// The toolbar's buttons in their order. Each stands for the menu item named
+// `menuItem` (the object name of its action): a click runs that item's
+// command, and the button is enabled whenever the item is.
 struct ToolbarButton {
     const char* key;
     int resource;
     const char* tooltip;
     bool separatorAfter;
+    const char* menuItem;
 };
 
 constexpr ToolbarButton kToolbarButtons[] = {
-    {"NEW", 131, "新規作成", false},         {"OPEN", 132, "開く", false},
-    {"SAVE", 133, "上書き保存", false},      {"SAVEAS", 134, "名前を付けて保存", false},
-    {"PRINTOUT", 142, "印刷", true},         {"COPY", 124, "コピ－", false},
-    {"PASTE", 125, "貼り付け", false},       {"CLEAR", 120, "クリア", false},
-    {"ROWCUT", 1232, "行切り取り", false},   {"ROWCOPY", 1242, "行コピ－", false},
-    {"ROWPASTE", 1252, "行貼り付け", false}, {"ROWINSERT", 1212, "行挿入", false},
-    {"ROWCLEAR", 1202, "行クリア", false},   {"ROWDELETE", 1222, "行削除", false},
-    {"BCOPY", 126, "下方へコピ－", false},   {"BDELETE", 127, "以降すべて削除", true},
-    {"PASSET", 181, "パス設定", true},       {"HELP", 139, "ヘルプ", false},
+    {"NEW", 131, "新規作成", false, "mnuFileNew"},
+    {"OPEN", 132, "開く", false, "mnuFileOpen"},
+    {"SAVE", 133, "上書き保存", false, "mnuFileSave"},
+    {"SAVEAS", 134, "名前を付けて保存", false, "mnuFileSaveAs"},
+    {"PRINTOUT", 142, "印刷", true, "mnuFilePrint"},
+    {"COPY", 124, "コピ－", false, "mnuEditCopy"},
+    {"PASTE", 125, "貼り付け", false, "mnuEditPaste"},
+    {"CLEAR", 120, "クリア", false, "mnuEditClear"},
+    {"ROWCUT", 1232, "行切り取り", false, "mnuEditCutRow"},
+    {"ROWCOPY", 1242, "行コピ－", false, "mnuEditCopyRow"},
+    {"ROWPASTE", 1252, "行貼り付け", false, "mnuEditPasteRow"},
+    {"ROWINSERT", 1212, "行挿入", false, "mnuEditInsertRow"},
+    {"ROWCLEAR", 1202, "行クリア", false, "mnuEditClearRow"},
+    {"ROWDELETE", 1222, "行削除", false, "mnuEditDeleteRow"},
+    {"BCOPY", 126, "下方へコピ－", false, "mnuEditCopyUnder"},
+    {"BDELETE", 127, "以降すべて削除", true, "mnuEditDeleteUnderAll"},
+    {"PASSET", 181, "パス設定", true, "mnuOptionPath"},
+    {"HELP", 139, "ヘルプ", false, "mnuHelpIndex"},
 };
+
+// The menu item that the toolbar button `key` stands for; nullptr for a key
+// that names no button.
+QAction* ToolbarMenuItem(const QMenuBar* menus, const QString& key) {
+    for (const ToolbarButton& b : kToolbarButtons)
+        if (key == QLatin1String(b.key))
+            return menus->findChild<QAction*>(QString::fromLatin1(b.menuItem));
+    return nullptr;
+}
 
 }  // namespace
 
@@ -753,6 +775,10 @@ void frmMain::SetToolbar() {
         button->setToolTip(QString::fromUtf8(b.tooltip));
         button->setStatusTip(QString::fromUtf8(b.tooltip));
         connect(button, &QAction::triggered, this, [this, key] { Toolbar1_ButtonClick(key); });
+        if (QAction* item = ToolbarMenuItem(menuBar(), key)) {
+            button->setEnabled(item->isEnabled());
+            connect(item, &QAction::enabledChanged, button, &QAction::setEnabled);
+        }
         Toolbar1Buttons[key] = button;
         if (b.separatorAfter)
             Toolbar1->addSeparator();
@@ -761,44 +787,9 @@ void frmMain::SetToolbar() {
     Toolbar1->setMovable(false);
 }
 
-namespace {
-
-// A command of the window as a plain function, whatever the command returns.
-template <auto command>
-void Run(frmMain& form) {
-    (form.*command)();
-}
-
-}  // namespace
-
 void frmMain::Toolbar1_ButtonClick(const QString& key) {
-    const std::pair<const char*, void (*)(frmMain&)> commands[] = {
-        {"NEW", &Run<&frmMain::mnuFileNew_Click>},
-        {"OPEN", &Run<&frmMain::mnuFileOpen_Click>},
-        {"SAVE", &Run<&frmMain::mnuFileSave_Click>},
-        {"SAVEAS", &Run<&frmMain::mnuFileSaveAs_Click>},
-        {"PRINTOUT", &Run<&frmMain::mnuFilePrint_Click>},
-        {"COPY", &Run<&frmMain::mnuEditCopy_Click>},
-        {"PASTE", &Run<&frmMain::mnuEditPaste_Click>},
-        {"CLEAR", &Run<&frmMain::mnuEditClear_Click>},
-        {"ROWCUT", &Run<&frmMain::mnuEditCutRow_Click>},
-        {"ROWCOPY", &Run<&frmMain::mnuEditCopyRow_Click>},
-        {"ROWPASTE", &Run<&frmMain::mnuEditPasteRow_Click>},
-        {"ROWINSERT", &Run<&frmMain::mnuEditInsertRow_Click>},
-        {"ROWCLEAR", &Run<&frmMain::mnuEditClearRow_Click>},
-        {"ROWDELETE", &Run<&frmMain::mnuEditDeleteRow_Click>},
-        {"BCOPY", &Run<&frmMain::mnuEditCopyUnder_Click>},
-        {"BDELETE", &Run<&frmMain::mnuEditDeleteUnderAll_Click>},
-        {"PASSET", &Run<&frmMain::mnuOptionPath_Click>},
-    };
-    for (auto [name, command] : commands) {
-        if (key == QLatin1String(name)) {
-            command(*this);
-            return;
-        }
-    }
-    if (key == QLatin1String("HELP"))
-        ShowHelp(services, this);
+    if (QAction* item = ToolbarMenuItem(menuBar(), key))
+        item->trigger();
 }
 
 QWidget* frmMain::ActiveControl() const {
@@ -828,25 +819,7 @@ void frmMain::SetEditMenu() {
          {mnuEditClear, mnuEditCutRow, mnuEditCopyRow, mnuEditInsertRow, mnuEditClearRow,
           mnuEditDeleteRow, mnuEditCopyUnder, mnuEditDeleteUnderAll})
         item->setEnabled(inInput);
-
-    const std::pair<const char*, QAction*> buttons[] = {
-        {"COPY", mnuEditCopy},
-        {"PASTE", mnuEditPaste},
-        {"CLEAR", mnuEditClear},
-        {"ROWCUT", mnuEditCutRow},
-        {"ROWCOPY", mnuEditCopyRow},
-        {"ROWPASTE", mnuEditPasteRow},
-        {"ROWINSERT", mnuEditInsertRow},
-        {"ROWCLEAR", mnuEditClearRow},
-        {"ROWDELETE", mnuEditDeleteRow},
-        {"BCOPY", mnuEditCopyUnder},
-        {"BDELETE", mnuEditDeleteUnderAll},
-    };
-    for (auto [key, item] : buttons) {
-        auto it = Toolbar1Buttons.find(QString::fromLatin1(key));
-        if (it != Toolbar1Buttons.end())
-            it->second->setEnabled(item->isEnabled());
-    }
+    // The toolbar buttons follow their menu items (SetToolbar).
 }
 
 void frmMain::MoveFocus(QWidget* control, int step) {

@@ -345,9 +345,11 @@ class frmMain : public QMainWindow {
     void tabShow_GotFocus();
     // Replays the five screen canvases onto the pane's painter.
     void PaintFigurePane(QPainter& painter);
-    // The help topic of the page shown: 100 the figure and results, 20 the
-    // conditions.
-    int HelpContextID = 100;
+    // The help topics of the figure tab's pages.
+    static constexpr int kHelpFigureAndResults = 100;
+    static constexpr int kHelpConditions = 20;
+    // The help topic of the page shown.
+    int HelpContextID = kHelpFigureAndResults;
 
     // ----- Shared steps -----
     // Checks the condition box (or the N-value limit) that has the focus as

@@ -15,6 +15,7 @@
 #include "ui/grid/clsSpreadIn.h"
 #include "ui/grid/spread_grid.h"
 #include "ui/main_window/frmMain.h"
+#include "ui/main_window/input_grid_slots.h"
 
 namespace {
 
@@ -34,21 +35,21 @@ struct ColumnDef {
 
 // The soil grid's optional columns by gLayerColumnUsed index.
 constexpr ColumnDef kSoilColumns[15] = {
-    {"記号", 1, 2, 99.99, 6},
-    {"γ (kN/m3)", -2, 1, 999.9, 6},
-    {"FC (%)", -3, 1, 100, 5},
-    {"CC (%)", -4, 1, 100, 4},
-    {"Ｉp", -5, 1, 100, 4},
-    {"ｑu (kN/m2)", -6, 1, 999.9, 6},
-    {"ν", -7, 3, 0.999, 5},
-    {"Ｖs (m/s)", -8, 1, 9999.9, 6},
-    {"Ｖp (m/s)", -9, 1, 9999.9, 6},
-    {"Eo (kN/m2)", -10, 0, 999999, 6},
-    {"β", -11, 2, 1, 6},
-    {"Cc", -12, 3, 9.999, 6},
-    {"Pc (kN/m2)", -13, 2, 99999.9, 7},
-    {"eo", -14, 3, 9.999, 6},
-    {"Es (kN/m2)", -15, 0, 999999, 6},
+    {"記号", kSoilSlotCode, 2, 99.99, 6},
+    {"γ (kN/m3)", -SoilConstantSlot(1), 1, 999.9, 6},
+    {"FC (%)", -SoilConstantSlot(2), 1, 100, 5},
+    {"CC (%)", -SoilConstantSlot(3), 1, 100, 4},
+    {"Ｉp", -SoilConstantSlot(4), 1, 100, 4},
+    {"ｑu (kN/m2)", -SoilConstantSlot(5), 1, 999.9, 6},
+    {"ν", -SoilConstantSlot(6), 3, 0.999, 5},
+    {"Ｖs (m/s)", -SoilConstantSlot(7), 1, 9999.9, 6},
+    {"Ｖp (m/s)", -SoilConstantSlot(8), 1, 9999.9, 6},
+    {"Eo (kN/m2)", -SoilConstantSlot(9), 0, 999999, 6},
+    {"β", -SoilConstantSlot(10), 2, 1, 6},
+    {"Cc", -SoilConstantSlot(11), 3, 9.999, 6},
+    {"Pc (kN/m2)", -SoilConstantSlot(12), 2, 99999.9, 7},
+    {"eo", -SoilConstantSlot(13), 3, 9.999, 6},
+    {"Es (kN/m2)", -SoilConstantSlot(14), 0, 999999, 6},
 };
 
 // Columns whose two-line heads need the taller header row.
@@ -123,21 +124,21 @@ void frmMain::SetSpreadN() {
     PrepareHeader(vaSpreadN);
 
     clsSpreadIn& bind = SpreadInN();
-    bind.SetSpread(vaSpreadN, 0, 4, 0);
+    bind.SetSpread(vaSpreadN, 0, kNDoubleSlots, 0);
     vaSpreadN->SetText(1, 0, QStringLiteral("深度 (m)"));
-    bind.CreateCell(1, -1, 2, 0, 999.99, 6);
+    bind.CreateCell(1, -kNSlotDepth, 2, 0, 999.99, 6);
     vaSpreadN->SetText(2, 0, QStringLiteral("Ｎ値"));
-    bind.CreateCell(2, -2, 0, 0, 9999, 4);
+    bind.CreateCell(2, -kNSlotN, 0, 0, 9999, 4);
     int col = 3;
     if (doc.nConvert30 == 1) {
         SetHeaderHeightTwips(vaSpreadN, 400);
         vaSpreadN->SetText(col, 0, QStringLiteral("貫入量 (cm)"));
-        bind.CreateCell(col, -3, 1, 0, 999.9, 5);
+        bind.CreateCell(col, -kNSlotPenetration, 1, 0, 999.9, 5);
         ++col;
     }
     if (doc.fcInputMode == 1) {
         vaSpreadN->SetText(col, 0, QStringLiteral("FC (%)"));
-        bind.CreateCell(col, -4, 1, 0, 100, 5);
+        bind.CreateCell(col, -kNSlotFC, 1, 0, 100, 5);
     }
 
     double w = layout.Width(vaSpreadN) - vaSpreadN->ScrollBarWidthTwips() -
@@ -172,11 +173,11 @@ void frmMain::SetSpreadS() {
     SetHeaderHeightTwips(vaSpreadS, 240);
 
     clsSpreadIn& bind = SpreadInS();
-    bind.SetSpread(vaSpreadS, 1, 15, 1);
+    bind.SetSpread(vaSpreadS, kSoilLongSlots, kSoilDoubleSlots, 1);
     vaSpreadS->SetText(1, 0, QStringLiteral("深度(m)"));
     bind.CreateCell(1, clsSpreadIn::kLabel, 2, 0, 999.99, 6);
     vaSpreadS->SetText(2, 0, QStringLiteral("層厚(m)"));
-    bind.CreateCell(2, -1, 2, 0, 999.99, 6);
+    bind.CreateCell(2, -kSoilSlotThickness, 2, 0, 999.99, 6);
     vaSpreadS->SetText(3, 0, QStringLiteral("土質名"));
     bind.CreateCell(3, 0, 0, 0, 0, 99);
     SetColumnWidthTwips(vaSpreadS, 1, 700);
@@ -227,32 +228,41 @@ void frmMain::PutNchiData(int32_t row) {
     for (int i = first; i <= last; ++i) {
         if (i > count || doc.nPoints[static_cast<size_t>(i - 1)].Depth <= 0) {
             bind.iFG(i, 0);
-            bind.DataD(3, i, 30);
-            bind.DataD(2, i, 0);
-            bind.DataD(4, i, 0);
+            bind.DataD(kNSlotPenetration, i, kStandardPenetration);
+            bind.DataD(kNSlotN, i, 0);
+            bind.DataD(kNSlotFC, i, 0);
         } else {
             const NPoint& p = doc.nPoints[static_cast<size_t>(i - 1)];
             bind.iFG(i, 1);
-            bind.DataD(1, i, p.Depth);
-            bind.DataD(2, i, p.N);
-            bind.DataD(3, i, p.Penetration);
-            bind.DataD(4, i, p.FC);
+            bind.DataD(kNSlotDepth, i, p.Depth);
+            bind.DataD(kNSlotN, i, p.N);
+            bind.DataD(kNSlotPenetration, i, p.Penetration);
+            bind.DataD(kNSlotFC, i, p.FC);
         }
     }
     bind.PrtSheet(row);
 }
 
+namespace {
+
+NPoint NPointOfRow(const clsSpreadIn& bind, int row) {
+    return {bind.DataD(kNSlotDepth, row), bind.DataD(kNSlotN, row),
+            bind.DataD(kNSlotPenetration, row), bind.DataD(kNSlotFC, row)};
+}
+
+}  // namespace
+
 void frmMain::GetNchiData(int32_t row) {
     clsSpreadIn& bind = SpreadInN();
-    const NPoint blank{-1, 0, 30, 0};
+    const NPoint blank{-1, 0, kStandardPenetration, 0};
     if (row == 0) {
         int m = bind.GetMaxFgRow();
         if (m != static_cast<int>(doc.nPoints.size()))
             doc.nPoints.resize(static_cast<size_t>(m));
         for (int i = 1; i <= m; ++i) {
             NPoint& p = doc.nPoints[static_cast<size_t>(i - 1)];
-            if (bind.iFG(i) != 0 && bind.DataD(1, i) > 0)
-                p = {bind.DataD(1, i), bind.DataD(2, i), bind.DataD(3, i), bind.DataD(4, i)};
+            if (bind.iFG(i) != 0 && bind.DataD(kNSlotDepth, i) > 0)
+                p = NPointOfRow(bind, i);
             else
                 p = blank;
         }
@@ -269,8 +279,8 @@ void frmMain::GetNchiData(int32_t row) {
     NPoint& p = doc.nPoints[static_cast<size_t>(row - 1)];
     // Without a depth the row is blank, as the grid shows it: an old N kept
     // behind a cleared depth would come back unseen.
-    if (bind.DataD(1, row) > 0)
-        p = {bind.DataD(1, row), bind.DataD(2, row), bind.DataD(3, row), bind.DataD(4, row)};
+    if (bind.DataD(kNSlotDepth, row) > 0)
+        p = NPointOfRow(bind, row);
     else
         p = blank;
 }
@@ -279,16 +289,16 @@ bool frmMain::SettleNRowsWithoutDepth(int32_t row, bool typedValue) {
     clsSpreadIn& bind = SpreadInN();
     int first = row == 0 ? 1 : row;
     int last = row == 0 ? vaSpreadN->MaxRows() : row;
-    // What the shown columns hold; a penetration of 30 is the blank row's.
+    // What the shown columns hold; the standard penetration is the blank row's.
     auto holdsValues = [&](int i) {
-        double penetration = bind.DataD(3, i);
-        return bind.DataD(2, i) != 0 ||
-               (doc.nConvert30 == 1 && penetration != 0 && penetration != 30) ||
-               (doc.fcInputMode == 1 && bind.DataD(4, i) != 0);
+        double penetration = bind.DataD(kNSlotPenetration, i);
+        return bind.DataD(kNSlotN, i) != 0 ||
+               (doc.nConvert30 == 1 && penetration != 0 && penetration != kStandardPenetration) ||
+               (doc.fcInputMode == 1 && bind.DataD(kNSlotFC, i) != 0);
     };
     bool refused = false;
     for (int i = first; i <= last; ++i) {
-        if (bind.iFG(i) == 0 || bind.DataD(1, i) > 0)
+        if (bind.iFG(i) == 0 || bind.DataD(kNSlotDepth, i) > 0)
             continue;
         if (typedValue || holdsValues(i)) {
             refused = true;
@@ -317,11 +327,11 @@ void frmMain::PutSoilData(int32_t row) {
         }
         const LayerRecord& layer = doc.layers[static_cast<size_t>(i - 1)];
         bind.iFG(i, 1);
-        bind.DataD(1, i, layer.Thickness);
+        bind.DataD(kSoilSlotThickness, i, layer.Thickness);
         bind.DataS(i, layer.SoilName);
-        bind.DataL(1, i, layer.SoilCode);
+        bind.DataL(kSoilSlotCode, i, layer.SoilCode);
         for (int item = 1; item <= kSoilConstantCount; ++item)
-            bind.DataD(item + 1, i, layer.Constant(item));
+            bind.DataD(SoilConstantSlot(item), i, layer.Constant(item));
     }
     bind.PrtSheet(row);
 }
@@ -329,11 +339,11 @@ void frmMain::PutSoilData(int32_t row) {
 namespace {
 
 void TakeSoilRow(const clsSpreadIn& bind, int row, LayerRecord& layer) {
-    layer.Thickness = bind.DataD(1, row);
+    layer.Thickness = bind.DataD(kSoilSlotThickness, row);
     layer.SoilName = bind.DataS(row);
-    layer.SoilCode = bind.DataL(1, row);
+    layer.SoilCode = bind.DataL(kSoilSlotCode, row);
     for (int item = 1; item <= kSoilConstantCount; ++item)
-        layer.Constant(item) = bind.DataD(item + 1, row);
+        layer.Constant(item) = bind.DataD(SoilConstantSlot(item), row);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "ui/grid/clsSpreadIn.h"
 #include "ui/grid/spread_grid.h"
 #include "ui/main_window/frmMain.h"
+#include "ui/main_window/input_grid_slots.h"
 
 namespace {
 
@@ -16,8 +17,8 @@ using GridCommand = void (clsSpreadIn::*)();
 void StandardPenetrationInNewRows(frmMain& w, int firstNew) {
     clsSpreadIn& bind = w.SpreadInN();
     for (int row = 1; row <= w.vaSpreadN->MaxRows(); ++row) {
-        if ((row >= firstNew || bind.iFG(row) == 0) && bind.DataD(3, row) == 0) {
-            bind.DataD(3, row, 30);
+        if ((row >= firstNew || bind.iFG(row) == 0) && bind.DataD(kNSlotPenetration, row) == 0) {
+            bind.DataD(kNSlotPenetration, row, kStandardPenetration);
             bind.PrtSheet(row);
         }
     }

@@ -82,9 +82,9 @@ void frmMain::tabShow_Click() {
             std::array<QWidget*, 7>{txtMagu,       txtKasokudo,   txtCalcDepth, chkEkidata[0],
                                     chkEkidata[1], chkEkidata[2], chkEkidata[3]};
         txtMagu->setFocus(Qt::OtherFocusReason);
-        HelpContextID = 20;
+        HelpContextID = kHelpConditions;
     } else {
-        HelpContextID = 100;
+        HelpContextID = kHelpFigureAndResults;
     }
     Recalculate();
     ShowResult();

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -115,6 +116,31 @@ TEST_F(MainWindowTest, ToolbarHasEighteenButtonsInOrderWithTheirTooltips) {
     EXPECT_EQ(services.helpPages.size(), 1u);
     form->Toolbar1_ButtonClick(QStringLiteral("help"));
     EXPECT_EQ(services.helpPages.size(), 1u);
+}
+
+TEST_F(MainWindowTest, EachToolbarButtonFollowsTheEnablingOfItsMenuItem) {
+    const std::pair<const char*, const char*> pairs[] = {
+        {"NEW", "mnuFileNew"},           {"OPEN", "mnuFileOpen"},
+        {"SAVE", "mnuFileSave"},         {"SAVEAS", "mnuFileSaveAs"},
+        {"PRINTOUT", "mnuFilePrint"},    {"COPY", "mnuEditCopy"},
+        {"PASTE", "mnuEditPaste"},       {"CLEAR", "mnuEditClear"},
+        {"ROWCUT", "mnuEditCutRow"},     {"ROWCOPY", "mnuEditCopyRow"},
+        {"ROWPASTE", "mnuEditPasteRow"}, {"ROWINSERT", "mnuEditInsertRow"},
+        {"ROWCLEAR", "mnuEditClearRow"}, {"ROWDELETE", "mnuEditDeleteRow"},
+        {"BCOPY", "mnuEditCopyUnder"},   {"BDELETE", "mnuEditDeleteUnderAll"},
+        {"PASSET", "mnuOptionPath"},     {"HELP", "mnuHelpIndex"},
+    };
+    for (auto [key, name] : pairs) {
+        SCOPED_TRACE(key);
+        QAction* item = form->menuBar()->findChild<QAction*>(QString::fromLatin1(name));
+        ASSERT_NE(item, nullptr);
+        QAction* button = form->Toolbar1Buttons.at(QString::fromLatin1(key));
+        const bool before = item->isEnabled();
+        item->setEnabled(!before);
+        EXPECT_EQ(button->isEnabled(), !before);
+        item->setEnabled(before);
+        EXPECT_EQ(button->isEnabled(), before);
+    }
 }
 
 // ---------------------------------------------------------------------------
