@@ -657,13 +657,13 @@ void frmMain::Form_Load() {
     SetCaption();
     SetCalcCondition();
     Recalculate();
-    DrawViews(0);
+    DrawViews(kViewWhole);
     SetSpreadE();
     ShowResult();
     SetKihonText();
     SetSpreadN();
     SetSpreadS();
-    DrawViews(0);
+    DrawViews(kViewWhole);
     Form_Resize();
     picShow_Resize(0);
     IsChanged = false;
@@ -675,13 +675,13 @@ void frmMain::FormLoad() {
     SetCaption();
     SetCalcCondition();
     Recalculate();
-    DrawViews(0);
+    DrawViews(kViewWhole);
     SetSpreadE();
     ShowResult();
     SetKihonText();
     SetSpreadN();
     SetSpreadS();
-    DrawViews(0);
+    DrawViews(kViewWhole);
     picShow_Resize(0);
     IsChanged = false;
 }

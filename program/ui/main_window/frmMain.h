@@ -365,7 +365,7 @@ class frmMain : public QMainWindow {
     bool CommitFocusedInput();
     // CalcLiquefaction with the message label as its sink.
     void Recalculate();
-    // DrawViews on the screen canvases.
+    // DrawViews on the screen canvases; `view` is a ViewCode.
     void DrawViews(int view);
     // The program's printer, made at its first use.
     clsPrinter& Printer();

@@ -57,7 +57,7 @@ void frmMain::DocumentRefresh() {
     SetCalcCondition();
     Recalculate();
     ShowResult();
-    DrawViews(0);
+    DrawViews(kViewWhole);
     picShow_Paint(0);
     IsChanged = false;
 }
@@ -242,6 +242,6 @@ void frmMain::mnuFilePreView_Click() {
         preview.RunModal = RunModal;
         RunModal(preview);
     }
-    DrawViews(0);
+    DrawViews(kViewWhole);
     picShow_Paint(0);
 }

@@ -26,7 +26,7 @@ void frmMain::mnuOptionSoName_Click() {
         SetSoilDefList();
         Recalculate();
         ShowResult();
-        DrawViews(5);
+        DrawViews(kViewFlMarks);
         picShow_Paint(0);
     }
 }

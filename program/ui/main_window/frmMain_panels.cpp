@@ -86,7 +86,7 @@ bool frmMain::ConditionBoxLostFocus(QLineEdit* box, double& value, double min, d
     FocusText = box->text();
     Recalculate();
     ShowResult();
-    DrawViews(5);
+    DrawViews(kViewFlMarks);
     picShow_Paint(0);
     return true;
 }
@@ -195,8 +195,8 @@ bool frmMain::txtNchi_LostFocus() {
         doc.nGraphMax = limit;
         IsChanged = true;
     }
-    DrawViews(1);
-    DrawViews(3);
+    DrawViews(kViewFrame);
+    DrawViews(kViewNValues);
     picShow_Paint(0);
     return true;
 }
@@ -271,7 +271,7 @@ void frmMain::chkNchi_Click(int index) {
     IsChanged = true;
     Recalculate();
     ShowResult();
-    DrawViews(5);
+    DrawViews(kViewFlMarks);
     picShow_Paint(0);
     NGridOutdated = true;
 }
@@ -287,7 +287,7 @@ void frmMain::chkSodata_Click(int index) {
     SoilGridOutdated = true;
     Recalculate();
     ShowResult();
-    DrawViews(5);
+    DrawViews(kViewFlMarks);
     picShow_Paint(0);
     SetSpreadE();
     ShowResult();
@@ -330,7 +330,7 @@ void frmMain::cmdKihonData_Click() {
         IsChanged = true;
         Recalculate();
         ShowResult();
-        DrawViews(5);
+        DrawViews(kViewFlMarks);
         picShow_Paint(0);
     }
 }
@@ -379,10 +379,10 @@ bool frmMain::vaSpreadN_LeaveCell(int col, int row, int newCol, int newRow) {
         GetNchiData(row);
         PutNchiData(row);
         IsChanged = true;
-        DrawViews(3);
+        DrawViews(kViewNValues);
         Recalculate();
         ShowResult();
-        DrawViews(5);
+        DrawViews(kViewFlMarks);
         picShow_Paint(0);
     }
     return true;
@@ -399,10 +399,10 @@ bool frmMain::vaSpreadS_LeaveCell(int col, int row, int newCol, int newRow) {
         if (col == 2)
             SetDepthColumn();
         IsChanged = true;
-        DrawViews(4);
+        DrawViews(kViewSoilColumn);
         Recalculate();
         ShowResult();
-        DrawViews(5);
+        DrawViews(kViewFlMarks);
         picShow_Paint(0);
     }
     // The depth column is computed: the cursor goes on to the thickness.
@@ -462,10 +462,10 @@ void frmMain::cmdSoilNameCopy_Click() {
     PutSoilData(row);
     vaSpreadS->SetActiveCell(3, row);
     vaSpreadS->setFocus();
-    DrawViews(4);
+    DrawViews(kViewSoilColumn);
     Recalculate();
     ShowResult();
-    DrawViews(5);
+    DrawViews(kViewFlMarks);
     picShow_Paint(0);
 }
 
