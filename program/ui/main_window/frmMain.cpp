@@ -1108,6 +1108,13 @@ void frmMain::DrawViews(int view) {
     ::DrawViews(canvases, doc, view);
 }
 
+void frmMain::RecalculateAndRedraw(int view) {
+    Recalculate();
+    ShowResult();
+    DrawViews(view);
+    picShow_Paint(0);
+}
+
 CalcMessageSink& frmMain::CalcMessages() {
     return *labelSink_;
 }

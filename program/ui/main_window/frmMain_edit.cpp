@@ -53,10 +53,7 @@ void RunChangingCommand(frmMain& w, GridCommand command) {
         w.IsChanged = true;
         return;
     }
-    w.Recalculate();
-    w.ShowResult();
-    w.DrawViews(kViewFlMarks);
-    w.picShow_Paint(0);
+    w.RecalculateAndRedraw();
     w.IsChanged = true;
 }
 

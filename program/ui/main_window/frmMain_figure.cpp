@@ -86,10 +86,7 @@ void frmMain::tabShow_Click() {
     } else {
         HelpContextID = 100;
     }
-    Recalculate();
-    ShowResult();
-    DrawViews(kViewFlMarks);
-    picShow_Paint(0);
+    RecalculateAndRedraw();
 }
 
 void frmMain::tabShow_GotFocus() {

@@ -55,10 +55,7 @@ void frmMain::DocumentRefresh() {
     SetSpreadN();
     SetSpreadS();
     SetCalcCondition();
-    Recalculate();
-    ShowResult();
-    DrawViews(kViewWhole);
-    picShow_Paint(0);
+    RecalculateAndRedraw(kViewWhole);
     IsChanged = false;
 }
 
@@ -234,6 +231,8 @@ void frmMain::mnuFilePreView_Click() {
     // The choice is stored in the project file: a new one is an edit.
     if (doc.prevPrintItems != before)
         IsChanged = true;
+    // The preview composes its pages from fresh results; the result grid is
+    // left as it was, and the figure is redrawn whole once the preview closes.
     Recalculate();
     {
         frmPreview preview(

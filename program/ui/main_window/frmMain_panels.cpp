@@ -84,10 +84,7 @@ bool frmMain::ConditionBoxLostFocus(QLineEdit* box, double& value, double min, d
     box->setText(QString::fromStdString(text));
     value = LeadingNumber(text);
     FocusText = box->text();
-    Recalculate();
-    ShowResult();
-    DrawViews(kViewFlMarks);
-    picShow_Paint(0);
+    RecalculateAndRedraw();
     return true;
 }
 
@@ -269,10 +266,7 @@ void frmMain::chkNchi_Click(int index) {
             SetSpreadS();
     }
     IsChanged = true;
-    Recalculate();
-    ShowResult();
-    DrawViews(kViewFlMarks);
-    picShow_Paint(0);
+    RecalculateAndRedraw();
     NGridOutdated = true;
 }
 
@@ -285,12 +279,10 @@ void frmMain::chkSodata_Click(int index) {
         chkSodata[static_cast<size_t>(index)]->isChecked() ? 1 : 0;
     IsChanged = true;
     SoilGridOutdated = true;
-    Recalculate();
-    ShowResult();
-    DrawViews(kViewFlMarks);
-    picShow_Paint(0);
+    // The result grid shows or hides the columns a switch governs before the
+    // results fill it: one fill, after the grid is set up anew.
     SetSpreadE();
-    ShowResult();
+    RecalculateAndRedraw();
 }
 
 void frmMain::chkSodata_GotFocus(int) {
@@ -328,10 +320,7 @@ void frmMain::cmdKihonData_Click() {
     if (dialog.Tag() == QLatin1String("Changed")) {
         SetKihonText();
         IsChanged = true;
-        Recalculate();
-        ShowResult();
-        DrawViews(kViewFlMarks);
-        picShow_Paint(0);
+        RecalculateAndRedraw();
     }
 }
 
@@ -380,10 +369,7 @@ bool frmMain::vaSpreadN_LeaveCell(int col, int row, int newCol, int newRow) {
         PutNchiData(row);
         IsChanged = true;
         DrawViews(kViewNValues);
-        Recalculate();
-        ShowResult();
-        DrawViews(kViewFlMarks);
-        picShow_Paint(0);
+        RecalculateAndRedraw();
     }
     return true;
 }
@@ -400,10 +386,7 @@ bool frmMain::vaSpreadS_LeaveCell(int col, int row, int newCol, int newRow) {
             SetDepthColumn();
         IsChanged = true;
         DrawViews(kViewSoilColumn);
-        Recalculate();
-        ShowResult();
-        DrawViews(kViewFlMarks);
-        picShow_Paint(0);
+        RecalculateAndRedraw();
     }
     // The depth column is computed: the cursor goes on to the thickness.
     if (nc == 1 && nr > 0)
@@ -463,10 +446,7 @@ void frmMain::cmdSoilNameCopy_Click() {
     vaSpreadS->SetActiveCell(3, row);
     vaSpreadS->setFocus();
     DrawViews(kViewSoilColumn);
-    Recalculate();
-    ShowResult();
-    DrawViews(kViewFlMarks);
-    picShow_Paint(0);
+    RecalculateAndRedraw();
 }
 
 // ---------------------------------------------------------------------------
