@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/document.h"
@@ -400,9 +401,13 @@ class frmMain : public QMainWindow {
     QWidget* ControlOf(QWidget* w) const;
     void ConditionBoxChange();
     void ConditionBoxGotFocus(QLineEdit* box);
-    // Checks the box's text as leaving it does; true when the value was taken.
-    bool ConditionBoxLostFocus(QLineEdit* box, double& value, double min, double max,
-                               const char* pattern);
+    // The number of a condition box's text when it lies in the box's range;
+    // otherwise the box shows its text from before and the refusal and its
+    // note are shown.
+    std::optional<double> ConditionBoxNumber(QLineEdit* box);
+    // Checks the text of a box of the calculation conditions as leaving it
+    // does; true when the value was taken.
+    bool ConditionBoxLostFocus(QLineEdit* box);
 
     std::unique_ptr<LabelSink> labelSink_;
     std::unique_ptr<clsSpreadIn> spreadInN_;
