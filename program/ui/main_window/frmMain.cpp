@@ -654,24 +654,26 @@ void frmMain::Form_Load() {
         layout.SetLeft(picShow[i], layout.Left(picShow[0]));
     }
 
-    SetCaption();
-    SetCalcCondition();
-    Recalculate();
-    DrawViews(kViewWhole);
-    SetSpreadE();
-    ShowResult();
-    SetKihonText();
-    SetSpreadN();
-    SetSpreadS();
-    DrawViews(kViewWhole);
+    ShowDocument();
     Form_Resize();
     picShow_Resize(0);
     IsChanged = false;
     loading_ = false;
 }
 
+// The window is made (Form_Load) before start-up has read the settings file
+// and the project file, so that their messages have a window to stand over;
+// FormLoad, start-up's last step, shows what they brought: the soil-name
+// tables and the document. The window's size is laid out by then, by the
+// first load or by the saved placement.
 void frmMain::FormLoad() {
     SetSoilDefList();
+    ShowDocument();
+    picShow_Resize(0);
+    IsChanged = false;
+}
+
+void frmMain::ShowDocument() {
     SetCaption();
     SetCalcCondition();
     Recalculate();
@@ -682,8 +684,6 @@ void frmMain::FormLoad() {
     SetSpreadN();
     SetSpreadS();
     DrawViews(kViewWhole);
-    picShow_Resize(0);
-    IsChanged = false;
 }
 
 void frmMain::Form_Activate() {

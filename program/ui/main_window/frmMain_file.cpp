@@ -51,11 +51,8 @@ bool SameFile(const std::string& a, const std::string& b) {
 }  // namespace
 
 void frmMain::DocumentRefresh() {
-    SetKihonText();
-    SetSpreadN();
-    SetSpreadS();
-    SetCalcCondition();
-    RecalculateAndRedraw(kViewWhole);
+    ShowDocument();
+    picShow_Paint(0);
     IsChanged = false;
 }
 
