@@ -664,8 +664,8 @@ void frmMain::Form_Load() {
 // The window is made (Form_Load) before start-up has read the settings file
 // and the project file, so that their messages have a window to stand over;
 // FormLoad, start-up's last step, shows what they brought: the soil-name
-// tables and the document. The window's size is laid out by then, by the
-// first load or by the saved placement.
+// tables and the document. The layout needs no second pass: a resize after
+// the first load, such as the saved placement, lays the window out itself.
 void frmMain::FormLoad() {
     SetSoilDefList();
     ShowDocument();

@@ -187,8 +187,8 @@ class frmMain : public QMainWindow {
     void Form_Load();
     // Start-up's last step: refreshes every view from the document.
     void FormLoad();
-    // What both loads and every new document show: the caption, the
-    // conditions, the results, the basic data, both input grids and the
+    // What both loads and the refresh after New and Open show: the caption,
+    // the conditions, the results, the basic data, both input grids and the
     // whole figure, each from the document.
     void ShowDocument();
     void Form_Activate();
