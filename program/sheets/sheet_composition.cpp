@@ -9,33 +9,33 @@ void DrawViews(SheetCanvases& canvases, const Document& doc, int view) {
     auto& meta = canvases.viewMeta;
     SheetLayout& layout = canvases.screenLayout;
     const PrintItemFlags none{};
-    if (view == 0 || view == 1) {
-        StartScreenCanvas(meta[1]);
-        DrawLogSheetFrame(meta[1], layout, doc, none, 0);
-        meta[1].PicEnd();
+    if (view == kViewWhole || view == kViewFrame) {
+        StartScreenCanvas(meta[kViewFrame]);
+        DrawLogSheetFrame(meta[kViewFrame], layout, doc, none, 0);
+        meta[kViewFrame].PicEnd();
     }
 
-    StartScreenCanvas(meta[2]);
+    StartScreenCanvas(meta[kViewDepthScale]);
     // The screen canvases share one geometry; lay it out here too, so that a
     // first redraw without the frame still has its columns and rows.
-    LayOutLogSheet(meta[2].lMaxRow, none, false, layout);
-    bool rangeChanged = DrawDepthScale(meta[2], layout, doc) == -1;
-    meta[2].PicEnd();
+    LayOutLogSheet(meta[kViewDepthScale].lMaxRow, none, false, layout);
+    bool rangeChanged = DrawDepthScale(meta[kViewDepthScale], layout, doc) == -1;
+    meta[kViewDepthScale].PicEnd();
 
-    if (view == 0 || rangeChanged || view == 3) {
-        StartScreenCanvas(meta[3]);
-        DrawNValueGraph(meta[3], layout, doc, 0);
-        meta[3].PicEnd();
+    if (view == kViewWhole || rangeChanged || view == kViewNValues) {
+        StartScreenCanvas(meta[kViewNValues]);
+        DrawNValueGraph(meta[kViewNValues], layout, doc, 0);
+        meta[kViewNValues].PicEnd();
     }
-    if (view == 0 || rangeChanged || view == 4) {
-        StartScreenCanvas(meta[4]);
-        DrawSoilColumn(meta[4], layout, doc, 0);
-        meta[4].PicEnd();
+    if (view == kViewWhole || rangeChanged || view == kViewSoilColumn) {
+        StartScreenCanvas(meta[kViewSoilColumn]);
+        DrawSoilColumn(meta[kViewSoilColumn], layout, doc, 0);
+        meta[kViewSoilColumn].PicEnd();
     }
-    if (view == 0 || rangeChanged || view == 5) {
-        StartScreenCanvas(meta[5]);
-        DrawFlGraph(meta[5], layout, doc, 0);
-        meta[5].PicEnd();
+    if (view == kViewWhole || rangeChanged || view == kViewFlMarks) {
+        StartScreenCanvas(meta[kViewFlMarks]);
+        DrawFlGraph(meta[kViewFlMarks], layout, doc, 0);
+        meta[kViewFlMarks].PicEnd();
     }
 }
 

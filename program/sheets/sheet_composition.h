@@ -8,11 +8,9 @@
 // Which pictures are drawn, on which canvas, with which page geometry and in
 // which order.
 
-// Redraws screen canvases for a view code: 0 the whole figure, 1 the sheet
-// frame, 2 only the depth scale, 3 the N-value graph, 4 the soil column, 5 the
-// FL marks. The depth scale is redrawn every time; when its depth range
-// changes, the N-value graph, the soil column and the FL marks follow. The
-// screen is always drawn in colour.
+// Redraws screen canvases for a view code (ViewCode). The depth scale is
+// redrawn every time; when its depth range changes, the N-value graph, the
+// soil column and the FL marks follow. The screen is always drawn in colour.
 void DrawViews(SheetCanvases& canvases, const Document& doc, int view);
 
 // Draws the boring-log figure as the screen shows it (frame, depth scale,

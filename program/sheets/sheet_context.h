@@ -40,6 +40,18 @@ struct SheetLayout {
     double DepthRow(double depth) const { return rowY[2] + depth * rowsPerMetre; }
 };
 
+// The view codes of DrawViews (sheets/sheet_composition.h): what a redraw of
+// the screen figure covers. Codes 1 to 5 are also the indexes of the screen
+// canvases in SheetCanvases::viewMeta.
+enum ViewCode : int {
+    kViewWhole = 0,       // the whole figure
+    kViewFrame = 1,       // the sheet frame
+    kViewDepthScale = 2,  // only the depth scale
+    kViewNValues = 3,     // the N-value graph
+    kViewSoilColumn = 4,  // the soil column
+    kViewFlMarks = 5,     // the FL marks
+};
+
 // The canvases of the sheets, held for the whole run by the main window.
 struct SheetCanvases {
     // Screen canvases by view code (DrawViews): 1 sheet frame, 2 depth scale,

@@ -654,36 +654,36 @@ void frmMain::Form_Load() {
         layout.SetLeft(picShow[i], layout.Left(picShow[0]));
     }
 
-    SetCaption();
-    SetCalcCondition();
-    Recalculate();
-    DrawViews(0);
-    SetSpreadE();
-    ShowResult();
-    SetKihonText();
-    SetSpreadN();
-    SetSpreadS();
-    DrawViews(0);
+    ShowDocument();
     Form_Resize();
     picShow_Resize(0);
     IsChanged = false;
     loading_ = false;
 }
 
+// The window is made (Form_Load) before start-up has read the settings file
+// and the project file, so that their messages have a window to stand over;
+// FormLoad, start-up's last step, shows what they brought: the soil-name
+// tables and the document. The layout needs no second pass: a resize after
+// the first load, such as the saved placement, lays the window out itself.
 void frmMain::FormLoad() {
     SetSoilDefList();
+    ShowDocument();
+    picShow_Resize(0);
+    IsChanged = false;
+}
+
+void frmMain::ShowDocument() {
     SetCaption();
     SetCalcCondition();
     Recalculate();
-    DrawViews(0);
+    DrawViews(kViewWhole);
     SetSpreadE();
     ShowResult();
     SetKihonText();
     SetSpreadN();
     SetSpreadS();
-    DrawViews(0);
-    picShow_Resize(0);
-    IsChanged = false;
+    DrawViews(kViewWhole);
 }
 
 void frmMain::Form_Activate() {
@@ -1079,6 +1079,13 @@ void frmMain::Recalculate() {
 
 void frmMain::DrawViews(int view) {
     ::DrawViews(canvases, doc, view);
+}
+
+void frmMain::RecalculateAndRedraw(int view) {
+    Recalculate();
+    ShowResult();
+    DrawViews(view);
+    picShow_Paint(0);
 }
 
 CalcMessageSink& frmMain::CalcMessages() {

@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/document.h"
@@ -186,6 +187,10 @@ class frmMain : public QMainWindow {
     void Form_Load();
     // Start-up's last step: refreshes every view from the document.
     void FormLoad();
+    // What both loads and the refresh after New and Open show: the caption,
+    // the conditions, the results, the basic data, both input grids and the
+    // whole figure, each from the document.
+    void ShowDocument();
     void Form_Activate();
     void Form_Resize();
     // A drop of a dragged control at (x, y), twips in the inner area.
@@ -367,8 +372,13 @@ class frmMain : public QMainWindow {
     bool CommitFocusedInput();
     // CalcLiquefaction with the message label as its sink.
     void Recalculate();
-    // DrawViews on the screen canvases.
+    // DrawViews on the screen canvases; `view` is a ViewCode.
     void DrawViews(int view);
+    // The refresh after an edit: recalculates, shows the results, redraws
+    // `view` of the figure (the FL marks, which every calculation moves) and
+    // repaints the figure pane. An edit that changed a panel of its own (the
+    // N-value graph, the soil column) has the caller redraw that panel first.
+    void RecalculateAndRedraw(int view = kViewFlMarks);
     // The program's printer, made at its first use.
     clsPrinter& Printer();
     // Replaces the printing system (before the first use of Printer()).
@@ -397,9 +407,13 @@ class frmMain : public QMainWindow {
     QWidget* ControlOf(QWidget* w) const;
     void ConditionBoxChange();
     void ConditionBoxGotFocus(QLineEdit* box);
-    // Checks the box's text as leaving it does; true when the value was taken.
-    bool ConditionBoxLostFocus(QLineEdit* box, double& value, double min, double max,
-                               const char* pattern);
+    // The number of a condition box's text when it lies in the box's range;
+    // otherwise the box shows its text from before and the refusal and its
+    // note are shown.
+    std::optional<double> ConditionBoxNumber(QLineEdit* box);
+    // Checks the text of a box of the calculation conditions as leaving it
+    // does; true when the value was taken.
+    bool ConditionBoxLostFocus(QLineEdit* box);
 
     std::unique_ptr<LabelSink> labelSink_;
     std::unique_ptr<clsSpreadIn> spreadInN_;

@@ -45,19 +45,16 @@ void RunChangingCommand(frmMain& w, GridCommand command) {
         StandardPenetrationInNewRows(w, rows + 1);
         w.SettleNRowsWithoutDepth(0, false);
         w.GetNchiData(0);
-        w.DrawViews(3);
+        w.DrawViews(kViewNValues);
     } else if (active != nullptr && active == w.vaSpreadS) {
         (w.SpreadInS().*command)();
         w.GetSoilData(0);
-        w.DrawViews(4);
+        w.DrawViews(kViewSoilColumn);
     } else {
         w.IsChanged = true;
         return;
     }
-    w.Recalculate();
-    w.ShowResult();
-    w.DrawViews(5);
-    w.picShow_Paint(0);
+    w.RecalculateAndRedraw();
     w.IsChanged = true;
 }
 

@@ -29,7 +29,7 @@ void frmMain::picShow_Resize(int index) {
         int barWidth = ScrollBarWidth(VScrollShow);
         int left = pane->width() - barWidth;
         VScrollShow->setGeometry(left, 0, barWidth, pane->height());
-        const clsStrMeta& sheet = canvases.viewMeta[1];
+        const clsStrMeta& sheet = canvases.viewMeta[kViewFrame];
         // A pane narrower than its scroll bar, or no figure yet, leaves the
         // scroll bar as it is.
         if (left > 0 && sheet.lXM > 0) {
@@ -55,7 +55,7 @@ void frmMain::PaintFigurePane(QPainter& painter) {
     int w = pane->width() - ScrollBarWidth(VScrollShow);
     int h = pane->height();
     painter.fillRect(pane->rect(), Qt::white);
-    const clsStrMeta& sheet = canvases.viewMeta[1];
+    const clsStrMeta& sheet = canvases.viewMeta[kViewFrame];
     if (w <= 0 || sheet.lXM <= 0)
         return;
     int offset = Nearest(static_cast<double>(VScrollShow->value()) * w / sheet.lXM);
@@ -64,7 +64,7 @@ void frmMain::PaintFigurePane(QPainter& painter) {
         h = Nearest(full);
     painter.setBackground(Qt::white);
     PainterTarget target(painter);
-    for (size_t view = 1; view <= 5; ++view)
+    for (size_t view = kViewFrame; view <= kViewFlMarks; ++view)
         canvases.viewMeta[view].PicPlay(target, 0, -offset, w, h);
 }
 
@@ -86,10 +86,7 @@ void frmMain::tabShow_Click() {
     } else {
         HelpContextID = kHelpFigureAndResults;
     }
-    Recalculate();
-    ShowResult();
-    DrawViews(5);
-    picShow_Paint(0);
+    RecalculateAndRedraw();
 }
 
 void frmMain::tabShow_GotFocus() {

@@ -51,13 +51,7 @@ bool SameFile(const std::string& a, const std::string& b) {
 }  // namespace
 
 void frmMain::DocumentRefresh() {
-    SetKihonText();
-    SetSpreadN();
-    SetSpreadS();
-    SetCalcCondition();
-    Recalculate();
-    ShowResult();
-    DrawViews(0);
+    ShowDocument();
     picShow_Paint(0);
     IsChanged = false;
 }
@@ -234,6 +228,8 @@ void frmMain::mnuFilePreView_Click() {
     // The choice is stored in the project file: a new one is an edit.
     if (doc.prevPrintItems != before)
         IsChanged = true;
+    // The preview composes its pages from fresh results; the result grid is
+    // left as it was, and the figure is redrawn whole once the preview closes.
     Recalculate();
     {
         frmPreview preview(
@@ -242,6 +238,6 @@ void frmMain::mnuFilePreView_Click() {
         preview.RunModal = RunModal;
         RunModal(preview);
     }
-    DrawViews(0);
+    DrawViews(kViewWhole);
     picShow_Paint(0);
 }

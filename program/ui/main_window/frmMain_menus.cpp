@@ -24,10 +24,7 @@ void frmMain::mnuOptionSoName_Click() {
     // The tables stay in memory; the settings file takes them at the end.
     if (dialog.Tag() == QLatin1String("Changed")) {
         SetSoilDefList();
-        Recalculate();
-        ShowResult();
-        DrawViews(5);
-        picShow_Paint(0);
+        RecalculateAndRedraw();
     }
 }
 

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
+#include <cassert>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -24,9 +25,40 @@
 
 namespace {
 
-// The range of the N-value upper limit.
-constexpr int kNGraphMaxLeast = 10;
-constexpr int kNGraphMaxGreatest = 100;
+// A condition box's rule, which leaving the box and the check before a
+// command both apply: the range its number must lie in and the pattern the
+// number is shown with. The N-value limit is a whole number of the document
+// that only redraws the figure: it has its range here and no pattern or
+// condition.
+struct ConditionBoxRule {
+    QLineEdit* frmMain::*box;
+    double CalcConditions::*value;  // null for the N-value limit
+    double min;
+    double max;
+    const char* pattern;
+};
+
+constexpr ConditionBoxRule kConditionBoxes[] = {
+    {&frmMain::txtMagu, &CalcConditions::magnitude, 2, 9.99, "#0.0"},
+    {&frmMain::txtKasokudo, &CalcConditions::surfaceAccel, 0, 999, "##0"},
+    {&frmMain::txtCalcDepth, &CalcConditions::calcDepth, 0, 99, "#0"},
+    {&frmMain::txtNchi, nullptr, 10, 100, nullptr},
+};
+
+// The rule of a control, null for a control that is no condition box.
+const ConditionBoxRule* RuleOf(const frmMain& w, const QWidget* control) {
+    for (const ConditionBoxRule& rule : kConditionBoxes)
+        if (control != nullptr && w.*rule.box == control)
+            return &rule;
+    return nullptr;
+}
+
+// The rule of a box that is one of the table's.
+const ConditionBoxRule& BoxRule(const frmMain& w, const QLineEdit* box) {
+    const ConditionBoxRule* rule = RuleOf(w, box);
+    assert(rule != nullptr);
+    return *rule;
+}
 
 bool IsMoveKey(int key, int& step) {
     switch (key) {
@@ -65,46 +97,48 @@ void frmMain::ConditionBoxGotFocus(QLineEdit* box) {
     FocusText = box->text();
 }
 
-bool frmMain::ConditionBoxLostFocus(QLineEdit* box, double& value, double min, double max,
-                                    const char* pattern) {
+std::optional<double> frmMain::ConditionBoxNumber(QLineEdit* box) {
+    const ConditionBoxRule& rule = BoxRule(*this, box);
     // A text without a number is refused like one out of range, not read as 0.
     std::optional<double> number =
         ReadLeadingNumber(HalfWidthNumberText(box->text().toStdString()));
-    if (!number || *number > max || *number < min) {
+    if (!number || *number > rule.max || *number < rule.min) {
         box->setText(FocusText);
-        services.Refuse(RangeNote(min, max));
-        return false;
+        services.Refuse(RangeNote(rule.min, rule.max));
+        return std::nullopt;
     }
+    return number;
+}
+
+bool frmMain::ConditionBoxLostFocus(QLineEdit* box) {
+    const ConditionBoxRule& rule = BoxRule(*this, box);
+    const double min = rule.min;
+    const double max = rule.max;
+    std::optional<double> number = ConditionBoxNumber(box);
+    if (!number)
+        return false;
     const double x = *number;
-    std::string text = FormatNumber(x, pattern);
+    std::string text = FormatNumber(x, rule.pattern);
     // The pattern's rounding must not carry a value out of its range (9.96
     // as "10.0"): such a value shows, and is kept, with two decimals.
     if (double shown = LeadingNumber(text); shown > max || shown < min)
         text = FormatNumber(x, "#0.00");
     box->setText(QString::fromStdString(text));
-    value = LeadingNumber(text);
+    doc.calcConditions.*rule.value = LeadingNumber(text);
     FocusText = box->text();
-    Recalculate();
-    ShowResult();
-    DrawViews(5);
-    picShow_Paint(0);
+    RecalculateAndRedraw();
     return true;
 }
 
 bool frmMain::CommitConditionBox() {
     QWidget* control = lastFocusControl_.data();
-    CalcConditions& c = doc.calcConditions;
-    bool taken = true;
-    if (control == txtMagu)
-        taken = ConditionBoxLostFocus(txtMagu, c.magnitude, 2, 9.99, "#0.0");
-    else if (control == txtKasokudo)
-        taken = ConditionBoxLostFocus(txtKasokudo, c.surfaceAccel, 0, 999, "##0");
-    else if (control == txtCalcDepth)
-        taken = ConditionBoxLostFocus(txtCalcDepth, c.calcDepth, 0, 99, "#0");
-    else if (control == txtNchi)
-        taken = txtNchi_LostFocus();
+    const ConditionBoxRule* rule = RuleOf(*this, control);
+    if (rule == nullptr)
+        return true;
+    QLineEdit* box = this->*rule->box;
+    const bool taken = rule->value != nullptr ? ConditionBoxLostFocus(box) : txtNchi_LostFocus();
     if (!taken)
-        static_cast<QLineEdit*>(control)->selectAll();
+        box->selectAll();
     return taken;
 }
 
@@ -138,7 +172,7 @@ void frmMain::txtMagu_KeyDown(int key) {
         MoveFocus(txtMagu, step);
 }
 void frmMain::txtMagu_LostFocus() {
-    ConditionBoxLostFocus(txtMagu, doc.calcConditions.magnitude, 2, 9.99, "#0.0");
+    ConditionBoxLostFocus(txtMagu);
 }
 
 void frmMain::txtKasokudo_Change() {
@@ -152,7 +186,7 @@ void frmMain::txtKasokudo_KeyDown(int key) {
         MoveFocus(txtKasokudo, step);
 }
 void frmMain::txtKasokudo_LostFocus() {
-    ConditionBoxLostFocus(txtKasokudo, doc.calcConditions.surfaceAccel, 0, 999, "##0");
+    ConditionBoxLostFocus(txtKasokudo);
 }
 
 void frmMain::txtCalcDepth_Change() {
@@ -166,7 +200,7 @@ void frmMain::txtCalcDepth_KeyDown(int key) {
         MoveFocus(txtCalcDepth, step);
 }
 void frmMain::txtCalcDepth_LostFocus() {
-    ConditionBoxLostFocus(txtCalcDepth, doc.calcConditions.calcDepth, 0, 99, "#0");
+    ConditionBoxLostFocus(txtCalcDepth);
 }
 
 // A keystroke changes nothing: the limit is taken when the box is left (or
@@ -181,12 +215,9 @@ void frmMain::txtNchi_GotFocus() {
 }
 
 bool frmMain::txtNchi_LostFocus() {
-    std::optional<double> x = ReadLeadingNumber(HalfWidthNumberText(txtNchi->text().toStdString()));
-    if (!x || *x < kNGraphMaxLeast || *x > kNGraphMaxGreatest) {
-        txtNchi->setText(FocusText);
-        services.Refuse(RangeNote(kNGraphMaxLeast, kNGraphMaxGreatest));
+    std::optional<double> x = ConditionBoxNumber(txtNchi);
+    if (!x)
         return false;
-    }
     const int limit = static_cast<int>(std::nearbyint(*x));
     txtNchi->setText(QString::number(limit));
     FocusText = txtNchi->text();
@@ -195,8 +226,8 @@ bool frmMain::txtNchi_LostFocus() {
         doc.nGraphMax = limit;
         IsChanged = true;
     }
-    DrawViews(1);
-    DrawViews(3);
+    DrawViews(kViewFrame);
+    DrawViews(kViewNValues);
     picShow_Paint(0);
     return true;
 }
@@ -269,10 +300,7 @@ void frmMain::chkNchi_Click(int index) {
             SetSpreadS();
     }
     IsChanged = true;
-    Recalculate();
-    ShowResult();
-    DrawViews(5);
-    picShow_Paint(0);
+    RecalculateAndRedraw();
     NGridOutdated = true;
 }
 
@@ -285,12 +313,10 @@ void frmMain::chkSodata_Click(int index) {
         chkSodata[static_cast<size_t>(index)]->isChecked() ? 1 : 0;
     IsChanged = true;
     SoilGridOutdated = true;
-    Recalculate();
-    ShowResult();
-    DrawViews(5);
-    picShow_Paint(0);
+    // The result grid shows or hides the columns a switch governs before the
+    // results fill it: one fill, after the grid is set up anew.
     SetSpreadE();
-    ShowResult();
+    RecalculateAndRedraw();
 }
 
 void frmMain::chkSodata_GotFocus(int) {
@@ -328,10 +354,7 @@ void frmMain::cmdKihonData_Click() {
     if (dialog.Tag() == QLatin1String("Changed")) {
         SetKihonText();
         IsChanged = true;
-        Recalculate();
-        ShowResult();
-        DrawViews(5);
-        picShow_Paint(0);
+        RecalculateAndRedraw();
     }
 }
 
@@ -379,11 +402,8 @@ bool frmMain::vaSpreadN_LeaveCell(int col, int row, int newCol, int newRow) {
         GetNchiData(row);
         PutNchiData(row);
         IsChanged = true;
-        DrawViews(3);
-        Recalculate();
-        ShowResult();
-        DrawViews(5);
-        picShow_Paint(0);
+        DrawViews(kViewNValues);
+        RecalculateAndRedraw();
     }
     return true;
 }
@@ -399,11 +419,8 @@ bool frmMain::vaSpreadS_LeaveCell(int col, int row, int newCol, int newRow) {
         if (col == 2)
             SetDepthColumn();
         IsChanged = true;
-        DrawViews(4);
-        Recalculate();
-        ShowResult();
-        DrawViews(5);
-        picShow_Paint(0);
+        DrawViews(kViewSoilColumn);
+        RecalculateAndRedraw();
     }
     // The depth column is computed: the cursor goes on to the thickness.
     if (nc == 1 && nr > 0)
@@ -462,11 +479,8 @@ void frmMain::cmdSoilNameCopy_Click() {
     PutSoilData(row);
     vaSpreadS->SetActiveCell(3, row);
     vaSpreadS->setFocus();
-    DrawViews(4);
-    Recalculate();
-    ShowResult();
-    DrawViews(5);
-    picShow_Paint(0);
+    DrawViews(kViewSoilColumn);
+    RecalculateAndRedraw();
 }
 
 // ---------------------------------------------------------------------------

@@ -73,6 +73,53 @@ void TypeKeys(const QString& text) {
         QTest::keyClicks(QApplication::focusWidget(), QString(ch));
 }
 
+// What a grid shows, one line a row: every cell, a hidden column marked "~".
+// A hidden grid shows nothing of what it holds.
+void AddGridView(const SpreadGrid& grid, std::vector<std::string>& view) {
+    if (grid.isHidden()) {
+        view.push_back(grid.objectName().toStdString() + " hidden");
+        return;
+    }
+    view.push_back(grid.objectName().toStdString() + " " + std::to_string(grid.MaxCols()) + "x" +
+                   std::to_string(grid.MaxRows()));
+    for (int row = 0; row <= grid.MaxRows(); ++row) {
+        std::string line;
+        for (int col = 0; col <= grid.MaxCols(); ++col)
+            line += (grid.isColumnHidden(col) ? "~" : "") + grid.Text(col, row).toStdString() + "|";
+        view.push_back(line);
+    }
+}
+
+// The five screen canvases, one line each.
+void AddFigureView(const SheetCanvases& canvases, std::vector<std::string>& view) {
+    for (std::size_t i = kViewFrame; i <= kViewFlMarks; ++i) {
+        const auto bits = canvases.viewMeta[i].PageBits();
+        view.emplace_back(bits.begin(), bits.end());
+    }
+}
+
+// What a main window shows of its document, one line a part: the caption,
+// the condition boxes and switches, the basic data, the three grids and the
+// figure.
+std::vector<std::string> WindowView(const frmMain& w, const SheetCanvases& canvases) {
+    std::vector<std::string> view{
+        w.windowTitle().toStdString(),       w.txtMagu->text().toStdString(),
+        w.txtKasokudo->text().toStdString(), w.txtCalcDepth->text().toStdString(),
+        w.txtNchi->text().toStdString(),     w.txtKihon->toPlainText().toStdString()};
+    std::string switches;
+    for (const QCheckBox* box : w.chkEkidata)
+        switches += box->isChecked() ? '1' : '0';
+    for (const QCheckBox* box : w.chkNchi)
+        switches += box->isChecked() ? '1' : '0';
+    for (const QCheckBox* box : w.chkSodata)
+        switches += std::string(box->isChecked() ? "1" : "0") + (box->isEnabled() ? "" : "-");
+    view.push_back(switches + (w.optTigenShitei1[0]->isChecked() ? " a" : " b"));
+    for (const SpreadGrid* grid : {w.vaSpreadN, w.vaSpreadS, w.vaSpreadE})
+        AddGridView(*grid, view);
+    AddFigureView(canvases, view);
+    return view;
+}
+
 int PdfPageCount(const fs::path& pdf) {
     std::string text = ReadAll(pdf);
     int pages = 0;
@@ -233,6 +280,71 @@ TEST_F(MainWindowCommands, OpenReadsTheFileAndPutsItAtTheHeadOfTheList) {
     EXPECT_TRUE(MenuShows(2, first.string()));
     EXPECT_FALSE(window->IsChanged);
     EXPECT_EQ(window->windowTitle(), QString("site - ") + kTitle);
+}
+
+// Opening a boring over another shows it as a start on that boring does, so
+// that nothing of the boring before stays on screen.
+TEST_F(MainWindowCommands, OpenShowsTheFileAsAStartOnItDoes) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"sand_layers_v16", "rows_fc_v16"},
+        {"rows_fc_v16", "clay_v10"},
+        {"clay_v10", "deep_v15"},
+        {"deep_v15", "above_water_v16"},
+        {"above_water_v16", "sand_layers_v16"},
+        {"decimal_depths_v16", "rows_fc_v16"},
+    };
+    for (const auto& [before, opened] : cases) {
+        SCOPED_TRACE(std::string(before) + " then " + opened);
+        ASSERT_TRUE(window->OpenProjectPath(Project("before.qmf", before).string()));
+        const fs::path path = Project("opened.qmf", opened);
+        ASSERT_TRUE(window->OpenProjectPath(path.string()));
+
+        // Start-up makes the window over a new document, then reads the file.
+        Document started;
+        NewDocument(started);
+        SheetCanvases startedCanvases;
+        FakePlatformServices startedServices;
+        frmMain start(started, settings, startedCanvases, startedServices);
+        ASSERT_EQ(ReadProjectFile(path.string(), started, services), kProjectFileOk);
+        started.currentFolder = doc.currentFolder;
+        started.currentFileName = doc.currentFileName;
+        start.FormLoad();
+        EXPECT_EQ(WindowView(*window, canvases), WindowView(start, startedCanvases));
+        EXPECT_EQ(doc.calcResults, started.calcResults);
+    }
+}
+
+// A soil-column switch recalculates: the results and the figure then show as
+// a start on the boring with that switch does (the soil grid itself follows
+// when its page is shown).
+TEST_F(MainWindowCommands, ASoilColumnSwitchShowsTheResultsAsAStartWithItDoes) {
+    const std::pair<const char*, std::size_t> cases[] = {
+        {"sand_layers_v16", 3}, {"sand_layers_v16", 4}, {"sand_layers_v16", 2},
+        {"rows_fc_v16", 3},     {"clay_v10", 4},        {"clay_v10", 0},
+    };
+    for (const auto& [boring, k] : cases) {
+        SCOPED_TRACE(std::string(boring) + " switch " + std::to_string(k));
+        ASSERT_TRUE(window->OpenProjectPath(Project("site.qmf", boring).string()));
+        QCheckBox* box = window->chkSodata[k];
+        box->setChecked(!box->isChecked());
+        ASSERT_EQ(doc.layerColumnUsed[k], box->isChecked() ? 1 : 0);
+
+        Document started;
+        NewDocument(started);
+        SheetCanvases startedCanvases;
+        FakePlatformServices startedServices;
+        frmMain start(started, settings, startedCanvases, startedServices);
+        started = doc;
+        start.FormLoad();
+        std::vector<std::string> shown;
+        std::vector<std::string> expected;
+        AddGridView(*window->vaSpreadE, shown);
+        AddFigureView(canvases, shown);
+        AddGridView(*start.vaSpreadE, expected);
+        AddFigureView(startedCanvases, expected);
+        EXPECT_EQ(shown, expected);
+        window->IsChanged = false;
+    }
 }
 
 TEST_F(MainWindowCommands, AFailedOpenRemovesThePathAndKeepsTheDocument) {
