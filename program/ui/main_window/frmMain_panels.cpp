@@ -104,7 +104,7 @@ std::optional<double> frmMain::ConditionBoxNumber(QLineEdit* box) {
         ReadLeadingNumber(HalfWidthNumberText(box->text().toStdString()));
     if (!number || *number > rule.max || *number < rule.min) {
         box->setText(FocusText);
-        services.Refuse(RangeNote(rule.min, rule.max));
+        services.RefuseBeside(RangeNote(rule.min, rule.max), box);
         return std::nullopt;
     }
     return number;

@@ -7,6 +7,8 @@
 #include "core/message_sink.h"
 #include "ui/platform/desktop_entry.h"
 
+class QWidget;
+
 // What the windows ask of the desktop: message boxes, file dialogs, the folder
 // browser, opening documents and web pages, the bell, the clipboard and the
 // help pages. The program uses QtPlatformServices; tests use a scripted fake,
@@ -34,6 +36,10 @@ class PlatformServices : public MessageSink {
     // A refusal the user must see: the bell and a short note beside the
     // control that has the focus (many desktops sound no bell).
     virtual void Refuse(const std::string& note) = 0;
+
+    // The same, with the note beside `control`: a box refused as it is left
+    // no longer has the focus.
+    virtual void RefuseBeside(const std::string& note, QWidget* control) = 0;
 
     // Chooses an existing file to open.
     virtual std::optional<std::string> GetOpenFileName(const FileDialogRequest& request) = 0;

@@ -171,6 +171,10 @@ void QtPlatformServices::Beep() {
 }
 
 void QtPlatformServices::Refuse(const std::string& note) {
+    RefuseBeside(note, nullptr);
+}
+
+void QtPlatformServices::RefuseBeside(const std::string& note, QWidget* control) {
     QApplication::beep();
     if (note.empty())
         return;
@@ -178,8 +182,9 @@ void QtPlatformServices::Refuse(const std::string& note) {
     // a menu runs while the menu closes, and the leave and focus events of
     // its closing would take a note shown at once away with it.
     QPointer<QWidget> owner = MessageOwner();
-    QTimer::singleShot(150, qApp, [owner, text = Q(note)] {
-        QWidget* near = QApplication::focusWidget();
+    QPointer<QWidget> beside = control;
+    QTimer::singleShot(150, qApp, [owner, beside, text = Q(note)] {
+        QWidget* near = beside ? beside.data() : QApplication::focusWidget();
         if (near == nullptr)
             near = owner.data();
         QPoint at = near != nullptr ? near->mapToGlobal(QPoint(0, near->height())) : QCursor::pos();

@@ -21,6 +21,7 @@ class QtPlatformServices : public PlatformServices {
                               MessageButtons buttons) override;
     void Beep() override;
     void Refuse(const std::string& note) override;
+    void RefuseBeside(const std::string& note, QWidget* control) override;
     std::optional<std::string> GetOpenFileName(const FileDialogRequest& request) override;
     std::optional<std::string> GetSaveFileName(const FileDialogRequest& request,
                                                bool confirmOverwrite) override;

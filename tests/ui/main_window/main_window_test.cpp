@@ -439,6 +439,10 @@ TEST_F(MainWindowTest, ConditionBoxesTakeValuesInRangeAndRestoreOthersWithTheBel
         EXPECT_EQ(services.refusals,
                   c.refused ? std::vector<std::string>{note(c.box)} : std::vector<std::string>{})
             << c.typed;
+        // Beside the box it concerns, which the focus has left by then.
+        if (c.refused) {
+            EXPECT_EQ(services.refusedBeside.back(), box) << c.typed;
+        }
     }
 }
 
@@ -494,6 +498,9 @@ TEST_F(MainWindowTest, NValueLimitIsTakenWhenLeftBetweenTenAndHundred) {
                   c.refused ? std::vector<std::string>{"10～100の数値を入力してください"}
                             : std::vector<std::string>{})
             << c.text;
+        if (c.refused) {
+            EXPECT_EQ(services.refusedBeside.back(), form->txtNchi) << c.text;
+        }
     }
 }
 

@@ -32,7 +32,8 @@ struct FakePlatformServices : PlatformServices {
     // Recorded calls.
     std::vector<Message> messages;
     int beeps = 0;
-    std::vector<std::string> refusals;  // notes of Refuse(), each also a beep
+    std::vector<std::string> refusals;    // notes of Refuse(), each also a beep
+    std::vector<QWidget*> refusedBeside;  // the control of each note; null: the focused one
     std::vector<FileDialog> fileDialogs;
     std::vector<FolderBrowse> folderBrowses;
     std::vector<std::string> desktopOpens;
@@ -60,9 +61,11 @@ struct FakePlatformServices : PlatformServices {
         return answer;
     }
     void Beep() override { ++beeps; }
-    void Refuse(const std::string& note) override {
+    void Refuse(const std::string& note) override { RefuseBeside(note, nullptr); }
+    void RefuseBeside(const std::string& note, QWidget* control) override {
         ++beeps;
         refusals.push_back(note);
+        refusedBeside.push_back(control);
     }
     std::optional<std::string> GetOpenFileName(const FileDialogRequest& request) override {
         fileDialogs.push_back({DialogKind::Open, request, false});
