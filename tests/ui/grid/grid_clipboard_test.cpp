@@ -26,6 +26,7 @@
 #include "ui/grid/clsSpreadIn.h"
 #include "ui/grid/spread_grid.h"
 #include "ui/main_window/frmMain.h"
+#include "ui/main_window/main_window_support.h"
 
 namespace fs = std::filesystem;
 
@@ -37,14 +38,7 @@ class GridUse : public ::testing::Test {
   protected:
     void SetUp() override {
         EnsureQtApplication();
-        folder = fs::path(QM_TEST_OUTPUT_DIR) / "grid_use" /
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        SetDefaultSoilNames(settings);
-        settings.defaultDataFolder = folder.string();
-        NewDocument(doc);
-        doc.currentFolder = folder.string();
+        folder = PrepareTestFolder("grid_use", settings, doc);
         window = std::make_unique<frmMain>(doc, settings, canvases, services);
         window->RunModal = [](QDialog& dialog) { return dialog.result(); };
         site = folder / "site.qmf";

@@ -38,6 +38,7 @@
 #include "ui/grid/clsSpreadIn.h"
 #include "ui/grid/spread_grid.h"
 #include "ui/main_window/frmMain.h"
+#include "ui/main_window/main_window_support.h"
 
 namespace fs = std::filesystem;
 
@@ -133,14 +134,7 @@ class MainWindowCommands : public ::testing::Test {
   protected:
     void SetUp() override {
         EnsureQtApplication();
-        folder = fs::path(QM_TEST_OUTPUT_DIR) / "main_window_commands" /
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        SetDefaultSoilNames(settings);
-        settings.defaultDataFolder = folder.string();
-        NewDocument(doc);
-        doc.currentFolder = folder.string();
+        folder = PrepareTestFolder("main_window_commands", settings, doc);
         MakeWindow();
     }
     void TearDown() override { window->IsChanged = false; }
