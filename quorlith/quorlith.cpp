@@ -133,7 +133,10 @@ void CalcLiquefactionEffects(double z, double dz, double na, double tauDRatio, d
         *dcyShare = dz * *gammaCy;
         return;
     }
-    *plShare = (10.0 - 0.5 * z) * (1.0 - fl) * dz;
+    // The index weighs the top 20 m only: the weight falls from 10 at the surface to 0 at 20 m
+    // and stays 0 below, so a deep liquefying point never lowers PL.
+    double weight = z < 20.0 ? 10.0 - 0.5 * z : 0.0;
+    *plShare = weight * (1.0 - fl) * dz;
 
     int i = 10;
     for (int k = 1; k <= 9; ++k) {

@@ -259,6 +259,10 @@ std::size_t Calculation::SelectPoints(std::size_t n) {
             continue;
         }
         const auto k = static_cast<std::size_t>(CentimetreIndex(row.Depth));
+        // Every point states its layer's clay content and plasticity, as the
+        // exclusion rules read them, whether or not a rule needs them.
+        point.CC = CcAt(k);
+        point.Ip = IpAt(k);
 
         // FC typed on the rows is left out only above the limits; FC of the
         // layers already at them. Stored borings were judged this way.
@@ -270,8 +274,6 @@ std::size_t Calculation::SelectPoints(std::size_t n) {
             } else if (point.FC > 35 && c.excludeFines35 == 1) {
                 point.N = 0;
             } else if (point.FC > 35 && c.excludeFinesPlastic == 1) {
-                point.CC = CcAt(k);
-                point.Ip = IpAt(k);
                 if (point.CC > 10 || point.Ip > 15)
                     point.N = 0;
             }
@@ -283,17 +285,12 @@ std::size_t Calculation::SelectPoints(std::size_t n) {
             } else if (point.FC >= 35 && c.excludeFines35 == 1) {
                 point.N = 0;
             } else if (point.FC >= 35 && c.excludeFinesPlastic == 1) {
-                point.CC = CcAt(k);
-                point.Ip = IpAt(k);
                 if (point.CC >= 10 || point.Ip >= 15)
                     point.N = 0;
             }
         }
-        if (c.excludeClay20 == 1) {
-            point.CC = CcAt(k);
-            if (point.CC >= 20)
-                point.N = 0;
-        }
+        if (c.excludeClay20 == 1 && point.CC >= 20)
+            point.N = 0;
         if (c.calcRange == 0 && row.Depth < doc_.basicData.DatumToWaterLevel)
             point.N = 0;
     }

@@ -366,6 +366,8 @@ TEST_P(Exclusion, LeavesOutThePointOrNot) {
     ASSERT_EQ(2u, b.doc.calcPoints.size());
     EXPECT_EQ(c.calculated ? 10 : 0, b.doc.calcPoints[1].N);
     EXPECT_EQ(std::abs(c.fc), b.doc.calcPoints[1].FC);
+    EXPECT_EQ(std::abs(c.cc), b.doc.calcPoints[1].CC);
+    EXPECT_EQ(std::abs(c.ip), b.doc.calcPoints[1].Ip);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -394,29 +396,40 @@ INSTANTIATE_TEST_SUITE_P(
         ExclusionCase{"Clay20DefaultReadAsMagnitude", 0, 10, -20, 0, 1, 0, 0, false}),
     [](const testing::TestParamInfo<ExclusionCase>& info) { return std::string(info.param.name); });
 
-TEST(CalcLiquefaction, ClayAndPlasticityAreFilledOnlyWhenAnExclusionNeedsThem) {
+TEST(CalcLiquefaction, EveryPointCarriesItsLayersClayAndPlasticity) {
     BoringBuilder b;
-    b.Layer(5, 18, 40, 8, 9).Row(1, 10).Row(2, 10);
+    b.Layer(1.5, 18, 40, 8, 9).Layer(5, -18, 10, -25, -28).Row(1, 10).Row(2, 10).Row(3, 12);
     RecordingCalcMessageSink sink;
-    CalcLiquefaction(b.doc, sink);
-    EXPECT_EQ(0, b.doc.calcPoints[0].CC);
-    EXPECT_EQ(0, b.doc.calcPoints[0].Ip);
-
-    // Both fines switches set (only a hand-edited file can): the 35 % rule wins
-    // and the clay content is not looked at.
+    struct Switches {
+        int clay20, fines35, finesPlastic;
+    };
+    // No switch, each switch alone, and both fines switches (only a hand-edited
+    // file can set both): the values never depend on which rule ran.
+    for (Switches s : {Switches{0, 0, 0}, Switches{1, 0, 0}, Switches{0, 1, 0}, Switches{0, 0, 1},
+                       Switches{0, 1, 1}}) {
+        SCOPED_TRACE(testing::Message() << s.clay20 << s.fines35 << s.finesPlastic);
+        b.doc.calcConditions.excludeClay20 = s.clay20;
+        b.doc.calcConditions.excludeFines35 = s.fines35;
+        b.doc.calcConditions.excludeFinesPlastic = s.finesPlastic;
+        CalcLiquefaction(b.doc, sink);
+        ASSERT_EQ(3u, b.doc.calcPoints.size());
+        EXPECT_EQ(8, b.doc.calcPoints[0].CC);
+        EXPECT_EQ(9, b.doc.calcPoints[0].Ip);
+        // Defaults taken from the soil-name tables are stored negated.
+        for (std::size_t p : {1u, 2u}) {
+            EXPECT_EQ(25, b.doc.calcPoints[p].CC);
+            EXPECT_EQ(28, b.doc.calcPoints[p].Ip);
+        }
+    }
     b.doc.calcConditions.excludeFines35 = 1;
     b.doc.calcConditions.excludeFinesPlastic = 1;
     CalcLiquefaction(b.doc, sink);
-    EXPECT_EQ(0, b.doc.calcPoints[0].N);
-    EXPECT_EQ(0, b.doc.calcPoints[0].CC);
-
-    b.doc.calcConditions.excludeFines35 = 0;
+    EXPECT_EQ(0, b.doc.calcPoints[0].N) << "the 35 % rule wins";
+    EXPECT_EQ(10, b.doc.calcPoints[1].N);
+    b.doc.calcConditions.excludeClay20 = 1;
     CalcLiquefaction(b.doc, sink);
-    EXPECT_EQ(10, b.doc.calcPoints[0].N);
-    EXPECT_EQ(8, b.doc.calcPoints[0].CC);
-    EXPECT_EQ(9, b.doc.calcPoints[0].Ip);
-    // Only the run that left out every point said anything.
-    EXPECT_EQ(std::vector<std::string>{kMsgBadDepth}, sink.messages);
+    EXPECT_EQ(0, b.doc.calcPoints[1].N);
+    EXPECT_EQ(0, b.doc.calcPoints[2].N);
 }
 
 TEST(CalcLiquefaction, CalculationDepthCutsTheRows) {
@@ -577,6 +590,40 @@ TEST(CalcLiquefaction, ThicknessReachesUpToTheNearestRowWithADepth) {
         EXPECT_NEAR(c.dz * r.gammaCy, r.dcyShare, 1e-12) << "rows: " << c.rows.size();
         EXPECT_NEAR((10 - 0.5 * 3) * (1 - r.fl) * c.dz, r.plShare, 1e-12);
     }
+}
+
+TEST(CalcLiquefaction, LiquefactionBelowTwentyMetresNeverLowersPl) {
+    // Loose sand to 26 m, a row every metre from 2 m: every point liquefies.
+    BoringBuilder b;
+    b.Layer(26, 18, 10).Water(1);
+    for (int z = 2; z <= 25; ++z)
+        b.Row(z, 3);
+    b.doc.calcConditions.calcDepth = 30;
+    RecordingCalcMessageSink sink;
+    CalcLiquefaction(b.doc, sink);
+    ASSERT_TRUE(sink.messages.empty());
+    ASSERT_EQ(24u, b.doc.calcResults.size());
+    double top20 = 0;
+    double dcy = 0;
+    for (std::size_t p = 0; p < 24; ++p) {
+        const CalcResult& r = b.doc.calcResults[p];
+        ASSERT_LT(r.fl, 1) << "row " << p;
+        if (b.doc.calcPoints[p].Depth < 20) {
+            EXPECT_GT(r.plShare, 0) << "row " << p;
+            top20 += r.plShare;
+        } else {
+            EXPECT_EQ(0, r.plShare) << "row " << p;
+        }
+        dcy += r.dcyShare;
+        EXPECT_GT(r.dcyShare, 0) << "Dcy is not depth-weighted, row " << p;
+    }
+    EXPECT_NEAR(top20, b.doc.calcResults.back().PLTotal, 1e-9);
+    EXPECT_NEAR(dcy, b.doc.calcResults.back().DcyTotal, 1e-9);
+
+    // Cutting the calculation at 20 m gives the same PL.
+    b.doc.calcConditions.calcDepth = 20;
+    CalcLiquefaction(b.doc, sink);
+    EXPECT_NEAR(top20, b.doc.calcResults.back().PLTotal, 1e-9);
 }
 
 }  // namespace

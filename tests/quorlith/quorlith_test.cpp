@@ -173,11 +173,19 @@ TEST(Quorlith, OtherMethodsLeaveBetaAlone) {
     }
 }
 
-TEST(Quorlith, PlShareTurnsNegativeBelowTwentyMetres) {
-    QuorlithArgs r = Judge(AtRatio(2, 0.5, 5, 24));
-    ASSERT_LT(r.fl, 1.0);
-    EXPECT_NEAR((10 - 12) * (1 - r.fl), r.plShare, 1e-12);
-    EXPECT_LT(r.plShare, 0);
+TEST(Quorlith, PlShareWeighsTheTopTwentyMetresOnly) {
+    struct Case {
+        double z;
+        double weight;
+    };
+    for (Case c : {Case{0.5, 9.75}, Case{19.9, 0.05}, Case{20.0, 0.0}, Case{20.1, 0.0},
+                   Case{24.0, 0.0}, Case{60.0, 0.0}}) {
+        QuorlithArgs r = Judge(AtRatio(2, 0.5, 5, c.z));
+        ASSERT_LT(r.fl, 1.0) << "z " << c.z;
+        EXPECT_NEAR(c.weight * (1 - r.fl), r.plShare, 1e-12) << "z " << c.z;
+        EXPECT_GE(r.plShare, 0.0) << "z " << c.z;
+        EXPECT_GT(r.dcyShare, 0.0) << "Dcy is not depth-weighted, z " << c.z;
+    }
 }
 
 TEST(Quorlith, StrainRowTenTakesTheLastRowWithoutInterpolation) {

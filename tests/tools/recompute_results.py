@@ -188,7 +188,8 @@ def judge(method, g, m, amax, z, sz, sze, n, fc, dz):
     if fl > 1:
         r["plShare"], r["gammaCy"], r["ru"], r["gRatio"] = 0.0, 0.0, (1 / fl) ** 7, 1.0
     else:
-        r["plShare"] = (10 - 0.5 * z) * (1 - fl) * dz
+        # PL weighs the top 20 m only.
+        r["plShare"] = max(10 - 0.5 * z, 0.0) * (1 - fl) * dz
         t = r["tauDRatio"]
         i = next((k for k in range(1, 10) if t <= RATIO[k - 1]), 10)
         assert i != 1, "golden borings keep the stress ratio above 0.05"
@@ -287,6 +288,7 @@ def calculate(b):
         k = centimetres(row["depth_dec"])
         assert k >= 1, "golden borings keep their points below the first centimetre"
         lay = layer_at(k)
+        pt["CC"], pt["Ip"] = abs(lay["cc"]), abs(lay["ip"])
         if b.fc_mode == 1:
             pt["FC"] = row["fc"]
             above = lambda a, lim: a > lim
@@ -299,13 +301,10 @@ def calculate(b):
         elif above(pt["FC"], 35) and b.ex_fines35 == 1:
             pt["N"] = 0
         elif above(pt["FC"], 35) and b.ex_plastic == 1:
-            pt["CC"], pt["Ip"] = abs(lay["cc"]), abs(lay["ip"])
             if above(pt["CC"], 10) or above(pt["Ip"], 15):
                 pt["N"] = 0
-        if b.ex_clay20 == 1:
-            pt["CC"] = abs(lay["cc"])
-            if pt["CC"] >= 20:
-                pt["N"] = 0
+        if b.ex_clay20 == 1 and pt["CC"] >= 20:
+            pt["N"] = 0
         if b.calc_range == 0 and row["depth"] < b.water:
             pt["N"] = 0
         pt["k"] = k
