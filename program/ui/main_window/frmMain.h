@@ -427,6 +427,9 @@ class frmMain : public QMainWindow {
     bool sessionAnswered_ = false;
     std::unique_ptr<QObject> sessionInputWatch_;
     bool loading_ = false;
+    // Set while SetCalcCondition puts a document's switches into the boxes:
+    // their clicks store the values, and the caller refreshes once.
+    bool settingConditions_ = false;
     QPointer<QWidget> lastFocusControl_;
     // The condition page's controls lie on this content of its scroll area.
     QWidget* conditionContent_ = nullptr;

@@ -386,12 +386,14 @@ void frmMain::SetCalcCondition() {
             FocusText = box->text();
     // Taken first: a box's click may clear its partner's switch.
     const int values[4] = {c.calcRange, c.excludeClay20, c.excludeFines35, c.excludeFinesPlastic};
+    settingConditions_ = true;
     for (size_t i = 0; i < 4; ++i)
         chkEkidata[i]->setChecked(values[i] != 0);
     if (c.guideEdition == 1)
         optTigenShitei1[0]->setChecked(true);
     else
         optTigenShitei1[1]->setChecked(true);
+    settingConditions_ = false;
 }
 
 void frmMain::ShowResult() {

@@ -195,7 +195,12 @@ void frmMain::mnuFileExport_Click() {
             return;
         }
     }
-    if (!SaveLogSheetMetafile(doc, *chosen))
+    // The figure is composed from fresh results, as the printed pages are.
+    Recalculate();
+    const bool written = SaveLogSheetMetafile(doc, *chosen);
+    DrawViews(kViewWhole);
+    picShow_Paint(0);
+    if (!written)
         services.ShowMessage(kFigureWriteFailed, MessageIcon::None);
 }
 
@@ -204,11 +209,14 @@ void frmMain::mnuFilePrint_Click() {
         return;
     PrintSelection = doc.prevPrintItems;
     clsPrinter& printer = Printer();
-    // Print shows the results the last calculation left; it does not
-    // recalculate. The pages are composed for the paper the dialog chose.
+    // The pages are composed from fresh results, as the preview's are, for
+    // the paper the dialog chose; the figure is redrawn whole afterwards.
+    Recalculate();
     PrintPages(printer, canvases.pageMeta, settings.printMargins, services, [&] {
         RecordPrintedPages(canvases, doc, settings, printer, programInfo, PrintSelection);
     });
+    DrawViews(kViewWhole);
+    picShow_Paint(0);
 }
 
 void frmMain::mnuFilePreView_Click() {

@@ -273,6 +273,10 @@ void frmMain::chkEkidata_Click(int index) {
             break;
     }
     IsChanged = true;
+    // The switches are results' conditions like any other: the screen follows
+    // at once. Showing a document sets them all and refreshes once itself.
+    if (!settingConditions_)
+        RecalculateAndRedraw();
 }
 
 void frmMain::chkEkidata_GotFocus(int) {
@@ -287,6 +291,8 @@ void frmMain::chkEkidata_KeyDown(int index, int key) {
 void frmMain::optTigenShitei1_Click(int index) {
     doc.calcConditions.guideEdition = index == 0 ? 1 : 0;
     IsChanged = true;
+    if (!settingConditions_)
+        RecalculateAndRedraw();
 }
 
 void frmMain::chkNchi_Click(int index) {

@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -35,6 +36,7 @@
 #include "ui/dialogs/frmPreview.h"
 #include "ui/dialogs/frmPreviewSet.h"
 #include "ui/dialogs/frmSNDef.h"
+#include "ui/example_boring.h"
 #include "ui/grid/clsSpreadIn.h"
 #include "ui/grid/spread_grid.h"
 #include "ui/main_window/frmMain.h"
@@ -161,6 +163,14 @@ class MainWindowCommands : public ::testing::Test {
         fs::path path = folder / name;
         fs::copy_file(fs::path(QM_TEST_DATA_DIR) / "golden" / (golden + ".qmf"), path,
                       fs::copy_options::overwrite_existing);
+        return path;
+    }
+    // The same, or the example boring for "example".
+    fs::path Boring(const std::string& name, const std::string& boring) {
+        if (boring != "example")
+            return Project(name, boring);
+        fs::path path = folder / name;
+        EXPECT_EQ(WriteProjectFile(path.string(), ExampleBoring()), kProjectFileOk);
         return path;
     }
     bool MenuShows(int entry, const std::string& path) const {
@@ -304,7 +314,7 @@ TEST_F(MainWindowCommands, OpenShowsTheFileAsAStartOnItDoes) {
         started.currentFileName = doc.currentFileName;
         start.FormLoad();
         EXPECT_EQ(WindowView(*window, canvases), WindowView(start, startedCanvases));
-        EXPECT_EQ(doc.calcResults, started.calcResults);
+        EXPECT_TRUE(doc.calcResults == started.calcResults);
     }
 }
 
@@ -338,6 +348,124 @@ TEST_F(MainWindowCommands, ASoilColumnSwitchShowsTheResultsAsAStartWithItDoes) {
         AddFigureView(startedCanvases, expected);
         EXPECT_EQ(shown, expected);
         window->IsChanged = false;
+    }
+}
+
+// The exclusion switches and the guideline edition are conditions like any
+// other: a click recalculates, and the results and the figure then show as a
+// start on the boring with that condition does.
+TEST_F(MainWindowCommands, AnExclusionOrEditionClickShowsTheResultsAsAStartWithItDoes) {
+    struct Case {
+        const char* boring;
+        const char* control;
+        std::function<void(frmMain&)> click;
+    };
+    const auto toggle = [](std::size_t i) {
+        return [i](frmMain& w) { w.chkEkidata[i]->setChecked(!w.chkEkidata[i]->isChecked()); };
+    };
+    const auto edition = [](std::size_t i) {
+        return [i](frmMain& w) { w.optTigenShitei1[i]->setChecked(true); };
+    };
+    const Case cases[] = {
+        {"rows_fc_v16", "calculation range", toggle(0)},
+        {"example", "clay 20 %", toggle(1)},
+        {"example", "fines 35 %", toggle(2)},
+        {"example", "plastic fines", toggle(3)},
+        {"clay_v10", "clay 20 % off", toggle(1)},
+        {"example", "1988 edition", edition(1)},
+        {"rows_fc_v16", "2001 edition", edition(0)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.boring) + ", " + c.control);
+        ASSERT_TRUE(window->OpenProjectPath(Boring("site.qmf", c.boring).string()));
+        const auto before = doc.calcResults;
+        const auto conditions = doc.calcConditions;
+        c.click(*window);
+        ASSERT_NE(doc.calcConditions, conditions);
+        EXPECT_TRUE(window->IsChanged);
+        EXPECT_FALSE(doc.calcResults == before) << "the case must change a result";
+
+        Document started;
+        NewDocument(started);
+        SheetCanvases startedCanvases;
+        FakePlatformServices startedServices;
+        frmMain start(started, settings, startedCanvases, startedServices);
+        started = doc;
+        start.FormLoad();
+        EXPECT_TRUE(doc.calcResults == started.calcResults);
+        std::vector<std::string> shown;
+        std::vector<std::string> expected;
+        AddGridView(*window->vaSpreadE, shown);
+        AddFigureView(canvases, shown);
+        AddGridView(*start.vaSpreadE, expected);
+        AddFigureView(startedCanvases, expected);
+        EXPECT_EQ(shown, expected);
+        window->IsChanged = false;
+    }
+}
+
+// Print, the figure export and the results file of a Save are composed from
+// a fresh calculation, whatever results the document held before: they show
+// what a start on the same boring and conditions prints, exports and writes.
+TEST_F(MainWindowCommands, PrintExportAndSaveComposeFromFreshResults) {
+    struct Case {
+        const char* boring;
+        std::function<void(CalcConditions&)> change;
+    };
+    const Case cases[] = {
+        {"example", [](CalcConditions& c) { c.excludeClay20 = 1; }},
+        {"example", [](CalcConditions& c) { c.guideEdition = 0; }},
+        {"sand_layers_v16", [](CalcConditions& c) { c.excludeFinesPlastic = 0; }},
+        {"rows_fc_v16", [](CalcConditions& c) { c.calcRange = 1; }},
+    };
+    doc.prevPrintItems[0] = 1;
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.boring) + " case " + std::to_string(++n));
+        ASSERT_TRUE(window->OpenProjectPath(Boring("site.qmf", c.boring).string()));
+        doc.prevPrintItems[0] = 1;
+        const auto stale = doc.calcResults;
+        c.change(doc.calcConditions);  // the results still are those of before
+
+        pdfSystem->file = (folder / "printed.pdf").string();
+        window->mnuFilePrint_Click();
+        services.fileAnswers = {(folder / "figure.wmf").string()};
+        window->mnuFileExport_Click();
+        window->IsChanged = true;
+        ASSERT_TRUE(window->mnuFileSave_Click());
+        EXPECT_FALSE(doc.calcResults == stale) << "the case must change a result";
+
+        Document started;
+        NewDocument(started);
+        SheetCanvases startedCanvases;
+        FakePlatformServices startedServices;
+        frmMain start(started, settings, startedCanvases, startedServices);
+        auto print = std::make_unique<PdfOnlySystem>();
+        print->file = (folder / "started.pdf").string();
+        start.SetPrintSystem(std::move(print));
+        ASSERT_EQ(ReadProjectFile((folder / "site.qmf").string(), started, services),
+                  kProjectFileOk);
+        started.currentFolder = doc.currentFolder;
+        started.currentFileName = "started.qmf";
+        start.FormLoad();
+        EXPECT_TRUE(doc.calcResults == started.calcResults);
+        start.mnuFilePrint_Click();
+        for (std::size_t page : {1u, 2u}) {
+            const auto printed = canvases.pageMeta[page].PageBits();
+            const auto fresh = startedCanvases.pageMeta[page].PageBits();
+            EXPECT_TRUE(std::equal(printed.begin(), printed.end(), fresh.begin(), fresh.end()))
+                << "page " << page;
+        }
+        startedServices.fileAnswers = {(folder / "started.wmf").string()};
+        start.mnuFileExport_Click();
+        EXPECT_EQ(ReadAll(folder / "figure.wmf"), ReadAll(folder / "started.wmf"));
+        ASSERT_TRUE(start.mnuFileSave_Click());
+        const auto body = [](const fs::path& csv) {
+            const std::string text = ReadAll(csv);
+            return text.substr(text.find("\r\n"));  // the date line aside
+        };
+        EXPECT_EQ(body(folder / "site.CSV"), body(folder / "started.CSV"));
+        start.IsChanged = false;
     }
 }
 
