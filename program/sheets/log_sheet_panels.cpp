@@ -139,6 +139,13 @@ void DrawNValueGraph(clsStrMeta& canvas, const SheetLayout& layout, const Docume
         if (doc.nConvert30 == 1 && p.Penetration > 0)
             n = p.N / p.Penetration * 30;
         n = std::min(n, static_cast<double>(nMax));
+        // A depth without an N value (stored 0; a typed zero is stored as a tiny
+        // positive number) is no reading: no dot, no label, and the line breaks
+        // there as at a blank row.
+        if (p.Depth > 0 && p.N == 0) {
+            prevDepth = -1;
+            continue;
+        }
         if (p.Depth > 0) {
             double x = x7 + s * n;
             double y = layout.DepthRow(p.Depth);

@@ -164,6 +164,38 @@ TEST(NValueGraph, PlotsClampedValuesLabelsEnteredOnesAndBreaksAtBlankRows) {
     EXPECT_EQ(TextOps(p.ops, " 50").size(), 1u);  // the row at 30 cm
 }
 
+// A depth with a blank N (stored 0) is no reading: it is neither plotted nor
+// labelled, and the line breaks there; a typed zero (stored 1.0E-5) is a
+// reading of 0 and is drawn like any other.
+TEST(NValueGraph, ABlankNIsNotDrawnATypedZeroIs) {
+    struct Case {
+        const char* name;
+        double n;  // of the row at 2.3 m
+        std::size_t dots, lines, zeroLabels;
+    };
+    for (const Case& c : {Case{"blank N", 0, 2, 0, 0}, Case{"typed zero", 1.0E-5, 3, 2, 1},
+                          Case{"reading", 4, 3, 2, 0}}) {
+        SCOPED_TRACE(c.name);
+        for (int convert : {0, 1}) {
+            Document doc;
+            doc.nGraphMax = 50;
+            doc.nConvert30 = convert;
+            doc.nPoints = {Row(1.3, 17), Row(2.3, c.n), Row(3.3, 23)};
+            Panel p = DrawPanel(doc, [&](clsStrMeta& canvas, SheetLayout& l) {
+                DrawNValueGraph(canvas, l, doc, 0);
+            });
+            EXPECT_EQ(OpsWhere(p.ops, &DrawOp::IsEllipse).size(), c.dots);
+            std::size_t blue = 0;
+            for (const DrawOp& op : OpsWhere(p.ops, &DrawOp::IsLine))
+                blue += op.pen.color == static_cast<std::uint32_t>(kBlue);
+            EXPECT_EQ(blue, c.lines);
+            EXPECT_EQ(TextOps(p.ops, "  0").size(), c.zeroLabels);
+            EXPECT_EQ(TextOps(p.ops, " 17").size(), 1u);
+            EXPECT_EQ(TextOps(p.ops, " 23").size(), 1u);
+        }
+    }
+}
+
 TEST(NValueGraph, MonoDrawsTheLineInBlack) {
     Document doc;
     doc.nPoints = {Row(1, 5), Row(2, 6)};
