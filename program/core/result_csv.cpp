@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -226,17 +227,22 @@ void SaveResultCsv(const std::string& path, Document& doc, MessageSink& messages
         messages.ShowMessage(kWriteFailed, MessageIcon::None);
 }
 
-bool MayHoldResults(const std::string& path) {
+ResultsTarget LookAtResultsTarget(const std::string& path, int* error) {
+    auto unreadable = [&](int cause) {
+        if (error)
+            *error = cause;
+        return cause == ENAMETOOLONG ? ResultsTarget::NameTooLong : ResultsTarget::Unreadable;
+    };
     struct stat info {};
     if (stat(path.c_str(), &info) != 0)
-        return errno == ENOENT;
+        return errno == ENOENT ? ResultsTarget::Free : unreadable(errno);
     if (!S_ISREG(info.st_mode))
-        return false;
+        return ResultsTarget::Other;
     // The first value of a results file is its title, in quotes.
     const std::string title = Utf8ToCp932(std::string("\"") + kResultsTitle + "\"");
     int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return false;
+        return unreadable(errno);
     std::string head(title.size() + 1, '\0');
     size_t got = 0;
     while (got < head.size()) {
@@ -250,22 +256,63 @@ bool MayHoldResults(const std::string& path) {
     close(fd);
     head.resize(got);
     if (head.size() < title.size() || head.compare(0, title.size(), title) != 0)
-        return false;
-    return head.size() == title.size() || head.back() == ',' || head.back() == '\r' ||
-           head.back() == '\n';
+        return ResultsTarget::Other;
+    const bool titleEnds = head.size() == title.size() || head.back() == ',' ||
+                           head.back() == '\r' || head.back() == '\n';
+    return titleEnds ? ResultsTarget::Results : ResultsTarget::Other;
 }
+
+bool MayHoldResults(const std::string& path) {
+    const ResultsTarget target = LookAtResultsTarget(path);
+    return target == ResultsTarget::Free || target == ResultsTarget::Results;
+}
+
+namespace {
+
+// Why a results path could not be looked at, in words the user can act on.
+std::string UnreadableReason(int error) {
+    switch (error) {
+        case EACCES:
+        case EPERM:
+            return "読み取る権限がありません";
+        case ELOOP:
+            return "シンボリックリンクが循環しています";
+        case ENOTDIR:
+            return "途中にフォルダでないものがあります";
+        default:
+            return "エラー番号 " + std::to_string(error);
+    }
+}
+
+}  // namespace
 
 void SaveResultCsvBeside(const std::string& projectPath, Document& doc, MessageSink& messages,
                          CalcMessageSink& calcMessages, QuorlithLibrary& library) {
     const std::string path = ResultCsvPath(projectPath);
-    if (MayHoldResults(path)) {
+    int error = 0;
+    const ResultsTarget target = LookAtResultsTarget(path, &error);
+    if (target == ResultsTarget::Free || target == ResultsTarget::Results) {
         SaveResultCsv(path, doc, messages, calcMessages, library);
         return;
     }
     // The screen still shows the results of the data as saved.
     CalcLiquefaction(doc, calcMessages, library);
-    messages.ShowMessage("結果ファイルは書き込みませんでした。\r\n\r\n" + path +
-                             "\r\nは結果ファイルではないため、そのまま残しました。\r\n\r\n" +
-                             "データファイル " + projectPath + " は保存しました。",
+    std::string why;
+    switch (target) {
+        case ResultsTarget::NameTooLong:
+            why =
+                "\r\nはファイル名が長すぎて、このファイルシステムには作れません。\r\n"
+                "結果ファイルも書き込むには、短い名前で保存し直してください。";
+            break;
+        case ResultsTarget::Unreadable:
+            why = "\r\nを調べることができなかったため（" + UnreadableReason(error) +
+                  "）、書き込みませんでした。";
+            break;
+        default:
+            why = "\r\nは結果ファイルではないため、そのまま残しました。";
+            break;
+    }
+    messages.ShowMessage("結果ファイルは書き込みませんでした。\r\n\r\n" + path + why +
+                             "\r\n\r\nデータファイル " + projectPath + " は保存しました。",
                          MessageIcon::Exclamation);
 }

@@ -27,6 +27,18 @@ void SaveResultCsv(const std::string& path, Document& doc, MessageSink& messages
                    CalcMessageSink& calcMessages,
                    QuorlithLibrary& library = ProgramQuorlithLibrary());
 
+// What is found at the path the results are to be written to.
+enum class ResultsTarget {
+    Free,         // no file of that name
+    Results,      // a results file, which the new results replace
+    Other,        // some other file (or a folder), which is kept
+    NameTooLong,  // the name cannot exist on this file system
+    Unreadable,   // the path could not be looked at (see `error`)
+};
+
+// Looks at `path`; for Unreadable, `error` (when given) receives the errno.
+ResultsTarget LookAtResultsTarget(const std::string& path, int* error = nullptr);
+
 // Whether the results may be written to `path`: no file is there, or the file
 // is itself a results file (its first value is the results title).
 bool MayHoldResults(const std::string& path);
@@ -34,7 +46,8 @@ bool MayHoldResults(const std::string& path);
 // SaveResultCsv to the results file of a saved project file
 // (ResultCsvPath). A file there that is not a results file (a project file
 // named "site.CSV" beside "site.qmf") is kept: the document is recalculated,
-// no results are written, and a message names both files.
+// no results are written, and a message names both files and why; so it does
+// when the results file's name is too long or its path cannot be looked at.
 void SaveResultCsvBeside(const std::string& projectPath, Document& doc, MessageSink& messages,
                          CalcMessageSink& calcMessages,
                          QuorlithLibrary& library = ProgramQuorlithLibrary());

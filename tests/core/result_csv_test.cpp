@@ -358,4 +358,37 @@ TEST_F(SaveResultCsvTest, BesideAProjectReplacesOnlyAResultsFile) {
     }
 }
 
+// A results file that cannot be made or looked at is named with the reason;
+// it is never called "not a results file".
+TEST_F(SaveResultCsvTest, BesideAProjectNamesWhyTheResultsCouldNotBeWritten) {
+    struct Case {
+        const char* what;
+        std::string projectName;
+        std::string reason;
+    } cases[] = {
+        // 255 bytes, the longest name the file system takes; its results
+        // file would be 259.
+        {"a name too long for its results file", std::string(255, 'k'), "ファイル名が長すぎて"},
+        {"a link that points at itself", "loop.qmf", "シンボリックリンクが循環しています"},
+    };
+    fs::create_symlink("loop.CSV", folder_ / "loop.CSV");
+    for (const Case& c : cases) {
+        BoringBuilder b;
+        b.Layer(10, 18, 10).Water(1).Row(2, 4);
+        b.doc.calcPoints.clear();
+        RecordingMessageSink messages;
+        RecordingCalcMessageSink calcMessages;
+        const fs::path project = folder_ / c.projectName;
+        SaveResultCsvBeside(project.string(), b.doc, messages, calcMessages);
+        EXPECT_EQ(1u, b.doc.calcPoints.size()) << c.what << ": recalculated either way";
+        ASSERT_EQ(1u, messages.messages.size()) << c.what;
+        const std::string& text = messages.messages[0].text;
+        EXPECT_NE(std::string::npos, text.find(ResultCsvPath(project.string()))) << c.what;
+        EXPECT_NE(std::string::npos, text.find(c.reason)) << c.what << "\n" << text;
+        EXPECT_EQ(std::string::npos, text.find("結果ファイルではない")) << c.what;
+        EXPECT_EQ(MessageIcon::Exclamation, messages.messages[0].icon) << c.what;
+    }
+    EXPECT_TRUE(fs::is_symlink(folder_ / "loop.CSV")) << "the link is kept";
+}
+
 }  // namespace
