@@ -3,6 +3,8 @@
 // program really builds.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <QAbstractButton>
 #include <QDir>
 #include <QFile>
@@ -16,6 +18,7 @@
 #include <QTabBar>
 #include <QTableWidget>
 
+#include "core/program_folder.h"
 #include "core/soil_names.h"
 #include "output/clsPrinter.h"
 #include "output/fake_printer.h"
@@ -208,4 +211,36 @@ TEST(HelpPages, OptionsPageTellsOfColourPrinting) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(
         QString::fromUtf8(file.readAll()).contains(QStringLiteral("「印刷時にカラー出力を行う」")));
+}
+
+// The PDF manual the build lays out beside the program holds every help page
+// as a chapter, and the manual's index page leads to it.
+TEST(HelpPages, TheManualHoldsEveryPage) {
+    const std::string manual = ProgramFolder() + "/manual/Quilmorn2008.pdf";
+    QFile pdf(QString::fromStdString(manual));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly)) << manual;
+    EXPECT_TRUE(pdf.read(5).startsWith("%PDF-"));
+    pdf.close();
+
+    QFile index(QString::fromStdString(ProgramFolder() + "/manual/pdf.htm"));
+    ASSERT_TRUE(index.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(index.readAll()).contains(QStringLiteral("Quilmorn2008.pdf")));
+
+    if (std::system("command -v pdftotext >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    const std::string text = std::string(QM_TEST_OUTPUT_DIR) + "/manual.txt";
+    ASSERT_EQ(std::system(("pdftotext -enc UTF-8 '" + manual + "' '" + text + "'").c_str()), 0);
+    QFile extracted(QString::fromStdString(text));
+    ASSERT_TRUE(extracted.open(QIODevice::ReadOnly));
+    const QString words = QString::fromUtf8(extracted.readAll()).simplified();
+    static const QRegularExpression heading(QStringLiteral("<h1[^>]*>([^<]*)</h1>"));
+    const QDir folder = HelpSource();
+    for (const QString& page : folder.entryList({QStringLiteral("*.htm")}, QDir::Files)) {
+        QFile file(folder.filePath(page));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QString title = heading.match(QString::fromUtf8(file.readAll())).captured(1);
+        ASSERT_FALSE(title.isEmpty()) << page.toStdString();
+        EXPECT_TRUE(words.contains(title.simplified()))
+            << page.toStdString() << ": " << title.toStdString() << " is not in the manual";
+    }
 }
