@@ -9,7 +9,7 @@ packages=(
   fonts-ipafont-gothic
   libwmf-bin fonts-urw-base35
   poppler-utils
-  xdg-utils
+  xdg-utils desktop-file-utils shared-mime-info
   clang libclang-rt-14-dev
 )
 

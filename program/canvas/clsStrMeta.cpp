@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "canvas/portable_records.h"
 #include "core/codepage.h"
 #include "core/file_io.h"
 
@@ -32,6 +33,17 @@ std::int32_t Nearest(double value) {
 // stay far inside 32 bits whatever the document holds.
 std::int32_t Coord(double value) {
     return wmf::Clamp16(Nearest(value));
+}
+
+// The logical units of an inch of the page, so that a reader of the file gives
+// the figure its size on the page.
+std::uint16_t UnitsPerInch(double unitsPerMm) {
+    double perInch = std::nearbyint(unitsPerMm * 25.4);
+    if (!(perInch >= 1))
+        return 1;
+    if (perInch > 0xFFFF)
+        return 0xFFFF;
+    return static_cast<std::uint16_t>(perInch);
 }
 
 void Put16(std::vector<std::uint8_t>& out, std::uint16_t value) {
@@ -314,7 +326,7 @@ bool clsStrMeta::SaveTheMetafile(const std::string& FileName) const {
     WmfRecorder copy;
     copy.SetWindowExt(lXM, lYM);
     copy.SetMapMode(wmf::kMmAnisotropic);
-    copy.AppendRecords(*page_);
+    copy.AppendRecords(PortableRecords(*page_, scale_));
     std::vector<std::uint8_t> bits = copy.Close();
 
     std::vector<std::uint8_t> file;
@@ -327,7 +339,7 @@ bool clsStrMeta::SaveTheMetafile(const std::string& FileName) const {
         0,
         static_cast<std::uint16_t>(wmf::Clamp16(static_cast<std::int64_t>(lXM) + 1)),
         static_cast<std::uint16_t>(wmf::Clamp16(static_cast<std::int64_t>(lYM) + 1)),
-        10000,
+        UnitsPerInch(scale_),
         0,
         0};
     std::uint16_t checksum = 0;

@@ -106,7 +106,9 @@ class clsStrMeta {
     void PicPlay(const PlayTarget& hDC, std::int32_t lX1, std::int32_t lY1, std::int32_t lX2,
                  std::int32_t lY2) const;
 
-    // Writes the page to FileName as a placeable metafile. False, with the file
+    // Writes the page to FileName as a placeable metafile whose header gives
+    // the page's size in millimetres, with the page's records as other readers
+    // need them (PortableRecords). False, with the file
     // untouched, when there is no page or the file cannot be written.
     [[nodiscard]] bool SaveTheMetafile(const std::string& FileName) const;
 

@@ -26,6 +26,7 @@ inline constexpr std::uint16_t kPolygon = 0x0324;
 inline constexpr std::uint16_t kPolyline = 0x0325;
 inline constexpr std::uint16_t kEllipse = 0x0418;
 inline constexpr std::uint16_t kTextOut = 0x0521;
+inline constexpr std::uint16_t kExtTextOut = 0x0A32;
 inline constexpr std::uint16_t kArc = 0x0817;
 
 // Background modes, mapping modes, pen and brush styles.
@@ -34,12 +35,17 @@ inline constexpr std::uint16_t kOpaque = 2;
 inline constexpr std::uint16_t kMmAnisotropic = 8;
 inline constexpr std::uint16_t kPsSolid = 0;
 inline constexpr std::uint16_t kPsNull = 5;
+inline constexpr std::uint16_t kPsStyleMask = 0x0F;
 inline constexpr std::uint16_t kBsSolid = 0;
 
 // Sizes in bytes.
 inline constexpr std::size_t kHeaderBytes = 18;     // META_HEADER
 inline constexpr std::size_t kPlaceableBytes = 22;  // the placeable header before it
 inline constexpr std::size_t kFaceBytes = 32;       // LOGFONT face field
+
+// EXTTEXTOUT options that add a rectangle to the record.
+inline constexpr std::uint16_t kEtoOpaque = 0x0002;
+inline constexpr std::uint16_t kEtoClipped = 0x0004;
 
 struct Point {
     std::int32_t x = 0;

@@ -141,27 +141,46 @@ void WmfRecorder::TextOut(std::int32_t x, std::int32_t y, std::string_view bytes
     Put16(wmf::Clamp16(x));
 }
 
+void WmfRecorder::ExtTextOut(std::int32_t x, std::int32_t y, std::string_view bytes,
+                             std::span<const std::int16_t> dx) {
+    bytes = bytes.substr(0, std::min<std::size_t>({bytes.size(), dx.size(), 0x3FFF}));
+    std::size_t padded = (bytes.size() + 1) / 2 * 2;
+    Begin(wmf::kExtTextOut, 4 + padded / 2 + bytes.size());
+    Put16(wmf::Clamp16(y));
+    Put16(wmf::Clamp16(x));
+    Put16(static_cast<std::int64_t>(bytes.size()));
+    Put16(0);
+    records_.insert(records_.end(), bytes.begin(), bytes.end());
+    if (padded != bytes.size())
+        records_.push_back(0);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        Put16(dx[i]);
+}
+
+void WmfRecorder::CopyRecord(const wmf::Record& record) {
+    switch (record.function) {
+        case wmf::kEof:
+            return;
+        case wmf::kCreatePenIndirect:
+        case wmf::kCreateBrushIndirect:
+        case wmf::kCreateFontIndirect:
+            TakeSlot();
+            break;
+        case wmf::kDeleteObject:
+            if (record.U16(0) < slots_.size())
+                slots_[record.U16(0)] = false;
+            break;
+        default:
+            break;
+    }
+    Begin(record.function, record.Words());
+    records_.insert(records_.end(), record.params.begin(), record.params.end());
+}
+
 void WmfRecorder::AppendRecords(std::span<const std::uint8_t> metafile) {
     wmf::RecordReader reader(metafile);
-    while (auto record = reader.Next()) {
-        switch (record->function) {
-            case wmf::kEof:
-                continue;
-            case wmf::kCreatePenIndirect:
-            case wmf::kCreateBrushIndirect:
-            case wmf::kCreateFontIndirect:
-                TakeSlot();
-                break;
-            case wmf::kDeleteObject:
-                if (record->U16(0) < slots_.size())
-                    slots_[record->U16(0)] = false;
-                break;
-            default:
-                break;
-        }
-        Begin(record->function, record->Words());
-        records_.insert(records_.end(), record->params.begin(), record->params.end());
-    }
+    while (auto record = reader.Next())
+        CopyRecord(*record);
 }
 
 std::vector<std::uint8_t> WmfRecorder::Close() const {

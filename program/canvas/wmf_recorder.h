@@ -33,6 +33,14 @@ class WmfRecorder {
     void Ellipse(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom);
     // bytes: the text in code page 932, one byte per column.
     void TextOut(std::int32_t x, std::int32_t y, std::string_view bytes);
+    // The same with the advance of every byte given (dx, one per byte; a
+    // double-byte character advances by the sum of its two), no options.
+    void ExtTextOut(std::int32_t x, std::int32_t y, std::string_view bytes,
+                    std::span<const std::int16_t> dx);
+
+    // Copies one record of another metafile as it is, taking over the object
+    // slot it creates or frees.
+    void CopyRecord(const wmf::Record& record);
 
     // Appends the records of another metafile (all but its header and its
     // end-of-file record), taking over its object slots.

@@ -99,6 +99,9 @@ class Player {
             case wmf::kTextOut:
                 TextOut(r);
                 break;
+            case wmf::kExtTextOut:
+                ExtTextOut(r);
+                break;
             default:
                 // The mapping records of a saved copy: the caller's mapping holds.
                 break;
@@ -266,9 +269,24 @@ class Player {
         if (2 + padded + 4 > r.params.size())
             return;
         std::string_view bytes(reinterpret_cast<const char*>(r.params.data()) + 2, length);
-        double x = r.S16(1 + padded / 2 + 1);
-        double y = r.S16(1 + padded / 2);
+        Text(r.S16(1 + padded / 2 + 1), r.S16(1 + padded / 2), bytes);
+    }
 
+    // A saved figure's text: placed by columns as every text is, so its
+    // advances are not needed.
+    void ExtTextOut(const wmf::Record& r) {
+        std::size_t length = r.U16(2);
+        std::size_t at = 8;  // y, x, length, options
+        if (r.U16(3) & (wmf::kEtoOpaque | wmf::kEtoClipped))
+            at += 8;
+        if (at + length > r.params.size())
+            return;
+        std::string_view bytes(reinterpret_cast<const char*>(r.params.data()) + at, length);
+        Text(r.S16(1), r.S16(0), bytes);
+    }
+
+    void Text(double x, double y, std::string_view bytes) {
+        std::size_t length = bytes.size();
         const wmf::LogFont& lf = font_.logFont;
         double column = lf.width > 0 ? lf.width : font_.halfWidth;
         double stretch = column / font_.halfWidth;

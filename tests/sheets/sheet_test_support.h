@@ -148,6 +148,16 @@ inline std::vector<DrawOp> DrawOps(std::span<const std::uint8_t> metafile) {
                 ops.push_back(op);
                 break;
             }
+            case wmf::kExtTextOut: {  // a saved figure's text, taken as a TEXTOUT
+                DrawOp op{wmf::kTextOut, {}, {}, {}, pen, brush, font};
+                std::size_t len = r->U16(2);
+                std::size_t at = (r->U16(3) & (wmf::kEtoOpaque | wmf::kEtoClipped)) ? 16 : 8;
+                std::string bytes(reinterpret_cast<const char*>(r->params.data()) + at, len);
+                op.text = Cp932ToUtf8(bytes);
+                op.at = {r->S16(1), r->S16(0)};
+                ops.push_back(op);
+                break;
+            }
             default:
                 break;
         }

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QShortcut>
 #include <QWidget>
@@ -22,18 +24,73 @@ std::string HelpPagePath(const std::string& helpFolder, const std::string& topic
     return helpFolder + "/index.htm";
 }
 
+std::span<const HelpTopic> HelpTopics() {
+    static constexpr HelpTopic kTopics[] = {
+        {"frmMain", "index"},
+        {"frmKihon", "basic_data"},
+        {"frmOption", "options"},
+        {"frmYohaku", "page_setup_margins"},
+        {"frmHF", "header_footer_codes"},
+        {"frmSNDef", "soil_names"},
+        {"frmPreviewSet", "print_items"},
+        {"frmPreview", "preview"},
+        {"PrinterSetupDialog", "printer_setup"},
+        {"fdlgVersion", "index"},
+    };
+    return kTopics;
+}
+
+std::string HelpTopicOf(const std::string& window) {
+    for (const HelpTopic& topic : HelpTopics())
+        if (window == topic.window)
+            return topic.page;
+    return "index";
+}
+
 void ShowHelp(PlatformServices& services, const QWidget* window, const std::string& helpFolder) {
     std::string topic;
     if (window != nullptr)
-        topic = window->window()->objectName().toStdString();
+        topic = HelpTopicOf(window->window()->objectName().toStdString());
     services.OpenHelp(HelpPagePath(helpFolder, topic));
 }
+
+namespace {
+
+// F1 in the windows other than the one that installed it. A shortcut of the
+// main window does not reach a modal dialog over it, and some windows (the
+// printer setup) are built below the layer that knows the help.
+class HelpKeyFilter : public QObject {
+  public:
+    HelpKeyFilter(QWidget* owner, PlatformServices& services)
+        : QObject(owner), owner_(owner), services_(services) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+            return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_F1 || key->modifiers() != Qt::NoModifier)
+            return false;
+        auto* widget = static_cast<QWidget*>(watched);
+        if (widget->window() == owner_)
+            return false;  // the owner's own shortcut answers
+        ShowHelp(services_, widget);
+        return true;
+    }
+
+  private:
+    QWidget* owner_;
+    PlatformServices& services_;
+};
+
+}  // namespace
 
 void InstallHelpKey(QWidget* window, PlatformServices& services) {
     auto* key = new QShortcut(QKeySequence(Qt::Key_F1), window);
     key->setContext(Qt::WindowShortcut);
     QObject::connect(key, &QShortcut::activated, window,
                      [window, &services] { ShowHelp(services, window); });
+    if (qApp != nullptr)
+        qApp->installEventFilter(new HelpKeyFilter(window, services));
 }
 
 void BrowseForFolder(PlatformServices& services, const std::string& title, std::string& path) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <string>
 
 #include "ui/platform/platform_services.h"
@@ -16,12 +17,26 @@ std::string HelpFolder();
 // otherwise the folder's "index.htm".
 std::string HelpPagePath(const std::string& helpFolder, const std::string& topic);
 
-// Opens the help at the topic of the window (the object name of its top-level
-// window, "frmMain" or a dialog's name). The F1 key and the Help buttons use it.
+// The help page of every window of the program: the object name of the
+// window and the name of its page without ".htm".
+struct HelpTopic {
+    const char* window;
+    const char* page;
+};
+std::span<const HelpTopic> HelpTopics();
+
+// The help topic of a window by its object name: its page, or the index for
+// a window not in the table (the desktop's file and print dialogs).
+std::string HelpTopicOf(const std::string& window);
+
+// Opens the help at the topic of the window (that of its top-level window,
+// "frmMain" or a dialog). The F1 key and the Help buttons use it.
 void ShowHelp(PlatformServices& services, const QWidget* window,
               const std::string& helpFolder = HelpFolder());
 
-// Makes F1 anywhere in the window open its help (ShowHelp).
+// Makes F1 open the help of the window it is pressed in (ShowHelp): `window`
+// itself, and while `window` lives every other window of the program too,
+// the modal dialogs over it included.
 void InstallHelpKey(QWidget* window, PlatformServices& services);
 
 // Shows the folder browser with `title` as its instruction, starting at

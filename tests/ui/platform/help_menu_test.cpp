@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QShortcut>
@@ -34,7 +36,7 @@ class DesktopTest : public ::testing::Test {
 };
 
 TEST_F(DesktopTest, HelpOpensTheWindowsTopicPageOrTheIndex) {
-    Touch(folder / "frmOption.htm");
+    Touch(folder / "options.htm");
     QDialog option;
     option.setObjectName("frmOption");
     auto* field = new QLineEdit(&option);
@@ -45,7 +47,8 @@ TEST_F(DesktopTest, HelpOpensTheWindowsTopicPageOrTheIndex) {
     ShowHelp(services, &other, folder.string());
     ShowHelp(services, nullptr, folder.string());
     ASSERT_EQ(services.helpPages.size(), 3u);
-    EXPECT_EQ(services.helpPages[0], (folder / "frmOption.htm").string());
+    EXPECT_EQ(services.helpPages[0], (folder / "options.htm").string());
+    // A topic whose page is missing falls back to the index.
     EXPECT_EQ(services.helpPages[1], (folder / "index.htm").string());
     EXPECT_EQ(services.helpPages[2], (folder / "index.htm").string());
 }
@@ -59,7 +62,32 @@ TEST_F(DesktopTest, F1OpensTheHelpOfItsWindow) {
     EXPECT_EQ(key->key(), QKeySequence(Qt::Key_F1));
     emit key->activated();
     ASSERT_EQ(services.helpPages.size(), 1u);
-    EXPECT_EQ(services.helpPages[0], HelpPagePath(HelpFolder(), "frmYohaku"));
+    EXPECT_EQ(services.helpPages[0], HelpPagePath(HelpFolder(), "page_setup_margins"));
+}
+
+// F1 in a window over the one that installed the key, as in a modal dialog
+// over the main window, opens that window's page.
+TEST_F(DesktopTest, F1InAnotherWindowOpensThatWindowsHelp) {
+    QWidget main;
+    main.setObjectName("frmMain");
+    InstallHelpKey(&main, services);
+    QDialog soilNames;
+    soilNames.setObjectName("frmSNDef");
+    auto* field = new QLineEdit(&soilNames);
+    QDialog unknown;
+    auto* other = new QLineEdit(&unknown);
+
+    QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+    QKeyEvent shiftF1(QEvent::KeyPress, Qt::Key_F1, Qt::ShiftModifier);
+    QKeyEvent letter(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+    QCoreApplication::sendEvent(field, &f1);
+    QCoreApplication::sendEvent(field, &shiftF1);
+    QCoreApplication::sendEvent(field, &letter);
+    QCoreApplication::sendEvent(other, &f1);
+    ASSERT_EQ(services.helpPages.size(), 2u);
+    EXPECT_EQ(services.helpPages[0], HelpPagePath(HelpFolder(), "soil_names"));
+    EXPECT_EQ(services.helpPages[1], HelpPagePath(HelpFolder(), "index"));
+    EXPECT_EQ(field->text(), QStringLiteral("a"));
 }
 
 TEST_F(DesktopTest, BrowseForFolderKeepsThePathWhenCancelled) {
