@@ -275,15 +275,13 @@ TEST_F(SettingsTest, NumbersThatAreNotNumbers) {
 }
 
 TEST_F(SettingsTest, SoilNameCounts) {
-    LayerRecord empty;
-    std::vector<LayerRecord> twenty = builtIn.subSoilNames;
-    twenty.resize(20);
     std::vector<LayerRecord> three(builtIn.subSoilNames.begin(), builtIn.subSoilNames.begin() + 3);
     struct Case {
         std::string count;
         std::vector<LayerRecord> expected;
     } cases[] = {
-        {"20", twenty},
+        {"20", builtIn.subSoilNames},  // a count beyond the rows there are keeps those
+        {"1000000000", builtIn.subSoilNames},
         {"3", three},
         {"0", builtIn.subSoilNames},
         {"-3", builtIn.subSoilNames},
@@ -310,15 +308,20 @@ TEST_F(SettingsTest, SoilNameCounts) {
         EXPECT_EQ(15, loaded.printMargins[0]) << count;
     }
 
-    // A count of 20 with rows 1 to 11 present: rows 12 to 20 are empty rows,
-    // and they are written back as such.
-    WriteSettingsFile({"[Default SoilNames0]", "Count=20"});
+    // A count of 20 with rows 1 to 11 built in and row 14 in the file: the
+    // table holds 14 rows, 12 and 13 empty, and no row beyond 14 is written.
+    WriteSettingsFile({"[Default SoilNames0]", "Count=20", "14=\"fourteen\",14"});
     LoadSettings(settings, doc);
+    ASSERT_EQ(14u, settings.subSoilNames.size());
     ASSERT_TRUE(SaveSettings(settings));
-    EXPECT_EQ("\"\",0" + Zeros(14), GetIni("Default SoilNames0", "20", "", settings.iniFile));
+    EXPECT_EQ("14", GetIni("Default SoilNames0", "Count", "", settings.iniFile));
+    EXPECT_EQ("\"\",0" + Zeros(14), GetIni("Default SoilNames0", "12", "", settings.iniFile));
+    EXPECT_EQ("\"fourteen\",14" + Zeros(14),
+              GetIni("Default SoilNames0", "14", "", settings.iniFile));
+    EXPECT_EQ("", GetIni("Default SoilNames0", "15", "", settings.iniFile));
     EXPECT_EQ("\"礫混じり砂質\",0" + Zeros(14),
               GetIni("Default SoilNames0", "11", "", settings.iniFile));
-    ExpectSameRows(twenty, Reload().subSoilNames);
+    ExpectSameRows(settings.subSoilNames, Reload().subSoilNames);
 }
 
 TEST_F(SettingsTest, LongSoilNameLinesAreReadWhole) {
