@@ -1,6 +1,7 @@
 // Reads arbitrary bytes as the settings file. Whatever the bytes, the reader
-// must not crash, and what it read must come back unchanged through the
-// writer and the reader.
+// must not crash; what it read must keep the structure of the file (a byte
+// that is no character must not take a quote, a comma or a digit with it), and
+// it must come back unchanged through the writer and the reader.
 #include <unistd.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -129,6 +131,55 @@ std::string Difference(const Settings& a, const Settings& b) {
     return {};
 }
 
+// The bytes of a text that no character of CP932 or UTF-8 can take into
+// itself: the controls, blanks, quotes, commas, digits, signs and the other
+// marks below "@" ("?" aside, which stands for what could not be read).
+std::string Skeleton(const std::string& text) {
+    std::string out;
+    for (unsigned char c : text)
+        if (c < 0x40 && c != '?')
+            out += static_cast<char>(c);
+    return out;
+}
+
+// What a settings file says in the bytes of its skeleton: the soil-name rows'
+// counts, codes, constants and name marks, the margins and the header texts'
+// marks and codes.
+std::string Structure(const Settings& s) {
+    std::string out;
+    for (auto* table : {&s.subSoilNames, &s.mainSoilNames}) {
+        out += "table " + std::to_string(table->size()) + "\n";
+        for (const LayerRecord& row : *table) {
+            LayerRecord shape = row;
+            shape.SoilName = Skeleton(row.SoilName);
+            out += FormatSoilNameLine(shape) + "\n";
+        }
+    }
+    for (int32_t margin : s.printMargins)
+        out += std::to_string(margin) + " ";
+    for (const std::string& text : s.headerFooterText)
+        out += "\n[" + Skeleton(text) + "]";
+    return out;
+}
+
+// The file with every byte beyond ASCII made a letter: what the reader makes
+// of it has the structure the file has, without any decoding in the way.
+// None for a file in UTF-16, whose bytes are not its characters.
+std::optional<std::string> AsciiShape(std::string bytes) {
+    if (bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
+                              (bytes[0] == '\xFE' && bytes[1] == '\xFF') ||
+                              ((bytes[0] == '\0') != (bytes[1] == '\0'))))
+        return std::nullopt;
+    if (bytes.starts_with("\xEF\xBB\xBF"))
+        bytes.erase(0, 3);
+    for (char& c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            c = 'x';
+    if (bytes.size() >= 2 && (bytes[0] == '\0') != (bytes[1] == '\0'))
+        return std::nullopt;
+    return bytes;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -137,6 +188,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::ofstream(input, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     Settings read = Load(input);
+
+    if (std::optional<std::string> shape =
+            AsciiShape(std::string(reinterpret_cast<const char*>(data), size))) {
+        const std::string shaped = (Folder() / "shape.ini").string();
+        std::ofstream(shaped, std::ios::binary | std::ios::trunc) << *shape;
+        const std::string expected = Structure(Load(shaped));
+        const std::string actual = Structure(read);
+        if (expected != actual) {
+            std::fprintf(stderr, "Reading changed the file's structure:\n%s\n---\n%s\n",
+                         Visible(expected).c_str(), Visible(actual).c_str());
+            std::abort();
+        }
+    }
 
     std::filesystem::remove(saved);
     Settings writing = read;
