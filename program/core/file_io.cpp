@@ -349,8 +349,11 @@ WriteRefusal WhyNotWritable(const std::string& given) {
     if (!path)
         return WriteRefusal::kNone;
     mode_t mode = 0;
+    struct stat info {};
     if (!MayReplace(*path, mode))
-        return WriteRefusal::kFileNotWritable;
+        return stat(path->c_str(), &info) == 0 && S_ISREG(info.st_mode)
+                   ? WriteRefusal::kFileNotWritable
+                   : WriteRefusal::kNone;
     if (access(FolderOf(*path).c_str(), W_OK | X_OK) != 0 && (errno == EACCES || errno == EROFS))
         return WriteRefusal::kFolderNotWritable;
     return WriteRefusal::kNone;
@@ -368,7 +371,7 @@ std::string GroupName(unsigned group) {
 
 std::optional<FileIdentity> IdentityOf(const std::string& path) {
     struct stat info {};
-    if (stat(path.c_str(), &info) != 0)
+    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
         return std::nullopt;
     FileIdentity identity;
     identity.device = info.st_dev;

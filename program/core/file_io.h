@@ -46,7 +46,7 @@ bool WriteFileReplacing(const std::string& path, std::string_view bytes,
 // Why a write of `path` cannot be made, as far as the file system tells
 // before trying: kFolderNotWritable when no temporary can be made beside the
 // file (the folder is not writable for this user, or read-only), kFileNotWritable
-// when the file itself may not be replaced.
+// when the file is a regular file that may not be replaced (read-only).
 enum class WriteRefusal { kNone, kFolderNotWritable, kFileNotWritable };
 WriteRefusal WhyNotWritable(const std::string& path);
 
@@ -66,7 +66,7 @@ struct FileIdentity {
 };
 
 // The identity of the file at `path` (a link is followed); none when there
-// is no file there.
+// is no regular file there.
 std::optional<FileIdentity> IdentityOf(const std::string& path);
 
 // An empty temporary file beside `path`, for a writer that cannot hand its

@@ -204,25 +204,6 @@ TEST_F(WriteFileReplacingTest, LeftoverTemporariesAreClearedByTheNextSaveOrPrint
     EXPECT_EQ(std::vector<std::string>{"site.qmf"}, Entries());
 }
 
-// Runs `check` as a user without any rights here (as the tests run as root
-// in the build containers, they must drop them to see a refusal): its result
-// is the child's exit code, 0 for a pass. None when no such user can be had.
-std::optional<int> AsAnotherUser(const std::function<int()>& check) {
-    if (geteuid() != 0)
-        return std::nullopt;
-    pid_t child = fork();
-    if (child < 0)
-        return std::nullopt;
-    if (child == 0) {
-        if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)
-            _exit(100);
-        _exit(check());
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 101;
-}
-
 // A file in a shared group folder keeps its group and permission bits when
 // another member saves it; where the system does not let the saver give it
 // the group, the write tells.

@@ -1,5 +1,7 @@
 #include "core/project_file.h"
 
+#include "core/settings_test_support.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -650,3 +652,37 @@ TEST(ProjectFile, OddSwitchValuesGiveTheResultsOfTheirReading) {
     CalcLiquefaction(alone, messages);
     EXPECT_EQ(opened.calcResults, alone.calcResults);
 }
+
+namespace {
+
+// A writable project in a folder the user cannot write: the message says the
+// folder is why, and points to Save As.
+TEST(ProjectWriteFailedText, SaysWhyAndWhatTheUserCanDo) {
+    TempFolder temp;
+    const std::string folder = temp.File("shared");
+    std::filesystem::create_directory(folder);
+    const std::string path = folder + "/site.qmf";
+    ASSERT_EQ(WriteProjectFile(path, Document{}), kProjectFileOk);
+    std::filesystem::permissions(path, std::filesystem::perms(0666));
+    std::filesystem::permissions(temp.path(), std::filesystem::perms(0755));
+    const std::string plain = "ﾌｧｲﾙの書き込みに失敗しました\r\n\r\n" + path;
+    EXPECT_EQ(ProjectWriteFailedText(path), plain);
+    const std::string expected = plain + "\r\n\r\nフォルダ " + folder +
+                                 " に書き込む権限がないため、保存できません。\r\n"
+                                 "「名前を付けて保存」で書き込めるフォルダに保存してください。";
+    std::filesystem::permissions(folder, std::filesystem::perms(0755));
+    auto check = [&] {
+        if (WriteProjectFile(path, Document{}) == kProjectFileOk)
+            return 1;
+        return ProjectWriteFailedText(path) == expected ? 0 : 2;
+    };
+    std::optional<int> result = AsAnotherUser(check);
+    if (!result) {
+        std::filesystem::permissions(folder, std::filesystem::perms(0555));
+        result = check();
+        std::filesystem::permissions(folder, std::filesystem::perms(0755));
+    }
+    EXPECT_EQ(0, *result);
+}
+
+}  // namespace

@@ -125,6 +125,7 @@ StartResult StartProgram(ProgramState& state, PlatformServices& services,
         if (ReadProjectFile(path, state.doc, services, &unreadable) == kProjectFileOk) {
             AddRecentFile(state.settings, path);
             SplitNativePath(path, state.doc.currentFolder, state.doc.currentFileName);
+            state.form->ProjectFileIdentity = IdentityOf(path);
         } else {
             RemoveRecentFile(state.settings, path);
         }
