@@ -166,9 +166,9 @@ std::string Structure(const Settings& s) {
 // of it has the structure the file has, without any decoding in the way.
 // None for a file in UTF-16, whose bytes are not its characters.
 std::optional<std::string> AsciiShape(std::string bytes) {
-    if (bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
-                              (bytes[0] == '\xFE' && bytes[1] == '\xFF') ||
-                              ((bytes[0] == '\0') != (bytes[1] == '\0'))))
+    if (bytes.size() >= 2 &&
+        ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF') ||
+         ((bytes[0] == '\0') != (bytes[1] == '\0'))))
         return std::nullopt;
     if (bytes.starts_with("\xEF\xBB\xBF"))
         bytes.erase(0, 3);

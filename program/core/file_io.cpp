@@ -74,7 +74,8 @@ mode_t NewFileMode() {
 // read-only file stays as it is, also for a user whom the mode does not bind.
 // `mode` receives the mode the new contents get, `existing` the file's status
 // when there is one.
-bool MayReplace(const std::string& path, mode_t& mode, std::optional<struct stat>* existing = nullptr) {
+bool MayReplace(const std::string& path, mode_t& mode,
+                std::optional<struct stat>* existing = nullptr) {
     if (path.empty() || path.back() == '/')
         return false;
     struct stat info {};
@@ -246,8 +247,8 @@ UnnamedResult WriteUnnamed(const std::string& path, std::string_view bytes, mode
         return errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL
                    ? UnnamedResult::kUnsupported
                    : UnnamedResult::kFailed;
-    bool ok = WriteAll(fd, bytes) && KeepOwnerGroupAndMode(fd, existing, mode, note) &&
-              fsync(fd) == 0;
+    bool ok =
+        WriteAll(fd, bytes) && KeepOwnerGroupAndMode(fd, existing, mode, note) && fsync(fd) == 0;
     if (!ok) {
         close(fd);
         return UnnamedResult::kFailed;

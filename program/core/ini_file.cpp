@@ -85,7 +85,7 @@ std::vector<std::string_view> SplitLines(std::string_view text, std::string& lin
     lineEnd = text.find("\r\n") != std::string_view::npos ? "\r\n"
               : text.find('\n') != std::string_view::npos ? "\n"
               : text.find('\r') != std::string_view::npos ? "\r"
-                                                           : "\r\n";
+                                                          : "\r\n";
     std::vector<std::string_view> lines;
     size_t start = 0;
     while (start < text.size()) {
@@ -249,7 +249,8 @@ void IniFile::SetValue(std::string_view section, std::string_view key, std::stri
         sections_.emplace_back();
     Section* found = FindSection(section);
     if (!found) {
-        sections_.push_back(Section{FoldName(section), {Line{"[" + std::string(section) + "]", std::nullopt, true}}, {}});
+        sections_.push_back(Section{
+            FoldName(section), {Line{"[" + std::string(section) + "]", std::nullopt, true}}, {}});
         found = &sections_.back();
     }
     std::string foldedKey = FoldName(key);

@@ -63,8 +63,8 @@ class IniFile {
         bool whole = true;               // every byte of the line was read
     };
     struct Section {
-        std::string name;         // folded for matching; the preamble has none
-        std::vector<Line> lines;  // the first is the header
+        std::string name;                              // folded for matching; the preamble has none
+        std::vector<Line> lines;                       // the first is the header
         std::unordered_map<std::string, size_t> keys;  // folded key -> its first line
     };
 

@@ -145,6 +145,8 @@ void NormaliseSwitches(Document& doc) {
     c.guideEdition = Switch(c.guideEdition);
 }
 
+constexpr const char* kBareQuoteNote = "（「\"」は保存すると「＂」になります）";
+
 // Reads the texts of the document and notes those that could not be read whole.
 class TextReader {
   public:
@@ -154,7 +156,11 @@ class TextReader {
     std::string Read(const std::string& name) {
         bool whole = true;
         std::string text = in_.ReadText(whole);
-        if (!whole)
+        // A bare double quote (an unquoted text of another writer) reads as
+        // it stands, but no text can be stored with one: it is saved as "＂".
+        if (text.find('"') != std::string::npos)
+            unreadable_.push_back(name + kBareQuoteNote);
+        else if (!whole)
             unreadable_.push_back(name);
         return text;
     }
@@ -328,8 +334,9 @@ std::string ProjectWriteFailedText(const std::string& path) {
             break;
         }
         case WriteRefusal::kFileNotWritable:
-            text += "\r\n\r\nファイルが読み取り専用のため、保存できません。\r\n"
-                    "「名前を付けて保存」で別の名前で保存してください。";
+            text +=
+                "\r\n\r\nファイルが読み取り専用のため、保存できません。\r\n"
+                "「名前を付けて保存」で別の名前で保存してください。";
             break;
         case WriteRefusal::kNone:
             break;
@@ -339,9 +346,8 @@ std::string ProjectWriteFailedText(const std::string& path) {
 
 std::string GroupNotKeptText(const std::string& path, const ReplaceNote& note) {
     return "保存しましたが、ファイルのグループ " + GroupName(note.oldGroup) + " を保てず、" +
-           GroupName(note.newGroup) + " になりました。\r\n\r\n" + path +
-           "\r\n\r\nグループ " + GroupName(note.oldGroup) +
-           " の他のユーザーはこのファイルを保存できない場合があります。";
+           GroupName(note.newGroup) + " になりました。\r\n\r\n" + path + "\r\n\r\nグループ " +
+           GroupName(note.oldGroup) + " の他のユーザーはこのファイルを保存できない場合があります。";
 }
 
 std::string ChangedOnDiskQuestion(const std::string& path) {

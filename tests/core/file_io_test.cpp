@@ -2,9 +2,9 @@
 
 #include "core/settings_test_support.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
 #include <grp.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>

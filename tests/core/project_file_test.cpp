@@ -493,6 +493,26 @@ TEST(ProjectFile, NamesTheTextsThatCouldNotBeReadWhole) {
     EXPECT_TRUE(unreadable.empty());
 }
 
+// A text of another writer, unquoted and holding a double quote, reads as it
+// stands; as no text can be saved with one, the note names it.
+TEST(ProjectFile, ABareQuoteInAnUnquotedTextIsNamedInTheNote) {
+    Document doc;
+    NewDocument(doc);
+    doc.basicData.ShortName = "SHORT";
+    std::string bytes = ProjectFileBytes(doc);
+    const size_t at = bytes.find("\"SHORT\"");
+    ASSERT_NE(at, std::string::npos);
+    bytes.replace(at, 7, "12\"-A\x81");
+    Document read;
+    NewDocument(read);
+    std::vector<std::string> unreadable;
+    ASSERT_EQ(ParseProjectFile(bytes, read, &unreadable), kProjectFileOk);
+    EXPECT_EQ(read.basicData.ShortName, "12\"-A?");
+    EXPECT_EQ(unreadable, (std::vector<std::string>{"略称（「\"」は保存すると「＂」になります）"}));
+    EXPECT_NE(UnreadableTextsMessage(unreadable, "/d/a.qmf").find(unreadable[0]),
+              std::string::npos);
+}
+
 TEST(ProjectFile, UnreadableTextsMessageCountsWhatItDoesNotName) {
     std::vector<std::string> many;
     for (int row = 1; row <= 12; ++row)

@@ -282,12 +282,9 @@ TEST_F(SettingsTest, SoilNameCounts) {
         std::vector<LayerRecord> expected;
     } cases[] = {
         {"20", builtIn.subSoilNames},  // a count beyond the rows there are keeps those
-        {"1000000000", builtIn.subSoilNames},
-        {"3", three},
-        {"0", builtIn.subSoilNames},
-        {"-3", builtIn.subSoilNames},
-        {"abc", builtIn.subSoilNames},
-        {"", builtIn.subSoilNames},
+        {"1000000000", builtIn.subSoilNames}, {"3", three},
+        {"0", builtIn.subSoilNames},          {"-3", builtIn.subSoilNames},
+        {"abc", builtIn.subSoilNames},        {"", builtIn.subSoilNames},
     };
     for (const Case& c : cases) {
         WriteSettingsFile({"[Default SoilNames0]", "Count=" + c.count});
@@ -561,14 +558,13 @@ TEST_F(SettingsTest, FilesInOtherFormsAreReadAsWhatTheyAreAndWrittenBackInTheirF
         std::function<std::string(const std::string&)> encode;  // UTF-8 with CR LF to the file
     } cases[] = {
         {"UTF-8", [](const std::string& t) { return t; }},
-        {"UTF-8 with its mark and LF", [](const std::string& t) {
-             return "\xEF\xBB\xBF" + WithLineEnds(t, "\n");
-         }},
+        {"UTF-8 with its mark and LF",
+         [](const std::string& t) { return "\xEF\xBB\xBF" + WithLineEnds(t, "\n"); }},
         {"UTF-16 little-endian", [&](const std::string& t) { return utf16(t, false); }},
-        {"UTF-16 big-endian with CR", [&](const std::string& t) {
-             return utf16(WithLineEnds(t, "\r"), true);
-         }},
-        {"CP932 with CR alone", [](const std::string& t) { return Utf8ToCp932(WithLineEnds(t, "\r")); }},
+        {"UTF-16 big-endian with CR",
+         [&](const std::string& t) { return utf16(WithLineEnds(t, "\r"), true); }},
+        {"CP932 with CR alone",
+         [](const std::string& t) { return Utf8ToCp932(WithLineEnds(t, "\r")); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.form);
@@ -664,8 +660,8 @@ TEST_F(SettingsTest, ARowThatDoesNotParseStaysInTheFile) {
 // its place at close.
 TEST_F(SettingsTest, AFileThatCannotBeReadIsKeptAsACopyAndToldOnce) {
     // A lone high surrogate.
-    const std::string broken = std::string("\xFF\xFE[\0P\0", 6) + std::string("\x00\xD8", 2) +
-                               std::string("]\0", 2);
+    const std::string broken =
+        std::string("\xFF\xFE[\0P\0", 6) + std::string("\x00\xD8", 2) + std::string("]\0", 2);
     WriteBytes(settings.iniFile, broken);
     Settings loaded = Reload();
     EXPECT_EQ(settings.iniFile + ".orig", loaded.keptCopy);
@@ -689,12 +685,11 @@ TEST_F(SettingsTest, AFileThatCannotBeReadIsKeptAsACopyAndToldOnce) {
 // Settings another machine's file may hold that would make this start odd.
 TEST_F(SettingsTest, AMinimisedStateRelativeAndRepeatedRecentFilesAreIgnored) {
     WriteSettingsFile({"[Recent Files]", "1=p.qmf", "2=/data/a.qmf", "3=/data/b.qmf",
-                       "4=/data/a.qmf", "5=./c.qmf", "6=/data/A.qmf", "[Window]",
-                       "WindowStyle=1"});
+                       "4=/data/a.qmf", "5=./c.qmf", "6=/data/A.qmf", "[Window]", "WindowStyle=1"});
     Settings loaded = Reload();
     EXPECT_EQ(0, loaded.windowPlacement.state);
-    EXPECT_EQ((std::array<std::string, 10>{"", "/data/a.qmf", "/data/b.qmf", "", "",
-                                           "/data/A.qmf", "", "", "", ""}),
+    EXPECT_EQ((std::array<std::string, 10>{"", "/data/a.qmf", "/data/b.qmf", "", "", "/data/A.qmf",
+                                           "", "", "", ""}),
               loaded.recentFiles);
     for (const char* state : {"2", "3", "-1"}) {
         WriteSettingsFile({"[Window]", std::string("WindowStyle=") + state});

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <gtest/gtest.h>
 #include <grp.h>
+#include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -87,4 +87,3 @@ inline std::optional<int> AsAnotherUser(const std::function<int()>& check) {
     waitpid(child, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : 101;
 }
-

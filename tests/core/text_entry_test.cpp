@@ -42,14 +42,16 @@ TEST(Cp932Text, AStrayLeadByteIsReplacedAloneAndTakesNothingAfterIt) {
         std::string cp932;
         std::string utf8;
     } cases[] = {
-        {"\"\x83" "e\x83X\x83g\x81\",200,17", "\"テスト?\",200,17"},  // before the closing quote
-        {"a\x81,b", "a?,b"},                                         // before a comma
-        {"AB\x81&P &D", "AB?&P &D"},                                 // before a header code
-        {"AB\x81", "AB?"},                                           // at the end of the text
+        {"\"\x83"
+         "e\x83X\x83g\x81\",200,17",
+         "\"テスト?\",200,17"},       // before the closing quote
+        {"a\x81,b", "a?,b"},          // before a comma
+        {"AB\x81&P &D", "AB?&P &D"},  // before a header code
+        {"AB\x81", "AB?"},            // at the end of the text
         {"\xE0", "?"},
         {"\x81\x1F\x81\x40", "?\x1F\xE3\x80\x80"},  // before a control byte, then a pair ("　")
-        {"\x82\xA0\x88\x9F\x81\x60\xFA\x40", "あ亜～ⅰ"},     // valid pairs
-        {"\x85\x40,", "?,"},  // an unassigned pair is one character
+        {"\x82\xA0\x88\x9F\x81\x60\xFA\x40", "あ亜～ⅰ"},  // valid pairs
+        {"\x85\x40,", "?,"},                              // an unassigned pair is one character
     };
     for (const Case& c : cases) {
         bool whole = true;
@@ -59,7 +61,8 @@ TEST(Cp932Text, AStrayLeadByteIsReplacedAloneAndTakesNothingAfterIt) {
     // Every byte that cannot stand second, after each kind of lead byte.
     for (unsigned lead : {0x81u, 0x9Fu, 0xE0u, 0xEFu, 0xFCu}) {
         for (unsigned second = 0; second <= 0xFF; ++second) {
-            const bool trail = (second >= 0x40 && second <= 0x7E) || (second >= 0x80 && second <= 0xFC);
+            const bool trail =
+                (second >= 0x40 && second <= 0x7E) || (second >= 0x80 && second <= 0xFC);
             const std::string cp932{static_cast<char>(lead), static_cast<char>(second), 'z'};
             bool whole = true;
             const std::string utf8 = Cp932ToUtf8(cp932, whole);

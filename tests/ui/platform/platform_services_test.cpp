@@ -4,11 +4,11 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QDir>
-#include <QFile>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -206,7 +206,7 @@ class NamesNotUtf8 : public ::testing::Test {
         EnsureQtApplication();
         ASSERT_TRUE(temp.isValid());
         root = QFile::encodeName(temp.path()).toStdString();
-        folder = root + "/\x92\x6e\x94\xd5";          // 地盤
+        folder = root + "/\x92\x6e\x94\xd5";              // 地盤
         file = folder + "/\x83\x5c\x83\x8b\x8e\x9a.qmf";  // ソル字.qmf
         project = root + "/\x83\x5c\x83\x8b\x8e\x9a.qmf";
         ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
@@ -260,9 +260,13 @@ TEST_F(NamesNotUtf8, TheChosenPathKeepsTheBytesOfEachNameItShows) {
     } cases[] = {
         {"Save As proposing the open file, unchanged", {"", "", folder, file}, shownFile, file},
         {"the file picked in its folder", {"", "", root, ""}, shownFile, file},
-        {"a new name in that folder", {"", "", root, ""}, shownFolder + "/new.qmf",
+        {"a new name in that folder",
+         {"", "", root, ""},
+         shownFolder + "/new.qmf",
          folder + "/new.qmf"},
-        {"a UTF-8 name", {"", "", root, ""}, QString::fromStdString(root + "/地盤.qmf"),
+        {"a UTF-8 name",
+         {"", "", root, ""},
+         QString::fromStdString(root + "/地盤.qmf"),
          root + "/地盤.qmf"},
     };
     for (const Case& c : cases)
