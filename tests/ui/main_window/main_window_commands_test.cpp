@@ -521,6 +521,21 @@ TEST_F(MainWindowCommands, ARecentFileMovesToTheHead) {
     EXPECT_EQ(doc.currentFileName, "a.qmf");
 }
 
+// A list whose first slot the settings left empty (an entry ignored there)
+// still shows its files above the separator.
+TEST_F(MainWindowCommands, RecentFilesAfterAnEmptySlotShowWithTheirSeparator) {
+    const fs::path a = Project("a.qmf");
+    settings.recentFiles = {};
+    settings.recentFiles[1] = a.string();
+    window->SetMruMenu();
+    EXPECT_FALSE(window->mnuFileList[1]->isVisible());
+    EXPECT_TRUE(MenuShows(2, a.string()));
+    EXPECT_TRUE(window->mnuFileList[6]->isVisible());
+    settings.recentFiles = {};
+    window->SetMruMenu();
+    EXPECT_FALSE(window->mnuFileList[6]->isVisible());
+}
+
 TEST_F(MainWindowCommands, AFailedWriteKeepsTheOldNameAndWritesNoResults) {
     // The ways a project write fails: its folder is gone, or a folder stands
     // where the file should be; by Save and by Save As.
