@@ -118,6 +118,9 @@ TEST_F(StartupTest, AQuotedCommandLineOpensTheFileAndRecordsIt) {
     EXPECT_EQ(state.form->mnuFileList[2]->text().toStdString(), "/old/boring.qmf");
     EXPECT_FALSE(state.form->mnuFileList[3]->isVisible());
     EXPECT_FALSE(state.form->IsChanged);
+    // The file as it was read, for the question before a Save replaces it.
+    ASSERT_TRUE(state.form->ProjectFileIdentity);
+    EXPECT_EQ(state.form->ProjectFileIdentity, IdentityOf(path));
 }
 
 TEST_F(StartupTest, AMissingFileIsReportedAndLeavesTheRecentFiles) {
