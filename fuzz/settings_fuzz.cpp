@@ -10,11 +10,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "core/codepage.h"
 #include "core/document.h"
+#include "core/ini_file.h"
 #include "core/settings.h"
 #include "core/soil_names.h"
 #include "core/value_line.h"
@@ -162,21 +163,25 @@ std::string Structure(const Settings& s) {
     return out;
 }
 
-// The file with every byte beyond ASCII made a letter: what the reader makes
-// of it has the structure the file has, without any decoding in the way.
-// None for a file in UTF-16, whose bytes are not its characters.
-std::optional<std::string> AsciiShape(std::string bytes) {
-    if (bytes.size() >= 2 &&
-        ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF') ||
-         ((bytes[0] == '\0') != (bytes[1] == '\0'))))
-        return std::nullopt;
+// The file with every character beyond ASCII made letters, one for each of
+// its bytes: what the reader makes of it has the structure the file has,
+// without any decoding in the way. In CP932 a character is a lead byte and
+// the byte after it when that one can stand second (a "]" or "\\" can), or one
+// byte; in UTF-8 every byte beyond ASCII belongs to a character.
+std::string AsciiShape(std::string bytes, bool cp932) {
     if (bytes.starts_with("\xEF\xBB\xBF"))
         bytes.erase(0, 3);
-    for (char& c : bytes)
-        if (static_cast<unsigned char>(c) >= 0x80)
-            c = 'x';
-    if (bytes.size() >= 2 && (bytes[0] == '\0') != (bytes[1] == '\0'))
-        return std::nullopt;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (c < 0x80)
+            continue;
+        bytes[i] = 'x';
+        if (cp932 && i + 1 < bytes.size() && IsCp932LeadByte(c)) {
+            const auto next = static_cast<unsigned char>(bytes[i + 1]);
+            if ((next >= 0x40 && next <= 0x7E) || (next >= 0x80 && next <= 0xFC))
+                bytes[++i] = 'x';
+        }
+    }
     return bytes;
 }
 
@@ -189,10 +194,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     Settings read = Load(input);
 
-    if (std::optional<std::string> shape =
-            AsciiShape(std::string(reinterpret_cast<const char*>(data), size))) {
+    IniFile probe;
+    probe.Load(input);
+    const IniFile::Form form = probe.form();
+    const std::string shape = AsciiShape(std::string(reinterpret_cast<const char*>(data), size),
+                                         form == IniFile::Form::kCp932);
+    // A shape that starts as UTF-16 without its mark would be read as that.
+    const bool looksUtf16 = shape.size() >= 2 && (shape[0] == '\0') != (shape[1] == '\0');
+    if (form != IniFile::Form::kUtf16LittleEndian && form != IniFile::Form::kUtf16BigEndian &&
+        !looksUtf16) {
         const std::string shaped = (Folder() / "shape.ini").string();
-        std::ofstream(shaped, std::ios::binary | std::ios::trunc) << *shape;
+        std::ofstream(shaped, std::ios::binary | std::ios::trunc) << shape;
         const std::string expected = Structure(Load(shaped));
         const std::string actual = Structure(read);
         if (expected != actual) {
