@@ -193,6 +193,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::ofstream(input, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     Settings read = Load(input);
+    // A copy of a file that could not be read is the user's; here it goes.
+    if (!read.keptCopy.empty())
+        std::filesystem::remove(read.keptCopy);
 
     IniFile probe;
     probe.Load(input);
@@ -214,11 +217,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
 
-    std::filesystem::remove(saved);
+    // Saved as the program saves: over the file it read, which keeps its
+    // form (a UTF-8 file holds characters CP932 cannot) and its other lines.
+    std::filesystem::copy_file(input, saved, std::filesystem::copy_options::overwrite_existing);
     Settings writing = read;
     writing.iniFile = saved;
     if (!SaveSettings(writing))
-        std::abort();  // a fresh file in a writable folder must take the settings
+        std::abort();  // a file in a writable folder must take the settings
     std::string difference = Difference(Storable(read), Load(saved));
     if (!difference.empty()) {
         std::fprintf(stderr, "The round trip changed a setting: %s\n", Visible(difference).c_str());
