@@ -60,8 +60,17 @@ std::string OneLine(std::string text) {
 }
 
 // The settings as SaveSettings stores them.
+// Whether the line of the key stays in the file as it was read: one not read
+// whole is written again only when its setting changes.
+bool KeptAsRead(const Settings& settings, const std::string& section, const std::string& key) {
+    return std::any_of(
+        settings.unreadSettings.begin(), settings.unreadSettings.end(),
+        [&](const UnreadSetting& line) { return line.section == section && line.key == key; });
+}
+
 Settings Storable(Settings settings) {
-    settings.defaultDataFolder = OneLine(settings.defaultDataFolder);
+    if (!KeptAsRead(settings, "Path", "QuilmornData"))
+        settings.defaultDataFolder = OneLine(settings.defaultDataFolder);
     // Only the paths that read back are stored, in their order, the empty
     // slots after them.
     std::vector<std::string> recent;
@@ -70,11 +79,18 @@ Settings Storable(Settings settings) {
             recent.push_back(file);
     recent.resize(settings.recentFiles.size());
     std::copy(recent.begin(), recent.end(), settings.recentFiles.begin());
-    for (std::string& text : settings.headerFooterText)
-        text = OneLine(text);
-    for (auto* table : {&settings.subSoilNames, &settings.mainSoilNames})
-        for (LayerRecord& row : *table)
-            row.SoilName = OneLine(StorableText(row.SoilName));
+    static const char* const kTextKeys[6] = {"HeaderLeft", "HeaderCenter", "HeaderRight",
+                                             "FooterLeft", "FooterCenter", "FooterRight"};
+    for (int i = 0; i < 6; ++i)
+        if (!KeptAsRead(settings, "Print Setting", kTextKeys[i]))
+            settings.headerFooterText[i] = OneLine(settings.headerFooterText[i]);
+    const std::pair<const char*, std::vector<LayerRecord>*> tables[2] = {
+        {"Default SoilNames0", &settings.subSoilNames},
+        {"Default SoilNames1", &settings.mainSoilNames}};
+    for (const auto& [section, table] : tables)
+        for (std::size_t i = 0; i < table->size(); ++i)
+            if (!KeptAsRead(settings, section, std::to_string(i + 1)))
+                (*table)[i].SoilName = OneLine(StorableText((*table)[i].SoilName));
     return settings;
 }
 
