@@ -66,8 +66,18 @@ size_t Utf8SequenceLength(std::string_view text) {
     return i;
 }
 
+bool IsCp932TrailByte(unsigned char byte) {
+    return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
+}
+
+// How many bytes one unreadable character takes: a lead byte takes its second
+// byte with it only when that byte can stand second, so that a quote, comma or
+// "&" after a stray lead byte stays a character of its own.
 size_t Cp932SequenceLength(std::string_view text) {
-    return IsCp932LeadByte(static_cast<unsigned char>(text[0])) && text.size() > 1 ? 2 : 1;
+    return text.size() > 1 && IsCp932LeadByte(static_cast<unsigned char>(text[0])) &&
+                   IsCp932TrailByte(static_cast<unsigned char>(text[1]))
+               ? 2
+               : 1;
 }
 
 }  // namespace
@@ -149,6 +159,102 @@ std::string Cp932RoundTrip(std::string_view utf8) {
         out += held ? *held : std::string(character);
     });
     return out;
+}
+
+namespace {
+
+// The length of the well-formed UTF-8 character at the start of the text, 0
+// when it does not start with one.
+size_t WellFormedUtf8Length(std::string_view text) {
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char c = byte(0);
+    if (c < 0x80)
+        return 1;
+    size_t n = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (c >= 0xC2 && c <= 0xDF) {
+        n = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        n = 3;
+        if (c == 0xE0)
+            low = 0xA0;  // no overlong form
+        else if (c == 0xED)
+            high = 0x9F;  // no surrogate
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        n = 4;
+        if (c == 0xF0)
+            low = 0x90;
+        else if (c == 0xF4)
+            high = 0x8F;  // nothing beyond U+10FFFF
+    } else {
+        return 0;
+    }
+    if (text.size() < n || byte(1) < low || byte(1) > high)
+        return 0;
+    for (size_t i = 2; i < n; ++i) {
+        if ((byte(i) & 0xC0) != 0x80)
+            return 0;
+    }
+    return n;
+}
+
+size_t OneByte(std::string_view) {
+    return 1;
+}
+
+size_t TwoBytes(std::string_view text) {
+    return text.size() < 2 ? text.size() : 2;
+}
+
+}  // namespace
+
+bool IsValidUtf8(std::string_view text) {
+    while (!text.empty()) {
+        size_t n = WellFormedUtf8Length(text);
+        if (n == 0)
+            return false;
+        text.remove_prefix(n);
+    }
+    return true;
+}
+
+std::string Utf8Readable(std::string_view text, bool& whole) {
+    std::string out;
+    out.reserve(text.size());
+    whole = true;
+    while (!text.empty()) {
+        size_t n = WellFormedUtf8Length(text);
+        if (n == 0) {
+            out += '?';
+            whole = false;
+            n = 1;
+        } else {
+            out.append(text.substr(0, n));
+        }
+        text.remove_prefix(n);
+    }
+    return out;
+}
+
+std::optional<std::string> Utf16ToUtf8(std::string_view utf16, bool bigEndian) {
+    if (utf16.size() % 2 != 0)
+        return std::nullopt;
+    thread_local Converter little("UTF-8", "UTF-16LE");
+    thread_local Converter big("UTF-8", "UTF-16BE");
+    size_t failures = 0;
+    std::string utf8 = (bigEndian ? big : little).Convert(utf16, TwoBytes, &failures);
+    if (failures != 0)
+        return std::nullopt;
+    return utf8;
+}
+
+std::string Utf8ToUtf16(std::string_view utf8, bool bigEndian) {
+    thread_local Converter little("UTF-16LE", "UTF-8");
+    thread_local Converter big("UTF-16BE", "UTF-8");
+    bool whole = true;
+    const std::string readable = Utf8Readable(utf8, whole);
+    return (bigEndian ? big : little).Convert(readable, OneByte);
 }
 
 int Cp932Length(std::string_view utf8) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,21 @@ std::string Cp932RoundTrip(std::string_view utf8);
 
 // Length of the text in CP932 bytes: a half-width character counts 1, a full-width one 2.
 int Cp932Length(std::string_view utf8);
+
+// Whether the text is well-formed UTF-8 (no overlong form, surrogate or code
+// point beyond U+10FFFF).
+bool IsValidUtf8(std::string_view text);
+
+// The text with every byte that is not part of a well-formed UTF-8 character
+// replaced by "?"; `whole` tells whether there was none.
+std::string Utf8Readable(std::string_view text, bool& whole);
+
+// UTF-16 (without a byte-order mark) to UTF-8; none when the bytes are not
+// well-formed UTF-16.
+std::optional<std::string> Utf16ToUtf8(std::string_view utf16, bool bigEndian);
+
+// UTF-8 to UTF-16 without a byte-order mark; a broken UTF-8 byte becomes "?".
+std::string Utf8ToUtf16(std::string_view utf8, bool bigEndian);
 
 // True when the byte opens a double-byte CP932 character.
 bool IsCp932LeadByte(unsigned char byte);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,10 +31,48 @@ bool ReadWholeFile(const std::string& path, std::string& bytes,
 // false. The temporary file has no name until it is complete where the file
 // system allows it, so that a process killed while writing leaves nothing
 // behind; its name is short, so that every file name can be written.
-bool WriteFileReplacing(const std::string& path, std::string_view bytes);
+//
+// The new file keeps the replaced file's group (a member of a group may give
+// it to a file) and permission bits, so that a file shared in a group folder
+// stays the group's; `note`, when given, tells whether that could be done.
+struct ReplaceNote {
+    bool groupKept = true;
+    unsigned oldGroup = 0;  // the replaced file's group
+    unsigned newGroup = 0;  // the group the new file has when groupKept is false
+};
+bool WriteFileReplacing(const std::string& path, std::string_view bytes,
+                        ReplaceNote* note = nullptr);
 
-// An empty temporary file beside `path` (under a short name of its own), for
-// a writer that cannot hand its bytes over at once; empty on failure.
+// Why a write of `path` cannot be made, as far as the file system tells
+// before trying: kFolderNotWritable when no temporary can be made beside the
+// file (the folder is not writable for this user, or read-only), kFileNotWritable
+// when the file is a regular file that may not be replaced (read-only).
+enum class WriteRefusal { kNone, kFolderNotWritable, kFileNotWritable };
+WriteRefusal WhyNotWritable(const std::string& path);
+
+// The name of a group, or its number when it has none.
+std::string GroupName(unsigned group);
+
+// What identifies one version of a file on disk: its device and inode (a
+// file replaced by another program's save is a new one), size and time of
+// its last change.
+struct FileIdentity {
+    unsigned long long device = 0;
+    unsigned long long inode = 0;
+    long long size = 0;
+    long long modifiedSeconds = 0;
+    long long modifiedNanoseconds = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// The identity of the file at `path` (a link is followed); none when there
+// is no regular file there.
+std::optional<FileIdentity> IdentityOf(const std::string& path);
+
+// An empty temporary file beside `path`, for a writer that cannot hand its
+// bytes over at once; empty on failure. Its name is the one of `path`'s
+// temporaries, so that one a killed writer left is cleared by the next write
+// of the same file.
 std::string MakeTemporaryBeside(const std::string& path);
 
 // Puts the finished temporary file in the place of `path` as

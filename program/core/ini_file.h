@@ -9,31 +9,47 @@
 #include <vector>
 
 // A private-profile (INI) file: "[Section]" lines, each followed by "key=value"
-// lines; ";" starts a comment line. The file is in CP932 with CR LF line ends;
-// names and values are UTF-8 at this interface.
+// lines; ";" starts a comment line. The program writes CP932 with CR LF line
+// ends; a file edited elsewhere may be UTF-8 (with or without its byte-order
+// mark) or UTF-16 (with its mark), with LF or CR alone ending its lines: it is
+// read as what it is and written back in the same form. Names and values are
+// UTF-8 at this interface.
 //
 // Reading: sections and keys match without regard to case; the first of equal
 // names counts. The value is the text after the first "=", trimmed of blanks,
-// with one pair of enclosing double quotes removed.
+// with one pair of enclosing double quotes removed. A line holding a byte that
+// is no character of the file's code (a stray byte) reads with "?" in its
+// place and is marked as not read whole.
 // Writing: replaces the value of the key in place, keeps every other line,
 // adds a missing key at the end of its section and a missing section at the
-// end of the file.
+// end of the file. A line not read whole keeps its bytes unless it is given
+// another value than the one it read as.
 class IniFile {
   public:
-    enum class LoadResult { kRead, kMissing, kFailed };
+    // kUnreadable: the file claims a form (UTF-16) its bytes do not follow;
+    // the profile is empty.
+    enum class LoadResult { kRead, kMissing, kFailed, kUnreadable };
+
+    // How the file's text is stored.
+    enum class Form { kCp932, kUtf8, kUtf8WithMark, kUtf16LittleEndian, kUtf16BigEndian };
 
     // Replaces the contents by the file's; a missing file gives an empty profile.
     LoadResult Load(const std::string& path);
 
     // The value of the key cut at maxBytes CP932 bytes (never inside a
     // double-byte character); none when the section or key is missing or the
-    // value is empty.
+    // value is empty. `whole` (when given) tells whether the line was read whole.
     std::optional<std::string> Value(std::string_view section, std::string_view key,
-                                     size_t maxBytes) const;
+                                     size_t maxBytes, bool* whole = nullptr) const;
+
+    // The keys of a section in the order of the file (none for a missing one).
+    std::vector<std::string> Keys(std::string_view section) const;
 
     void SetValue(std::string_view section, std::string_view key, std::string_view value);
 
-    // The profile as file bytes.
+    Form form() const { return form_; }
+
+    // The profile as file bytes, in the form it was read in.
     std::string Text() const;
 
     // Writes the profile to a temporary file beside the path and renames it
@@ -41,17 +57,24 @@ class IniFile {
     bool Save(const std::string& path) const;
 
   private:
+    struct Line {
+        std::string text;                // UTF-8, without its line end
+        std::optional<std::string> raw;  // the line's own bytes while it is unchanged
+        bool whole = true;               // every byte of the line was read
+    };
     struct Section {
-        std::string name;                // folded for matching; the preamble has none
-        std::vector<std::string> lines;  // CP932, without line ends; the first is the header
+        std::string name;                              // folded for matching; the preamble has none
+        std::vector<Line> lines;                       // the first is the header
         std::unordered_map<std::string, size_t> keys;  // folded key -> its first line
     };
 
     Section* FindSection(std::string_view section);
     const Section* FindSection(std::string_view section) const;
-    void AddLine(std::string line);
+    void AddLine(Line line);
 
     std::vector<Section> sections_;  // the first holds the lines before any section header
+    Form form_ = Form::kCp932;
+    std::string lineEnd_ = "\r\n";
 };
 
 // A value read back is at most this many CP932 bytes long.

@@ -145,6 +145,8 @@ void NormaliseSwitches(Document& doc) {
     c.guideEdition = Switch(c.guideEdition);
 }
 
+constexpr const char* kBareQuoteNote = "（「\"」は保存すると「＂」になります）";
+
 // Reads the texts of the document and notes those that could not be read whole.
 class TextReader {
   public:
@@ -154,7 +156,11 @@ class TextReader {
     std::string Read(const std::string& name) {
         bool whole = true;
         std::string text = in_.ReadText(whole);
-        if (!whole)
+        // A bare double quote (an unquoted text of another writer) reads as
+        // it stands, but no text can be stored with one: it is saved as "＂".
+        if (text.find('"') != std::string::npos)
+            unreadable_.push_back(name + kBareQuoteNote);
+        else if (!whole)
             unreadable_.push_back(name);
         return text;
     }
@@ -307,10 +313,46 @@ bool Storable(const Document& doc) {
 
 }  // namespace
 
-int WriteProjectFile(const std::string& path, const Document& doc) {
+int WriteProjectFile(const std::string& path, const Document& doc, ReplaceNote* note) {
     if (!Storable(doc))
         return kProjectFileError;
-    return WriteFileReplacing(path, ProjectFileBytes(doc)) ? kProjectFileOk : kProjectFileError;
+    return WriteFileReplacing(path, ProjectFileBytes(doc), note) ? kProjectFileOk
+                                                                 : kProjectFileError;
+}
+
+std::string ProjectWriteFailedText(const std::string& path) {
+    std::string text = "ﾌｧｲﾙの書き込みに失敗しました\r\n\r\n" + path;
+    switch (WhyNotWritable(path)) {
+        case WriteRefusal::kFolderNotWritable: {
+            const size_t slash = path.rfind('/');
+            const std::string folder = slash == 0                   ? std::string("/")
+                                       : slash == std::string::npos ? std::string(".")
+                                                                    : path.substr(0, slash);
+            text += "\r\n\r\nフォルダ " + folder +
+                    " に書き込む権限がないため、保存できません。\r\n"
+                    "「名前を付けて保存」で書き込めるフォルダに保存してください。";
+            break;
+        }
+        case WriteRefusal::kFileNotWritable:
+            text +=
+                "\r\n\r\nファイルが読み取り専用のため、保存できません。\r\n"
+                "「名前を付けて保存」で別の名前で保存してください。";
+            break;
+        case WriteRefusal::kNone:
+            break;
+    }
+    return text;
+}
+
+std::string GroupNotKeptText(const std::string& path, const ReplaceNote& note) {
+    return "保存しましたが、ファイルのグループ " + GroupName(note.oldGroup) + " を保てず、" +
+           GroupName(note.newGroup) + " になりました。\r\n\r\n" + path + "\r\n\r\nグループ " +
+           GroupName(note.oldGroup) + " の他のユーザーはこのファイルを保存できない場合があります。";
+}
+
+std::string ChangedOnDiskQuestion(const std::string& path) {
+    return "ファイルは開いた後に他のプログラムまたはユーザーによって変更されています。\r\n\r\n" +
+           path + "\r\n\r\n上書きすると、その変更は失われます。上書きしますか？";
 }
 
 int ParseProjectFile(std::string_view bytes, Document& doc,

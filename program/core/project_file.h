@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/document.h"
+#include "core/file_io.h"
 #include "core/message_sink.h"
 
 // The project file (.qmf): one boring as CP932 value lines with CR LF. Versions
@@ -20,8 +21,20 @@ enum ProjectFileResult : int {
 };
 
 // Writes the document in the version 1.6 layout. The file is replaced whole
-// or not at all. Shows nothing; returns kProjectFileOk or kProjectFileError.
-int WriteProjectFile(const std::string& path, const Document& doc);
+// or not at all, keeping its group and mode where it can (`note`, see
+// WriteFileReplacing). Shows nothing; returns kProjectFileOk or kProjectFileError.
+int WriteProjectFile(const std::string& path, const Document& doc, ReplaceNote* note = nullptr);
+
+// The message for a project file that could not be written: it names the
+// file and, where the file system tells, why and what the user can do.
+std::string ProjectWriteFailedText(const std::string& path);
+
+// The note after a save that could not keep the file's group.
+std::string GroupNotKeptText(const std::string& path, const ReplaceNote& note);
+
+// The question before a save replaces a file that changed on disk since it
+// was opened or last saved.
+std::string ChangedOnDiskQuestion(const std::string& path);
 
 // Reads the project file into the document and returns a ProjectFileResult.
 // Only a regular file of at most kMaxTextFileBytes (file_io.h) is read; a

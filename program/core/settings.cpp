@@ -1,11 +1,13 @@
 #include "core/settings.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <limits>
 #include <optional>
 #include <string_view>
 
 #include "core/codepage.h"
+#include "core/file_io.h"
 #include "core/ini_file.h"
 #include "core/soil_names.h"
 #include "core/text_number.h"
@@ -32,14 +34,21 @@ constexpr SoilNameSection kSoilNameSections[2] = {
 // Reads keys of one settings file, each as GetIni reads it.
 class Reader {
   public:
-    explicit Reader(const std::string& file) { ini_.Load(file); }
+    explicit Reader(const std::string& file) : result_(ini_.Load(file)) {}
+
+    IniFile::LoadResult Result() const { return result_; }
+    const IniFile& Ini() const { return ini_; }
 
     std::string Text(const char* section, std::string_view key, std::string_view def) const {
         return ini_.Value(section, key, kIniValueLimit).value_or(std::string(def));
     }
 
-    std::optional<std::string> WholeText(const char* section, std::string_view key) const {
-        return ini_.Value(section, key, std::numeric_limits<size_t>::max());
+    // The whole value; `whole` tells whether its line was read whole.
+    std::optional<std::string> WholeText(const char* section, std::string_view key,
+                                         bool* whole = nullptr) const {
+        if (whole != nullptr)
+            *whole = true;
+        return ini_.Value(section, key, std::numeric_limits<size_t>::max(), whole);
     }
 
     // A key whose whole text must be a number; the default when it is not.
@@ -58,6 +67,7 @@ class Reader {
 
   private:
     IniFile ini_;
+    IniFile::LoadResult result_;
 };
 
 // The rows of a soil-name table that its 16-bit row count can number.
@@ -68,9 +78,20 @@ constexpr int32_t kMaxSoilNameRows = kMaxTableRows;
 // inside margins of a metre.
 constexpr int32_t kMaxPrintMargin = 1000;  // mm
 
-void LoadSoilNames(const Reader& reader, const char* section, std::vector<LayerRecord>& table) {
-    // A count beyond what the table can number is capped; the loop counter is
-    // wider than the count, so even the largest one ends.
+// The highest row number the section holds a line for.
+int32_t HighestRowKey(const IniFile& ini, const char* section) {
+    int32_t highest = 0;
+    for (const std::string& key : ini.Keys(section)) {
+        std::optional<double> number = ParseNumber(key);
+        if (number && *number >= 1 && *number <= kMaxSoilNameRows &&
+            std::to_string(static_cast<int32_t>(*number)) == key)
+            highest = std::max(highest, static_cast<int32_t>(*number));
+    }
+    return highest;
+}
+
+void LoadSoilNames(const Reader& reader, const char* section, std::vector<LayerRecord>& table,
+                   std::vector<UnreadSetting>& unread) {
     const int32_t def = static_cast<int32_t>(std::min<size_t>(table.size(), kMaxSoilNameRows));
     std::optional<double> number = ParseNumber(reader.Text(section, "Count", std::to_string(def)));
     int32_t count = def;
@@ -80,16 +101,73 @@ void LoadSoilNames(const Reader& reader, const char* section, std::vector<LayerR
     // A count that is not a number or below 1 cannot describe a table.
     if (count < 1)
         return;
+    // A count beyond the rows there are (a file cut short, or a count typed
+    // by hand) keeps the rows there are rather than adding empty ones.
+    count = std::min(count, std::max(def, HighestRowKey(reader.Ini(), section)));
     table.resize(static_cast<size_t>(count));
     for (int32_t i = 1; i <= count; ++i) {
         // Read whole: a line cut short could still parse, with a wrong constant.
-        std::optional<std::string> line = reader.WholeText(section, std::to_string(i));
+        const std::string key = std::to_string(i);
+        bool whole = true;
+        std::optional<std::string> line = reader.WholeText(section, key, &whole);
         if (!line)
             continue;
-        if (std::optional<LayerRecord> row = ParseSoilNameLine(*line))
+        std::optional<LayerRecord> row = ParseSoilNameLine(*line);
+        if (row)
             table[static_cast<size_t>(i - 1)] = *row;
+        // A row that does not parse keeps its built-in contents, and one with
+        // an unreadable byte is read with "?": neither may replace the line.
+        if (!row || !whole)
+            unread.push_back({section, key, FormatSoilNameLine(table[static_cast<size_t>(i - 1)])});
     }
 }
+
+// A text setting; one whose line was not read whole is noted, so that the
+// line stays as it is unless the text is changed.
+std::optional<std::string> TextSetting(const Reader& reader, const char* section,
+                                       std::string_view key, std::vector<UnreadSetting>& unread) {
+    bool whole = true;
+    std::optional<std::string> text = reader.WholeText(section, key, &whole);
+    if (text && !whole)
+        unread.push_back({section, std::string(key), *text});
+    return text;
+}
+
+// A free name beside the file for a copy of it.
+std::string CopyName(const std::string& file) {
+    std::error_code error;
+    for (int i = 1; i < 100; ++i) {
+        std::string name = file + ".orig" + (i == 1 ? std::string() : std::to_string(i));
+        if (!std::filesystem::exists(std::filesystem::symlink_status(name, error)))
+            return name;
+    }
+    return {};
+}
+
+// Copies the file beside itself; the copy's name, or empty when it could not be made.
+std::string KeepCopy(const std::string& file) {
+    std::string bytes;
+    std::string copy = CopyName(file);
+    if (copy.empty() || !ReadWholeFile(file, bytes) || !WriteFileReplacing(copy, bytes))
+        return {};
+    return copy;
+}
+
+// Writes values, but leaves a line that was not read whole as it is while its
+// setting still holds the value it was read as.
+struct Writer {
+    IniFile& ini;
+    const std::vector<UnreadSetting>& unread;
+
+    void Put(std::string_view section, std::string_view key, std::string_view value) {
+        for (const UnreadSetting& line : unread) {
+            if (line.section == section && line.key == key && line.value == value &&
+                ini.Value(section, key, std::numeric_limits<size_t>::max()))
+                return;
+        }
+        ini.SetValue(section, key, value);
+    }
+};
 
 }  // namespace
 
@@ -109,17 +187,32 @@ const HeaderFooterCodeTable& HeaderFooterCodes() {
 void LoadSettings(Settings& settings, Document& doc) {
     const Settings defaults;
     Reader reader(settings.iniFile);
+    std::vector<UnreadSetting>& unread = settings.unreadSettings;
+    unread.clear();
+    settings.keptCopy.clear();
+    if (reader.Result() == IniFile::LoadResult::kUnreadable)
+        settings.keptCopy = KeepCopy(settings.iniFile);
 
     // Paths are read whole: one cut short would name another folder or file.
-    settings.defaultDataFolder = reader.WholeText("Path", "QuilmornData").value_or("");
+    settings.defaultDataFolder = TextSetting(reader, "Path", "QuilmornData", unread).value_or("");
     doc.currentFolder = settings.defaultDataFolder;
 
-    for (int i = 0; i < kRecentFileCount; ++i)
-        settings.recentFiles[i] =
-            reader.WholeText("Recent Files", std::to_string(i + 1)).value_or("");
+    // Only an absolute path names one file wherever the program starts, and a
+    // path with an unreadable byte names none; each file is listed once.
+    settings.recentFiles = {};
+    for (int i = 0; i < kRecentFileCount; ++i) {
+        bool whole = true;
+        std::string path =
+            reader.WholeText("Recent Files", std::to_string(i + 1), &whole).value_or("");
+        if (!whole || path.empty() || path.front() != '/' ||
+            std::find(settings.recentFiles.begin(), settings.recentFiles.end(), path) !=
+                settings.recentFiles.end())
+            continue;
+        settings.recentFiles[static_cast<size_t>(i)] = path;
+    }
 
     for (const SoilNameSection& section : kSoilNameSections)
-        LoadSoilNames(reader, section.name, settings.*section.table);
+        LoadSoilNames(reader, section.name, settings.*section.table, unread);
 
     for (int i = 0; i < 4; ++i) {
         int32_t margin =
@@ -133,8 +226,8 @@ void LoadSettings(Settings& settings, Document& doc) {
     // Read whole as well: the page setup takes texts of any length, and one
     // cut short here would print another header than the one entered.
     for (int i = 0; i < 6; ++i)
-        settings.headerFooterText[i] =
-            reader.WholeText(kPrintSection, kTextKeys[i]).value_or(defaults.headerFooterText[i]);
+        settings.headerFooterText[i] = TextSetting(reader, kPrintSection, kTextKeys[i], unread)
+                                           .value_or(defaults.headerFooterText[i]);
 
     settings.colorPrint =
         reader.Leading("PrintOut Color", "OutColorType", settings.colorPrint, RoundToInt16);
@@ -145,54 +238,78 @@ void LoadSettings(Settings& settings, Document& doc) {
     window.top = reader.Leading(kWindowSection, "WindowTop", def.top, RoundToInt32);
     window.width = reader.Leading(kWindowSection, "WindowWidth", def.width, RoundToInt32);
     window.height = reader.Leading(kWindowSection, "WindowHeight", def.height, RoundToInt32);
+    // The program starts normal or maximised: a minimised state (a file from
+    // another machine may hold one) would start it with no window to see.
     window.state = reader.Leading(kWindowSection, "WindowStyle", def.state, RoundToInt32);
+    if (window.state != 2)
+        window.state = 0;
 
     settings.headerFooterCodes = HeaderFooterCodes();
 }
 
+std::string KeptCopyNote(const Settings& settings) {
+    if (settings.keptCopy.empty())
+        return {};
+    return "設定ファイル " + settings.iniFile +
+           " は読み取れない形式のため、既定の設定で起動します。\n元のファイルは " +
+           settings.keptCopy + " として残してあります。";
+}
+
 bool SaveSettings(const Settings& settings) {
     IniFile ini;
-    if (ini.Load(settings.iniFile) == IniFile::LoadResult::kFailed)
-        return false;
+    switch (ini.Load(settings.iniFile)) {
+        case IniFile::LoadResult::kFailed:
+            return false;
+        case IniFile::LoadResult::kUnreadable:
+            // Replaced only when its copy stands beside it.
+            if (settings.keptCopy.empty())
+                return false;
+            ini = IniFile{};
+            break;
+        case IniFile::LoadResult::kRead:
+        case IniFile::LoadResult::kMissing:
+            break;
+    }
+    Writer writer{ini, settings.unreadSettings};
 
-    ini.SetValue("Path", "QuilmornData", settings.defaultDataFolder);
+    writer.Put("Path", "QuilmornData", settings.defaultDataFolder);
 
     // Only the entries that will read back as the same file are stored, in
     // their order; the others stay in the menu of this run only.
     int stored = 0;
     for (const std::string& path : settings.recentFiles) {
         if (IsStorableRecentFile(path))
-            ini.SetValue("Recent Files", std::to_string(++stored), path);
+            writer.Put("Recent Files", std::to_string(++stored), path);
     }
     while (stored < kRecentFileCount)
-        ini.SetValue("Recent Files", std::to_string(++stored), "");
+        writer.Put("Recent Files", std::to_string(++stored), "");
 
     for (const SoilNameSection& section : kSoilNameSections) {
         const std::vector<LayerRecord>& table = settings.*section.table;
-        ini.SetValue(section.name, "Count", std::to_string(table.size()));
+        writer.Put(section.name, "Count", std::to_string(table.size()));
         for (size_t i = 0; i < table.size(); ++i)
-            ini.SetValue(section.name, std::to_string(i + 1), FormatSoilNameLine(table[i]));
+            writer.Put(section.name, std::to_string(i + 1), FormatSoilNameLine(table[i]));
     }
 
     for (int i = 0; i < 4; ++i)
-        ini.SetValue(kPrintSection, kMarginKeys[i], std::to_string(settings.printMargins[i]));
+        writer.Put(kPrintSection, kMarginKeys[i], std::to_string(settings.printMargins[i]));
     // The show switches persist like every other setting the user changes.
     for (int i = 0; i < 2; ++i)
-        ini.SetValue(kPrintSection, kShowKeys[i], std::to_string(settings.headerFooterShow[i]));
+        writer.Put(kPrintSection, kShowKeys[i], std::to_string(settings.headerFooterShow[i]));
     for (int i = 0; i < 6; ++i)
-        ini.SetValue(kPrintSection, kTextKeys[i], settings.headerFooterText[i]);
+        writer.Put(kPrintSection, kTextKeys[i], settings.headerFooterText[i]);
 
-    ini.SetValue("PrintOut Color", "OutColorType", std::to_string(settings.colorPrint));
+    writer.Put("PrintOut Color", "OutColorType", std::to_string(settings.colorPrint));
 
     const WindowPlacement& window = settings.windowPlacement;
-    ini.SetValue(kWindowSection, "WindowLeft", std::to_string(window.left));
-    ini.SetValue(kWindowSection, "WindowTop", std::to_string(window.top));
-    ini.SetValue(kWindowSection, "WindowWidth", std::to_string(window.width));
-    ini.SetValue(kWindowSection, "WindowHeight", std::to_string(window.height));
+    writer.Put(kWindowSection, "WindowLeft", std::to_string(window.left));
+    writer.Put(kWindowSection, "WindowTop", std::to_string(window.top));
+    writer.Put(kWindowSection, "WindowWidth", std::to_string(window.width));
+    writer.Put(kWindowSection, "WindowHeight", std::to_string(window.height));
     // A minimised window keeps the state saved before, so the program never
     // starts minimised.
     if (window.state != 1)
-        ini.SetValue(kWindowSection, "WindowStyle", std::to_string(window.state));
+        writer.Put(kWindowSection, "WindowStyle", std::to_string(window.state));
 
     return ini.Save(settings.iniFile);
 }

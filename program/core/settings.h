@@ -27,6 +27,16 @@ struct WindowPlacement {
 // and user. The chooser offers group g, entry e as its kind g, item e.
 using HeaderFooterCodeTable = std::array<std::vector<std::string>, 6>;
 
+// A settings line that could not be taken as it stands: a byte in it is no
+// character, or a soil-name row does not parse. It stays in the file as it is
+// unless the setting it stands for changes; `value` is the setting's value as
+// the file was read.
+struct UnreadSetting {
+    std::string section;
+    std::string key;
+    std::string value;
+};
+
 // The user's settings, read at start-up and written when the main window closes.
 struct Settings {
     std::string iniFile;  // full path of the settings file
@@ -47,6 +57,11 @@ struct Settings {
     int16_t colorPrint = 0;  // 1 = print in colour
     WindowPlacement windowPlacement;
     HeaderFooterCodeTable headerFooterCodes;
+    // Lines of the file that are written back only when their setting changes.
+    std::vector<UnreadSetting> unreadSettings;
+    // A file that could not be read as the form it claims is kept under this
+    // name beside itself, and a fresh one is written in its place.
+    std::string keptCopy;
 };
 
 // The constant header and footer code table.
@@ -57,6 +72,10 @@ const HeaderFooterCodeTable& HeaderFooterCodes();
 // folder. Call after SetDefaultSoilNames: the tables as they are are the
 // defaults of their rows.
 void LoadSettings(Settings& settings, Document& doc);
+
+// The note that start-up shows once when LoadSettings kept a copy of a file it
+// could not read; empty when there is none.
+std::string KeptCopyNote(const Settings& settings);
 
 // Writes the settings into settings.iniFile, keeping every other line of it.
 // False when the file could not be read or written; the old file is then left

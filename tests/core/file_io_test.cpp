@@ -1,13 +1,21 @@
 #include "core/file_io.h"
 
+#include "core/settings_test_support.h"
+
+#include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -163,6 +171,138 @@ TEST(MakeTemporaryBeside, GivesAShortNameInTheFolderOfTheFileALinkNames) {
     }
     EXPECT_TRUE(fs::is_symlink(folder / "out.pdf"));
     EXPECT_TRUE(fs::is_regular_file(folder / "real/out.pdf"));
+}
+
+// A temporary that a killed save or print left (no writer holds it) is
+// cleared by the next save or print of the same file, on every file system;
+// one that another writer holds stays, and that writer's save goes on.
+TEST_F(WriteFileReplacingTest, LeftoverTemporariesAreClearedByTheNextSaveOrPrint) {
+    const fs::path path = folder_ / "site.qmf";
+    const std::string temporary = MakeTemporaryBeside(path.string());
+    ASSERT_TRUE(fs::path(temporary).filename().string().starts_with(".qmsave-"));
+    WriteBytes(temporary, "half a file");  // as a writer killed on the way leaves it
+    // The next print of the same file takes the same name, emptied.
+    EXPECT_EQ(temporary, MakeTemporaryBeside(path.string()));
+    EXPECT_EQ("", Contents(temporary));
+    // The next save clears it.
+    ASSERT_TRUE(WriteFileReplacing(path.string(), "saved"));
+    EXPECT_EQ(std::vector<std::string>{"site.qmf"}, Entries());
+
+    // Another writer's temporary, locked while it writes.
+    const std::string held = MakeTemporaryBeside(path.string());
+    int fd = open(held.c_str(), O_RDWR);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(0, flock(fd, LOCK_EX | LOCK_NB));
+    ASSERT_TRUE(WriteFileReplacing(path.string(), "again"));
+    EXPECT_EQ("again", Contents(path));
+    const std::string other = MakeTemporaryBeside(path.string());
+    EXPECT_NE(held, other);
+    EXPECT_TRUE(fs::exists(held));
+    close(fd);
+    fs::remove(other);
+    ASSERT_TRUE(WriteFileReplacing(path.string(), "last"));
+    EXPECT_EQ(std::vector<std::string>{"site.qmf"}, Entries());
+}
+
+// A file in a shared group folder keeps its group and permission bits when
+// another member saves it; where the system does not let the saver give it
+// the group, the write tells.
+TEST_F(WriteFileReplacingTest, TheGroupAndPermissionBitsOfTheReplacedFileAreKept) {
+    const fs::path path = folder_ / "shared.qmf";
+    WriteBytes(path.string(), "co-worker's");
+    fs::permissions(path, fs::perms(0664));
+    // A group the writer may give: any group when it may set any, else one it belongs to.
+    std::vector<gid_t> groups(static_cast<size_t>(getgroups(0, nullptr)) + 1);
+    groups.resize(static_cast<size_t>(getgroups(static_cast<int>(groups.size()), groups.data())));
+    gid_t group = geteuid() == 0 ? 4321 : getegid();
+    for (gid_t g : groups)
+        if (g != getegid())
+            group = g;
+    if (group == getegid())
+        GTEST_SKIP() << "no second group to give the file";
+    ASSERT_EQ(0, chown(path.c_str(), static_cast<uid_t>(-1), group));
+    ReplaceNote note;
+    ASSERT_TRUE(WriteFileReplacing(path.string(), "saved", &note));
+    struct stat info {};
+    ASSERT_EQ(0, stat(path.c_str(), &info));
+    EXPECT_EQ(group, info.st_gid);
+    EXPECT_EQ(0664u, info.st_mode & 07777);
+    EXPECT_TRUE(note.groupKept);
+}
+
+TEST_F(WriteFileReplacingTest, AGroupThatCannotBeKeptIsTold) {
+    // The file is the saver's own but in a group the saver is not a member of.
+    const fs::path path = folder_ / "foreign.qmf";
+    WriteBytes(path.string(), "old");
+    fs::permissions(folder_, fs::perms(0777));
+    fs::permissions(path, fs::perms(0660));
+    if (geteuid() != 0)
+        GTEST_SKIP() << "a file of a foreign group needs root to be made";
+    ASSERT_EQ(0, chown(path.c_str(), 65534, 4321));
+    std::optional<int> result = AsAnotherUser([&] {
+        ReplaceNote note;
+        if (!WriteFileReplacing(path.string(), "saved", &note))
+            return 1;
+        if (note.groupKept || note.oldGroup != 4321 || note.newGroup != 65534)
+            return 2;
+        struct stat info {};
+        if (stat(path.c_str(), &info) != 0 || (info.st_mode & 07777) != 0660)
+            return 3;
+        return 0;
+    });
+    ASSERT_TRUE(result);
+    EXPECT_EQ(0, *result);
+    EXPECT_EQ("4321", GroupName(4321));
+    EXPECT_EQ("root", GroupName(0));
+}
+
+// The reasons a save cannot be made, as they are told.
+TEST_F(WriteFileReplacingTest, SaysWhyAFileCannotBeWritten) {
+    const fs::path path = folder_ / "site.qmf";
+    WriteBytes(path.string(), "old");
+    EXPECT_EQ(WriteRefusal::kNone, WhyNotWritable(path.string()));
+    EXPECT_EQ(WriteRefusal::kNone, WhyNotWritable((folder_ / "new.qmf").string()));
+    fs::permissions(path, fs::perms(0444));
+    EXPECT_EQ(WriteRefusal::kFileNotWritable, WhyNotWritable(path.string()));
+    fs::permissions(path, fs::perms(0666));
+
+    // A writable file in a folder the user cannot write.
+    fs::permissions(folder_, fs::perms(0755));
+    auto check = [&] {
+        if (WriteFileReplacing(path.string(), "new"))
+            return 1;
+        if (WhyNotWritable(path.string()) != WriteRefusal::kFolderNotWritable)
+            return 2;
+        if (WhyNotWritable((folder_ / "new.qmf").string()) != WriteRefusal::kFolderNotWritable)
+            return 3;
+        return 0;
+    };
+    std::optional<int> result = AsAnotherUser(check);
+    if (!result) {
+        fs::permissions(folder_, fs::perms(0555));
+        result = check();
+        fs::permissions(folder_, fs::perms(0755));
+    }
+    EXPECT_EQ(0, *result);
+    EXPECT_EQ("old", Contents(path));
+}
+
+// What a save notes of the file it read or wrote: a change by another
+// program shows, one moment's read twice does not.
+TEST_F(WriteFileReplacingTest, TheIdentityOfAFileChangesWithEveryVersion) {
+    const fs::path path = folder_ / "site.qmf";
+    EXPECT_FALSE(IdentityOf(path.string()));
+    ASSERT_TRUE(WriteFileReplacing(path.string(), "one"));
+    const std::optional<FileIdentity> first = IdentityOf(path.string());
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first, IdentityOf(path.string()));
+    // Rewritten in place with as many bytes, by a program that keeps the inode.
+    std::ofstream(path, std::ios::binary | std::ios::in | std::ios::out) << "two";
+    struct timespec times[2] = {{0, UTIME_OMIT}, {first->modifiedSeconds + 5, 0}};
+    utimensat(AT_FDCWD, path.c_str(), times, 0);
+    EXPECT_NE(first, IdentityOf(path.string()));
+    ASSERT_TRUE(WriteFileReplacing(path.string(), "three"));
+    EXPECT_NE(first, IdentityOf(path.string()));
 }
 
 }  // namespace

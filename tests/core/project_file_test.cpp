@@ -1,5 +1,7 @@
 #include "core/project_file.h"
 
+#include "core/settings_test_support.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -491,6 +493,26 @@ TEST(ProjectFile, NamesTheTextsThatCouldNotBeReadWhole) {
     EXPECT_TRUE(unreadable.empty());
 }
 
+// A text of another writer, unquoted and holding a double quote, reads as it
+// stands; as no text can be saved with one, the note names it.
+TEST(ProjectFile, ABareQuoteInAnUnquotedTextIsNamedInTheNote) {
+    Document doc;
+    NewDocument(doc);
+    doc.basicData.ShortName = "SHORT";
+    std::string bytes = ProjectFileBytes(doc);
+    const size_t at = bytes.find("\"SHORT\"");
+    ASSERT_NE(at, std::string::npos);
+    bytes.replace(at, 7, "12\"-A\x81");
+    Document read;
+    NewDocument(read);
+    std::vector<std::string> unreadable;
+    ASSERT_EQ(ParseProjectFile(bytes, read, &unreadable), kProjectFileOk);
+    EXPECT_EQ(read.basicData.ShortName, "12\"-A?");
+    EXPECT_EQ(unreadable, (std::vector<std::string>{"略称（「\"」は保存すると「＂」になります）"}));
+    EXPECT_NE(UnreadableTextsMessage(unreadable, "/d/a.qmf").find(unreadable[0]),
+              std::string::npos);
+}
+
 TEST(ProjectFile, UnreadableTextsMessageCountsWhatItDoesNotName) {
     std::vector<std::string> many;
     for (int row = 1; row <= 12; ++row)
@@ -650,3 +672,37 @@ TEST(ProjectFile, OddSwitchValuesGiveTheResultsOfTheirReading) {
     CalcLiquefaction(alone, messages);
     EXPECT_EQ(opened.calcResults, alone.calcResults);
 }
+
+namespace {
+
+// A writable project in a folder the user cannot write: the message says the
+// folder is why, and points to Save As.
+TEST(ProjectWriteFailedText, SaysWhyAndWhatTheUserCanDo) {
+    TempFolder temp;
+    const std::string folder = temp.File("shared");
+    std::filesystem::create_directory(folder);
+    const std::string path = folder + "/site.qmf";
+    ASSERT_EQ(WriteProjectFile(path, Document{}), kProjectFileOk);
+    std::filesystem::permissions(path, std::filesystem::perms(0666));
+    std::filesystem::permissions(temp.path(), std::filesystem::perms(0755));
+    const std::string plain = "ﾌｧｲﾙの書き込みに失敗しました\r\n\r\n" + path;
+    EXPECT_EQ(ProjectWriteFailedText(path), plain);
+    const std::string expected = plain + "\r\n\r\nフォルダ " + folder +
+                                 " に書き込む権限がないため、保存できません。\r\n"
+                                 "「名前を付けて保存」で書き込めるフォルダに保存してください。";
+    std::filesystem::permissions(folder, std::filesystem::perms(0755));
+    auto check = [&] {
+        if (WriteProjectFile(path, Document{}) == kProjectFileOk)
+            return 1;
+        return ProjectWriteFailedText(path) == expected ? 0 : 2;
+    };
+    std::optional<int> result = AsAnotherUser(check);
+    if (!result) {
+        std::filesystem::permissions(folder, std::filesystem::perms(0555));
+        result = check();
+        std::filesystem::permissions(folder, std::filesystem::perms(0755));
+    }
+    EXPECT_EQ(0, *result);
+}
+
+}  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "core/codepage.h"
 #include "core/ini_file.h"
@@ -275,20 +276,15 @@ TEST_F(SettingsTest, NumbersThatAreNotNumbers) {
 }
 
 TEST_F(SettingsTest, SoilNameCounts) {
-    LayerRecord empty;
-    std::vector<LayerRecord> twenty = builtIn.subSoilNames;
-    twenty.resize(20);
     std::vector<LayerRecord> three(builtIn.subSoilNames.begin(), builtIn.subSoilNames.begin() + 3);
     struct Case {
         std::string count;
         std::vector<LayerRecord> expected;
     } cases[] = {
-        {"20", twenty},
-        {"3", three},
-        {"0", builtIn.subSoilNames},
-        {"-3", builtIn.subSoilNames},
-        {"abc", builtIn.subSoilNames},
-        {"", builtIn.subSoilNames},
+        {"20", builtIn.subSoilNames},  // a count beyond the rows there are keeps those
+        {"1000000000", builtIn.subSoilNames}, {"3", three},
+        {"0", builtIn.subSoilNames},          {"-3", builtIn.subSoilNames},
+        {"abc", builtIn.subSoilNames},        {"", builtIn.subSoilNames},
     };
     for (const Case& c : cases) {
         WriteSettingsFile({"[Default SoilNames0]", "Count=" + c.count});
@@ -310,15 +306,20 @@ TEST_F(SettingsTest, SoilNameCounts) {
         EXPECT_EQ(15, loaded.printMargins[0]) << count;
     }
 
-    // A count of 20 with rows 1 to 11 present: rows 12 to 20 are empty rows,
-    // and they are written back as such.
-    WriteSettingsFile({"[Default SoilNames0]", "Count=20"});
+    // A count of 20 with rows 1 to 11 built in and row 14 in the file: the
+    // table holds 14 rows, 12 and 13 empty, and no row beyond 14 is written.
+    WriteSettingsFile({"[Default SoilNames0]", "Count=20", "14=\"fourteen\",14"});
     LoadSettings(settings, doc);
+    ASSERT_EQ(14u, settings.subSoilNames.size());
     ASSERT_TRUE(SaveSettings(settings));
-    EXPECT_EQ("\"\",0" + Zeros(14), GetIni("Default SoilNames0", "20", "", settings.iniFile));
+    EXPECT_EQ("14", GetIni("Default SoilNames0", "Count", "", settings.iniFile));
+    EXPECT_EQ("\"\",0" + Zeros(14), GetIni("Default SoilNames0", "12", "", settings.iniFile));
+    EXPECT_EQ("\"fourteen\",14" + Zeros(14),
+              GetIni("Default SoilNames0", "14", "", settings.iniFile));
+    EXPECT_EQ("", GetIni("Default SoilNames0", "15", "", settings.iniFile));
     EXPECT_EQ("\"礫混じり砂質\",0" + Zeros(14),
               GetIni("Default SoilNames0", "11", "", settings.iniFile));
-    ExpectSameRows(twenty, Reload().subSoilNames);
+    ExpectSameRows(settings.subSoilNames, Reload().subSoilNames);
 }
 
 TEST_F(SettingsTest, LongSoilNameLinesAreReadWhole) {
@@ -514,3 +515,184 @@ TEST_F(SettingsTest, PathsReadBackAsTheSameFileOrAreNotStored) {
 }
 
 }  // namespace
+
+namespace {
+
+// The settings file as an editor of another machine may leave it: the saved
+// defaults with a soil row and a header text of the user's own, in UTF-8.
+std::string EditedSettingsText() {
+    std::string text = Cp932ToUtf8(ReadBytes(Fixture("defaults_saved.ini")));
+    auto replace = [&](const std::string& from, const std::string& to) {
+        const size_t at = text.find(from);
+        EXPECT_NE(std::string::npos, at) << from;
+        if (at != std::string::npos)
+            text.replace(at, from.size(), to);
+    };
+    replace("2=\"埋め土\",200,0,0,0,", "2=\"埋め土\",200,17,30,0,");
+    replace("HeaderLeft=『&D』", "HeaderLeft=AB&P &D");
+    return text;
+}
+
+std::string WithLineEnds(std::string text, const std::string& lineEnd) {
+    std::string out;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find("\r\n", start);
+        out += text.substr(start, end - start) + lineEnd;
+        start = end + 2;
+    }
+    return out;
+}
+
+}  // namespace
+
+// A file edited elsewhere is read as the form it is in, and the file written
+// at close is in that same form, every line but the changed one as it was.
+TEST_F(SettingsTest, FilesInOtherFormsAreReadAsWhatTheyAreAndWrittenBackInTheirForm) {
+    const std::string utf8 = EditedSettingsText();
+    auto utf16 = [](const std::string& text, bool big) {
+        return (big ? std::string("\xFE\xFF") : std::string("\xFF\xFE")) + Utf8ToUtf16(text, big);
+    };
+    struct Case {
+        const char* form;
+        std::function<std::string(const std::string&)> encode;  // UTF-8 with CR LF to the file
+    } cases[] = {
+        {"UTF-8", [](const std::string& t) { return t; }},
+        {"UTF-8 with its mark and LF",
+         [](const std::string& t) { return "\xEF\xBB\xBF" + WithLineEnds(t, "\n"); }},
+        {"UTF-16 little-endian", [&](const std::string& t) { return utf16(t, false); }},
+        {"UTF-16 big-endian with CR",
+         [&](const std::string& t) { return utf16(WithLineEnds(t, "\r"), true); }},
+        {"CP932 with CR alone",
+         [](const std::string& t) { return Utf8ToCp932(WithLineEnds(t, "\r")); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.form);
+        WriteBytes(settings.iniFile, c.encode(utf8));
+        Settings loaded = Reload();
+        ExpectSameRows(builtIn.subSoilNames, loaded.subSoilNames);
+        std::vector<LayerRecord> main = builtIn.mainSoilNames;
+        main[1].gamma = 17;
+        main[1].FC = 30;
+        ExpectSameRows(main, loaded.mainSoilNames);
+        EXPECT_EQ("AB&P &D", loaded.headerFooterText[0]);
+        EXPECT_EQ("[&S]", loaded.headerFooterText[1]);
+
+        loaded.printMargins[0] = 25;
+        ASSERT_TRUE(SaveSettings(loaded));
+        std::string expected = utf8;
+        expected.replace(expected.find("OffSetTop=20"), 12, "OffSetTop=25");
+        EXPECT_EQ(c.encode(expected), ReadBytes(settings.iniFile));
+        EXPECT_TRUE(loaded.keptCopy.empty());
+    }
+}
+
+// A byte that is no character (a stray lead byte, a broken UTF-8 byte) costs
+// only itself: the row's other fields and the header's codes are read, and
+// the line is written back as it stood unless its setting is changed.
+TEST_F(SettingsTest, ALineWithAStrayByteKeepsItsFieldsAndIsNotWrittenBackGarbled) {
+    struct Case {
+        const char* form;
+        std::string row;     // the file's bytes of main row 2
+        std::string header;  // of HeaderLeft
+        std::string (*encode)(const std::string&);
+    } cases[] = {
+        {"CP932", "2=\"\x96\x84\x82\xDF\x93\x79\x81\",200,17,30", "HeaderLeft=AB\x81&P &D",
+         [](const std::string& t) { return Utf8ToCp932(t); }},
+        {"UTF-8", "2=\"埋め土\x81\",200,17,30", "HeaderLeft=AB\xE3\x81&P &D",
+         [](const std::string& t) { return t; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.form);
+        std::string text = c.encode(EditedSettingsText());
+        auto put = [&](const std::string& prefix, const std::string& line) {
+            const std::string from = c.encode(prefix);
+            const size_t at = text.find(from);
+            ASSERT_NE(std::string::npos, at);
+            text.replace(at, text.find("\r\n", at) - at, line);
+        };
+        put("2=\"埋め土\",200", c.row);
+        put("HeaderLeft=", c.header);
+        WriteBytes(settings.iniFile, text);
+
+        Settings loaded = Reload();
+        const LayerRecord& row = loaded.mainSoilNames[1];
+        EXPECT_EQ("埋め土?", row.SoilName);
+        EXPECT_EQ(200, row.SoilCode);
+        EXPECT_EQ(17, row.gamma);
+        EXPECT_EQ(30, row.FC);
+        EXPECT_EQ("ローム", loaded.mainSoilNames[2].SoilName);
+        EXPECT_EQ(c.form == std::string("CP932") ? "AB?&P &D" : "AB??&P &D",
+                  loaded.headerFooterText[0]);
+
+        // Closed unchanged: the file is as it was, the two lines included.
+        ASSERT_TRUE(SaveSettings(loaded));
+        EXPECT_EQ(text, ReadBytes(settings.iniFile));
+
+        // A header typed anew replaces its line; the row stays as it was.
+        loaded.headerFooterText[0] = "[&P]";
+        ASSERT_TRUE(SaveSettings(loaded));
+        std::string changed = text;
+        const size_t at = changed.find(c.header);
+        changed.replace(at, c.header.size(), "HeaderLeft=[&P]");
+        EXPECT_EQ(changed, ReadBytes(settings.iniFile));
+    }
+}
+
+// A soil-name row that does not parse keeps the built-in row for this run and
+// its own line in the file.
+TEST_F(SettingsTest, ARowThatDoesNotParseStaysInTheFile) {
+    WriteSettingsFile({"[Default SoilNames1]", "Count=16", "3=\"ローム\",3OO,1.8"});
+    Settings loaded = Reload();
+    ExpectSameRows(builtIn.mainSoilNames, loaded.mainSoilNames);
+    ASSERT_TRUE(SaveSettings(loaded));
+    EXPECT_EQ("\"ローム\",3OO,1.8", GetIni("Default SoilNames1", "3", "", settings.iniFile));
+    // Once the row is edited, the edit is what is stored.
+    loaded.mainSoilNames[2].SoilCode = 300;
+    loaded.mainSoilNames[2].gamma = 1.8;
+    ASSERT_TRUE(SaveSettings(loaded));
+    EXPECT_EQ("\"ローム\",300,1.8" + Zeros(13),
+              GetIni("Default SoilNames1", "3", "", settings.iniFile));
+}
+
+// A file that claims UTF-16 but does not follow it cannot be read as anything:
+// it is kept beside as a copy, start-up says so once, and a fresh file takes
+// its place at close.
+TEST_F(SettingsTest, AFileThatCannotBeReadIsKeptAsACopyAndToldOnce) {
+    // A lone high surrogate.
+    const std::string broken =
+        std::string("\xFF\xFE[\0P\0", 6) + std::string("\x00\xD8", 2) + std::string("]\0", 2);
+    WriteBytes(settings.iniFile, broken);
+    Settings loaded = Reload();
+    EXPECT_EQ(settings.iniFile + ".orig", loaded.keptCopy);
+    EXPECT_EQ(broken, ReadBytes(loaded.keptCopy));
+    const std::string note = KeptCopyNote(loaded);
+    EXPECT_NE(std::string::npos, note.find(settings.iniFile));
+    EXPECT_NE(std::string::npos, note.find(loaded.keptCopy));
+    ExpectSameRows(builtIn.mainSoilNames, loaded.mainSoilNames);
+    ASSERT_TRUE(SaveSettings(loaded));
+    EXPECT_EQ("16", GetIni("Default SoilNames1", "Count", "", settings.iniFile));
+    EXPECT_EQ(broken, ReadBytes(loaded.keptCopy));
+    // A second unreadable file does not replace the first copy.
+    WriteBytes(settings.iniFile, broken + "x");
+    EXPECT_EQ(settings.iniFile + ".orig2", Reload().keptCopy);
+    EXPECT_EQ(broken, ReadBytes(loaded.keptCopy));
+    // A readable file keeps no copy and needs no note.
+    WriteSettingsFile({"[Path]"});
+    EXPECT_EQ("", KeptCopyNote(Reload()));
+}
+
+// Settings another machine's file may hold that would make this start odd.
+TEST_F(SettingsTest, AMinimisedStateRelativeAndRepeatedRecentFilesAreIgnored) {
+    WriteSettingsFile({"[Recent Files]", "1=p.qmf", "2=/data/a.qmf", "3=/data/b.qmf",
+                       "4=/data/a.qmf", "5=./c.qmf", "6=/data/A.qmf", "[Window]", "WindowStyle=1"});
+    Settings loaded = Reload();
+    EXPECT_EQ(0, loaded.windowPlacement.state);
+    EXPECT_EQ((std::array<std::string, 10>{"", "/data/a.qmf", "/data/b.qmf", "", "", "/data/A.qmf",
+                                           "", "", "", ""}),
+              loaded.recentFiles);
+    for (const char* state : {"2", "3", "-1"}) {
+        WriteSettingsFile({"[Window]", std::string("WindowStyle=") + state});
+        EXPECT_EQ(state == std::string("2") ? 2 : 0, Reload().windowPlacement.state) << state;
+    }
+}

@@ -1,10 +1,14 @@
 #pragma once
 
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <optional>
 #include <string>
@@ -64,4 +68,22 @@ inline std::string ReadBytes(const std::string& path) {
 
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
+}
+// Runs `check` as a user without any rights here (as the tests run as root
+// in the build containers, they must drop them to see a refusal): its result
+// is the child's exit code, 0 for a pass. None when no such user can be had.
+inline std::optional<int> AsAnotherUser(const std::function<int()>& check) {
+    if (geteuid() != 0)
+        return std::nullopt;
+    pid_t child = fork();
+    if (child < 0)
+        return std::nullopt;
+    if (child == 0) {
+        if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)
+            _exit(100);
+        _exit(check());
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 101;
 }

@@ -35,6 +35,50 @@ TEST(Cp932Text, ReadingTellsWhetherEveryByteWasCp932) {
     EXPECT_FALSE(whole);
 }
 
+// A stray lead byte stands for one unreadable character: the byte after it
+// is a character of its own unless it can stand second in a pair.
+TEST(Cp932Text, AStrayLeadByteIsReplacedAloneAndTakesNothingAfterIt) {
+    struct Case {
+        std::string cp932;
+        std::string utf8;
+    } cases[] = {
+        {"\"\x83"
+         "e\x83X\x83g\x81\",200,17",
+         "\"テスト?\",200,17"},       // before the closing quote
+        {"a\x81,b", "a?,b"},          // before a comma
+        {"AB\x81&P &D", "AB?&P &D"},  // before a header code
+        {"AB\x81", "AB?"},            // at the end of the text
+        {"\xE0", "?"},
+        {"\x81\x1F\x81\x40", "?\x1F\xE3\x80\x80"},  // before a control byte, then a pair ("　")
+        {"\x82\xA0\x88\x9F\x81\x60\xFA\x40", "あ亜～ⅰ"},  // valid pairs
+        {"\x85\x40,", "?,"},                              // an unassigned pair is one character
+    };
+    for (const Case& c : cases) {
+        bool whole = true;
+        EXPECT_EQ(Cp932ToUtf8(c.cp932, whole), c.utf8) << c.utf8;
+        EXPECT_EQ(whole, c.utf8.find('?') == std::string::npos) << c.utf8;
+    }
+    // Every byte that cannot stand second, after each kind of lead byte.
+    for (unsigned lead : {0x81u, 0x9Fu, 0xE0u, 0xEFu, 0xFCu}) {
+        for (unsigned second = 0; second <= 0xFF; ++second) {
+            const bool trail =
+                (second >= 0x40 && second <= 0x7E) || (second >= 0x80 && second <= 0xFC);
+            const std::string cp932{static_cast<char>(lead), static_cast<char>(second), 'z'};
+            bool whole = true;
+            const std::string utf8 = Cp932ToUtf8(cp932, whole);
+            EXPECT_FALSE(whole && !trail) << lead << " " << second;
+            if (trail) {
+                // A pair, readable or not, is one character: the "z" stays.
+                EXPECT_TRUE(utf8.ends_with("z")) << lead << " " << second;
+                EXPECT_NE(utf8.substr(0, utf8.size() - 1), "") << lead << " " << second;
+            } else {
+                EXPECT_EQ(utf8, "?" + Cp932ToUtf8(std::string(1, static_cast<char>(second))) + "z")
+                    << lead << " " << second;
+            }
+        }
+    }
+}
+
 // What each odd input to a text that reaches a file becomes.
 TEST(TextEntry, TakesEachOddInputAsTheFileWillHoldIt) {
     const TextEntryRule plain{};

@@ -705,7 +705,11 @@ void frmMain::SetCaption() {
 // Recent files, toolbar, Edit enabling
 
 void frmMain::SetMruMenu() {
-    mnuFileList[6]->setVisible(!settings.recentFiles[0].empty());
+    // The separator stands below the entries whenever one shows: a slot the
+    // settings left empty may come before a listed file.
+    mnuFileList[6]->setVisible(std::any_of(settings.recentFiles.begin(),
+                                           settings.recentFiles.begin() + 5,
+                                           [](const std::string& path) { return !path.empty(); }));
     for (size_t i = 1; i <= 5; ++i) {
         const std::string& path = settings.recentFiles[i - 1];
         if (!path.empty()) {

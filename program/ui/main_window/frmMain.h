@@ -14,6 +14,7 @@
 #include <string>
 
 #include "core/document.h"
+#include "core/file_io.h"
 #include "core/message_sink.h"
 #include "core/program_info.h"
 #include "core/quorlith_binding.h"
@@ -75,6 +76,9 @@ class frmMain : public QMainWindow {
     // ----- Window state -----
     bool IsChanged = false;
     bool PlacingWindow = false;
+    // The project file as it was when it was opened or last saved: a Save
+    // asks before it replaces a file that another program changed since.
+    std::optional<FileIdentity> ProjectFileIdentity;
     // Navigation order of the condition page (MoveFocus); filled when its tab
     // is chosen. Index 0..6: txtMagu, txtKasokudo, txtCalcDepth, chkEkidata(0..3).
     std::array<QWidget*, 7> FocusOrder{};

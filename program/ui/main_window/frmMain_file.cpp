@@ -22,7 +22,6 @@ constexpr const char* kSavePrompt = "データが更新されています。保�
 constexpr const char* kProjectFilter = "Vekt／Quilmorn2008ファイル (*.qmf)|*.qmf|";
 constexpr const char* kExportTitle = "図をﾒﾀﾌｧｲﾙに保存";
 constexpr const char* kExportFilter = "ﾒﾀﾌｧｲﾙ (*.wmf)|*.wmf";
-constexpr const char* kProjectWriteFailed = "ﾌｧｲﾙの書き込みに失敗しました";
 constexpr const char* kFigureWriteFailed = "ﾒﾀﾌｧｲﾙの書き込みに失敗しました";
 constexpr const char* kFigureOverProject =
     "開いているデータファイルには図を保存できません。別の名前を指定してください。";
@@ -76,6 +75,7 @@ void frmMain::mnuFileNew_Click() {
     if (!SaveChangesFirst())
         return;
     NewDocument(doc);
+    ProjectFileIdentity.reset();
     DocumentRefresh();
     SetCaption();
     cmdKihonData_Click();
@@ -120,6 +120,7 @@ bool frmMain::OpenProjectPath(const std::string& path) {
     AddRecentFile(settings, projectPath);
     doc.currentFolder = folder;
     doc.currentFileName = name;
+    ProjectFileIdentity = IdentityOf(projectPath);
     SetMruMenu();
     SetCaption();
     DocumentRefresh();
@@ -157,14 +158,28 @@ bool frmMain::mnuFileSaveAs_Click() {
 
 bool frmMain::WriteProjectPath(const std::string& folder, const std::string& name) {
     const std::string projectPath = JoinPath(folder, name);
-    if (WriteProjectFile(projectPath, doc) != kProjectFileOk) {
+    // Another program or user may have saved the open file since: replacing
+    // it would lose their version without a word.
+    if (ProjectFileIdentity && !doc.currentFileName.empty() &&
+        SameFile(projectPath, JoinPath(doc.currentFolder, doc.currentFileName))) {
+        const std::optional<FileIdentity> now = IdentityOf(projectPath);
+        if (now && *now != *ProjectFileIdentity &&
+            services.ShowMessage(ChangedOnDiskQuestion(projectPath), MessageIcon::Exclamation,
+                                 windowTitle().toStdString(),
+                                 MessageButtons::YesNo) != MessageAnswer::Yes)
+            return false;
+    }
+    ReplaceNote replaced;
+    if (WriteProjectFile(projectPath, doc, &replaced) != kProjectFileOk) {
         // The document keeps the name, caption and list of its last good
         // save, so a later Save does not aim at a place that cannot be
         // written; no results file stands beside a project that was not.
-        services.ShowMessage(std::string(kProjectWriteFailed) + "\r\n\r\n" + projectPath,
-                             MessageIcon::Exclamation);
+        services.ShowMessage(ProjectWriteFailedText(projectPath), MessageIcon::Exclamation);
         return false;
     }
+    ProjectFileIdentity = IdentityOf(projectPath);
+    if (!replaced.groupKept)
+        services.ShowMessage(GroupNotKeptText(projectPath, replaced), MessageIcon::Exclamation);
     doc.currentFolder = folder;
     doc.currentFileName = name;
     AddRecentFile(settings, projectPath);

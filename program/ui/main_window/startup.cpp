@@ -4,6 +4,11 @@
 #include <QSysInfo>
 #include <QThread>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
 #include "core/path_helpers.h"
 #include "core/project_file.h"
 #include "core/settings_folder.h"
@@ -37,6 +42,20 @@ std::string RefusalText(const std::string& lockPath, qint64 pid, const QString& 
            (host.isEmpty() ? std::string() : " (" + host.toStdString() + ")");
 }
 
+// Clears what stands at the lock's path but cannot be a lock: only this
+// program makes the lock, always as a regular file. A link (dangling or not),
+// a FIFO (opening it to read the lock would wait for a writer), a socket or an
+// empty folder is removed. False when something else is left there (a folder
+// with files in it, or one that may not be removed), which the start then
+// leaves alone.
+bool ClearWhatIsNoLock(const std::string& path) {
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0 || S_ISREG(info.st_mode))
+        return true;
+    const int cleared = S_ISDIR(info.st_mode) ? rmdir(path.c_str()) : unlink(path.c_str());
+    return cleared == 0 || errno == ENOENT;
+}
+
 // True when this process now holds the program's lock in the settings folder.
 // Without a settings folder there is nothing to lock; start-up then stops at
 // the settings path with its message. A refused start says which instance
@@ -47,6 +66,11 @@ bool TakeInstanceLock(ProgramState& state, PlatformServices& services) {
         return true;
     QDir().mkpath(QString::fromStdString(folder));
     std::string path = folder + "/" + kLockFileName;
+    // What cannot be a lock cannot keep a start out either: without a way to
+    // clear it, the program runs without a lock, as on a folder that cannot
+    // hold one.
+    if (!ClearWhatIsNoLock(path))
+        return true;
     auto lock = std::make_unique<QLockFile>(QString::fromStdString(path));
     lock->setStaleLockTime(0);
     bool locked = lock->tryLock(0);
@@ -110,6 +134,9 @@ StartResult StartProgram(ProgramState& state, PlatformServices& services,
         return StartResult::kNoSettingsFolder;
     }
     LoadSettings(state.settings, state.doc);
+    // Said once: the copy stays, and the next start reads the fresh file.
+    if (std::string note = KeptCopyNote(state.settings); !note.empty())
+        services.ShowMessage(note, MessageIcon::Exclamation, kProgramTitle, MessageButtons::Ok);
 
     // The document starts from the new-document defaults, so that a failed
     // read leaves a valid boring on screen.
@@ -125,6 +152,7 @@ StartResult StartProgram(ProgramState& state, PlatformServices& services,
         if (ReadProjectFile(path, state.doc, services, &unreadable) == kProjectFileOk) {
             AddRecentFile(state.settings, path);
             SplitNativePath(path, state.doc.currentFolder, state.doc.currentFileName);
+            state.form->ProjectFileIdentity = IdentityOf(path);
         } else {
             RemoveRecentFile(state.settings, path);
         }

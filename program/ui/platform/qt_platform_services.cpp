@@ -1,5 +1,8 @@
 #include "ui/platform/qt_platform_services.h"
 
+#include <dirent.h>
+#include <sys/stat.h>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QCursor>
@@ -7,6 +10,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QLocale>
@@ -192,25 +196,69 @@ void QtPlatformServices::RefuseBeside(const std::string& note, QWidget* control)
     });
 }
 
+namespace {
+
+// A file dialog that takes a file whose name is not UTF-8: Qt shows such a
+// name with replacement characters and finds no file under what it shows, so
+// it would refuse to open it and would not ask before replacing it.
+class FileDialog : public QFileDialog {
+  public:
+    FileDialog(QWidget* parent, const FileDialogRequest& request, bool confirmOverwrite)
+        : QFileDialog(parent, Q(request.title), DialogStartPath(request),
+                      QtNameFilters(request.filter)),
+          request_(request),
+          confirmOverwrite_(confirmOverwrite) {}
+
+    void accept() override {
+        const QStringList files = selectedFiles();
+        if (files.size() == 1 && files[0].contains(QChar::ReplacementCharacter)) {
+            const std::string path = ChosenFilePath(files[0], request_);
+            struct stat info {};
+            if (path != files[0].toStdString() && stat(path.c_str(), &info) == 0 &&
+                S_ISREG(info.st_mode)) {
+                if (acceptMode() == AcceptSave && confirmOverwrite_ &&
+                    QMessageBox::question(
+                        this, windowTitle(),
+                        QFileInfo(files[0]).fileName() +
+                            QStringLiteral(" は既に存在します。\n置き換えますか？")) !=
+                        QMessageBox::Yes)
+                    return;
+                QDialog::accept();
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+
+    std::optional<std::string> Chosen() {
+        if (exec() != QDialog::Accepted || selectedFiles().isEmpty() ||
+            selectedFiles()[0].isEmpty())
+            return std::nullopt;
+        return ChosenFilePath(selectedFiles()[0], request_);
+    }
+
+  private:
+    FileDialogRequest request_;
+    bool confirmOverwrite_;
+};
+
+}  // namespace
+
 std::optional<std::string> QtPlatformServices::GetOpenFileName(const FileDialogRequest& request) {
-    QString chosen = QFileDialog::getOpenFileName(
-        parent_, Q(request.title), DialogStartPath(request), QtNameFilters(request.filter));
-    if (chosen.isEmpty())
-        return std::nullopt;
-    return chosen.toStdString();
+    FileDialog dialog(parent_, request, false);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    return dialog.Chosen();
 }
 
 std::optional<std::string> QtPlatformServices::GetSaveFileName(const FileDialogRequest& request,
                                                                bool confirmOverwrite) {
-    QFileDialog::Options options;
+    FileDialog dialog(parent_, request, confirmOverwrite);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
     if (!confirmOverwrite)
-        options |= QFileDialog::DontConfirmOverwrite;
-    QString chosen =
-        QFileDialog::getSaveFileName(parent_, Q(request.title), DialogStartPath(request),
-                                     QtNameFilters(request.filter), nullptr, options);
-    if (chosen.isEmpty())
-        return std::nullopt;
-    return chosen.toStdString();
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    return dialog.Chosen();
 }
 
 std::optional<std::string> QtPlatformServices::BrowseForFolder(const std::string& title,
@@ -317,4 +365,57 @@ QString DialogStartPath(const FileDialogRequest& request) {
     if (name.startsWith(u'/') || folder.isEmpty())
         return name;
     return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
+}
+
+namespace {
+
+// The start path in the request's own bytes, composed as DialogStartPath does.
+std::string StartPathBytes(const FileDialogRequest& request) {
+    const std::string& folder = request.initialFolder;
+    const std::string& name = request.initialName;
+    if (name.empty())
+        return folder;
+    if (name.front() == '/' || folder.empty())
+        return name;
+    return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+// The entry of `folder` whose name shows as `shown`; none when there is not
+// exactly one.
+std::optional<std::string> EntryShownAs(const std::string& folder, const QString& shown) {
+    DIR* dir = opendir(folder.empty() ? "/" : folder.c_str());
+    if (dir == nullptr)
+        return std::nullopt;
+    std::optional<std::string> found;
+    int matches = 0;
+    while (const dirent* entry = readdir(dir)) {
+        if (QFile::decodeName(entry->d_name) == shown) {
+            found = entry->d_name;
+            ++matches;
+        }
+    }
+    closedir(dir);
+    return matches == 1 ? found : std::nullopt;
+}
+
+}  // namespace
+
+std::string ChosenFilePath(const QString& chosen, const FileDialogRequest& request) {
+    const std::string start = StartPathBytes(request);
+    if (!start.empty() && chosen == DialogStartPath(request))
+        return start;
+    if (!chosen.contains(QChar::ReplacementCharacter) || !chosen.startsWith(u'/'))
+        return chosen.toStdString();
+    std::string path;
+    for (const QString& part : chosen.split(u'/', Qt::SkipEmptyParts)) {
+        std::string bytes = part.toStdString();
+        struct stat info {};
+        if (part.contains(QChar::ReplacementCharacter) &&
+            lstat((path + "/" + bytes).c_str(), &info) != 0) {
+            if (std::optional<std::string> entry = EntryShownAs(path, part))
+                bytes = *entry;
+        }
+        path += "/" + bytes;
+    }
+    return path;
 }

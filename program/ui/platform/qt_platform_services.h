@@ -50,3 +50,11 @@ QString QtNameFilters(const std::string& filter);
 // The start of a file dialog: the initial name inside the initial folder, or
 // the name alone when it is a whole path.
 QString DialogStartPath(const FileDialogRequest& request);
+
+// The file a file dialog chose, in the bytes of the file system's names. A
+// name that is not UTF-8 (from an archive made on another system) shows in
+// the dialog with a replacement character for each byte it cannot show; each
+// such part of the chosen path is the one entry of its folder that shows so,
+// and the proposed start path itself, chosen unchanged, keeps its own bytes.
+// A part the folder does not hold (a new name) stays as it was typed.
+std::string ChosenFilePath(const QString& chosen, const FileDialogRequest& request);

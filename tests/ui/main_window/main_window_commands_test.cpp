@@ -1,4 +1,6 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QAction>
 #include <QApplication>
@@ -519,6 +521,21 @@ TEST_F(MainWindowCommands, ARecentFileMovesToTheHead) {
     EXPECT_EQ(doc.currentFileName, "a.qmf");
 }
 
+// A list whose first slot the settings left empty (an entry ignored there)
+// still shows its files above the separator.
+TEST_F(MainWindowCommands, RecentFilesAfterAnEmptySlotShowWithTheirSeparator) {
+    const fs::path a = Project("a.qmf");
+    settings.recentFiles = {};
+    settings.recentFiles[1] = a.string();
+    window->SetMruMenu();
+    EXPECT_FALSE(window->mnuFileList[1]->isVisible());
+    EXPECT_TRUE(MenuShows(2, a.string()));
+    EXPECT_TRUE(window->mnuFileList[6]->isVisible());
+    settings.recentFiles = {};
+    window->SetMruMenu();
+    EXPECT_FALSE(window->mnuFileList[6]->isVisible());
+}
+
 TEST_F(MainWindowCommands, AFailedWriteKeepsTheOldNameAndWritesNoResults) {
     // The ways a project write fails: its folder is gone, or a folder stands
     // where the file should be; by Save and by Save As.
@@ -572,6 +589,76 @@ TEST_F(MainWindowCommands, AFailedWriteKeepsTheOldNameAndWritesNoResults) {
         EXPECT_EQ(services.messages[0].icon, MessageIcon::Exclamation);
         EXPECT_FALSE(fs::exists(ResultCsvPath(target.string())));
     }
+}
+
+// A file another program or user saved since it was opened: Save asks before
+// it replaces that version, and いいえ leaves it as the other saved it.
+TEST_F(MainWindowCommands, SaveAsksBeforeReplacingAFileChangedOnDisk) {
+    const fs::path site = Project("site.qmf");
+    ASSERT_TRUE(window->OpenProjectPath(site.string()));
+    doc.basicData.Site = "mine";
+    window->IsChanged = true;
+    // Saving what the window opened asks nothing, nor does saving again.
+    ASSERT_TRUE(window->mnuFileSave_Click());
+    ASSERT_TRUE(window->mnuFileSave_Click());
+    EXPECT_TRUE(services.messages.empty());
+
+    // A co-worker saves another version: by a replacing save, or by a
+    // rewrite in place, which keeps the file's inode.
+    Document theirs = doc;
+    theirs.basicData.Site = "theirs";
+    for (bool inPlace : {false, true}) {
+        SCOPED_TRACE(inPlace ? "rewritten in place" : "replaced");
+        if (inPlace) {
+            const std::string bytes = ProjectFileBytes(theirs);
+            std::ofstream(site, std::ios::binary | std::ios::in | std::ios::out) << bytes;
+            const std::optional<FileIdentity> before = IdentityOf(site.string());
+            struct timespec times[2] = {{0, UTIME_OMIT}, {before->modifiedSeconds + 7, 0}};
+            utimensat(AT_FDCWD, site.c_str(), times, 0);
+        } else {
+            ASSERT_EQ(WriteProjectFile(site.string(), theirs), kProjectFileOk);
+        }
+        const std::string onDisk = ReadAll(site);
+        services.messages.clear();
+        window->IsChanged = true;
+        services.messageAnswers = {MessageAnswer::No};
+        EXPECT_FALSE(window->mnuFileSave_Click());
+        ASSERT_EQ(services.messages.size(), 1u);
+        EXPECT_EQ(services.messages[0].text, ChangedOnDiskQuestion(site.string()));
+        EXPECT_EQ(services.messages[0].buttons, MessageButtons::YesNo);
+        EXPECT_EQ(ReadAll(site), onDisk);
+        EXPECT_TRUE(window->IsChanged);
+
+        services.messageAnswers = {MessageAnswer::Yes};
+        EXPECT_TRUE(window->mnuFileSave_Click());
+        EXPECT_EQ(services.messages.size(), 2u);
+        Document back;
+        ASSERT_EQ(ReadProjectFile(site.string(), back, services), kProjectFileOk);
+        EXPECT_EQ(back.basicData.Site, "mine");
+        EXPECT_FALSE(window->IsChanged);
+    }
+    // A file deleted meanwhile is simply written again.
+    fs::remove(site);
+    services.messages.clear();
+    window->IsChanged = true;
+    EXPECT_TRUE(window->mnuFileSave_Click());
+    EXPECT_TRUE(services.messages.empty());
+    EXPECT_TRUE(fs::exists(site));
+}
+
+// A project file that may not be replaced: the message says why and what the
+// user can do.
+TEST_F(MainWindowCommands, AReadOnlyProjectSaysWhyAndPointsToSaveAs) {
+    const fs::path site = Project("site.qmf");
+    ASSERT_TRUE(window->OpenProjectPath(site.string()));
+    fs::permissions(site, fs::perms(0444));
+    window->IsChanged = true;
+    EXPECT_FALSE(window->mnuFileSave_Click());
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0].text, ProjectWriteFailedText(site.string()));
+    EXPECT_NE(services.messages[0].text.find("読み取り専用"), std::string::npos);
+    EXPECT_NE(services.messages[0].text.find("「名前を付けて保存」"), std::string::npos);
+    fs::permissions(site, fs::perms(0644));
 }
 
 TEST_F(MainWindowCommands, AProjectNamedCsvKeepsItsFileBesideItsResults) {

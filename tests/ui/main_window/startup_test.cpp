@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 
 #include <fstream>
+#include <functional>
 #include <string>
 
 #include "core/path_helpers.h"
@@ -117,6 +118,9 @@ TEST_F(StartupTest, AQuotedCommandLineOpensTheFileAndRecordsIt) {
     EXPECT_EQ(state.form->mnuFileList[2]->text().toStdString(), "/old/boring.qmf");
     EXPECT_FALSE(state.form->mnuFileList[3]->isVisible());
     EXPECT_FALSE(state.form->IsChanged);
+    // The file as it was read, for the question before a Save replaces it.
+    ASSERT_TRUE(state.form->ProjectFileIdentity);
+    EXPECT_EQ(state.form->ProjectFileIdentity, IdentityOf(path));
 }
 
 TEST_F(StartupTest, AMissingFileIsReportedAndLeavesTheRecentFiles) {
@@ -270,6 +274,73 @@ TEST_F(StartupTest, StaleLockFilesAreCleared) {
         state.instanceLock.reset();
         QFile::remove(lockPath);
     }
+}
+
+// What cannot be a lock at the lock's path (the program only ever makes a
+// regular file there) never stops a start, nor makes it wait: it is cleared
+// and the lock taken, or, where it cannot be cleared, left alone.
+TEST_F(StartupTest, WhatIsNoLockFileAtTheLocksPathNeverStopsAStart) {
+    const std::string lockPath = SettingsFolder() + "/Quilmorn2008.lock";
+    struct Case {
+        const char* name;
+        std::function<void()> make;
+        bool locked;  // the start takes the lock
+    };
+    const Case cases[] = {
+        {"an empty folder", [&] { mkdir(lockPath.c_str(), 0700); }, true},
+        {"a dangling link", [&] { symlink("/nonexistent/lock", lockPath.c_str()); }, true},
+        {"a link to a folder", [&] { symlink(SettingsFolder().c_str(), lockPath.c_str()); }, true},
+        {"a FIFO", [&] { mkfifo(lockPath.c_str(), 0600); }, true},
+        {"a folder with a file in it",
+         [&] {
+             mkdir(lockPath.c_str(), 0700);
+             std::ofstream(lockPath + "/kept") << "kept";
+         },
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir().mkpath(QString::fromStdString(SettingsFolder()));
+        c.make();
+        services.messages.clear();
+        ProgramState state;
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_EQ(StartProgram(state, services, ""), StartResult::kRunning);
+        EXPECT_LT(clock.elapsed(), 5000);
+        EXPECT_TRUE(services.messages.empty());
+        EXPECT_EQ(state.instanceLock != nullptr, c.locked);
+        if (!c.locked) {
+            EXPECT_TRUE(QFile::exists(QString::fromStdString(lockPath + "/kept")));
+        }
+        state.form->close();
+        state.instanceLock.reset();
+        QDir(QString::fromStdString(lockPath)).removeRecursively();
+        unlink(lockPath.c_str());
+    }
+}
+
+// A settings file that cannot be read as the form it claims: the start says
+// once where its copy is kept, and the next start asks nothing.
+TEST_F(StartupTest, AnUnreadableSettingsFileIsKeptAsACopyAndToldOnce) {
+    const std::string broken("\xFF\xFE[\0P\0\x00\xD8]\0", 8);
+    WriteIni(broken);
+    {
+        ProgramState state;
+        ASSERT_EQ(StartProgram(state, services, ""), StartResult::kRunning);
+        ASSERT_EQ(services.messages.size(), 1u);
+        EXPECT_NE(services.messages[0].text.find(SettingsFolder() + "/Quilmorn.ini.orig"),
+                  std::string::npos);
+        state.form->close();
+    }
+    std::ifstream copy(SettingsFolder() + "/Quilmorn.ini.orig", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(copy), {}), broken);
+    services.messages.clear();
+    ProgramState again;
+    ASSERT_EQ(StartProgram(again, services, ""), StartResult::kRunning);
+    EXPECT_TRUE(services.messages.empty());
+    EXPECT_EQ(again.settings.mainSoilNames.size(), 16u);
+    again.form->close();
 }
 
 TEST_F(StartupTest, TheSavedPlacementIsApplied) {

@@ -1,12 +1,21 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QAbstractButton>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
+#include <fstream>
+#include <functional>
 
 #include "support/qt_application.h"
 #include "ui/platform/desktop_entry.h"
@@ -186,3 +195,105 @@ TEST(QtMessageBoxes, EscapeAnswersCancelWhereThereIsOneAndNoOtherwise) {
         EXPECT_EQ(buttons, c.buttonCount);
     }
 }
+
+namespace {
+
+// A folder and a project whose names are CP932 bytes, as an archive made on
+// another system unpacks them.
+class NamesNotUtf8 : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        EnsureQtApplication();
+        ASSERT_TRUE(temp.isValid());
+        root = QFile::encodeName(temp.path()).toStdString();
+        folder = root + "/\x92\x6e\x94\xd5";              // 地盤
+        file = folder + "/\x83\x5c\x83\x8b\x8e\x9a.qmf";  // ソル字.qmf
+        project = root + "/\x83\x5c\x83\x8b\x8e\x9a.qmf";
+        ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+        std::ofstream(file) << "project";
+        std::ofstream(project) << "project";
+    }
+
+    // Answers the file dialog that opens next: `choose` runs on it, then
+    // it is accepted; a question it asks is answered Yes.
+    void AnswerDialog(std::function<void(QFileDialog&)> choose, int* asked) {
+        QTimer::singleShot(200, [this, choose, asked] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (dialog == nullptr) {
+                AnswerDialog(choose, asked);  // not shown yet
+                return;
+            }
+            if (choose)
+                choose(*dialog);
+            QTimer::singleShot(200, [asked] {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    ++*asked;
+                    box->button(QMessageBox::Yes)->click();
+                }
+            });
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+    }
+
+    void TearDown() override {
+        // QTemporaryDir cannot remove names that are not UTF-8.
+        std::error_code error;
+        std::filesystem::remove_all(root, error);
+    }
+
+    QTemporaryDir temp;
+    std::string root;
+    std::string folder;
+    std::string file;
+    std::string project;  // in a folder whose name is UTF-8
+};
+
+TEST_F(NamesNotUtf8, TheChosenPathKeepsTheBytesOfEachNameItShows) {
+    const QString shownFolder = QFile::decodeName(QByteArray::fromStdString(folder));
+    const QString shownFile = QFile::decodeName(QByteArray::fromStdString(file));
+    ASSERT_TRUE(shownFile.contains(QChar::ReplacementCharacter));
+    struct Case {
+        const char* what;
+        FileDialogRequest request;
+        QString chosen;
+        std::string expected;
+    } cases[] = {
+        {"Save As proposing the open file, unchanged", {"", "", folder, file}, shownFile, file},
+        {"the file picked in its folder", {"", "", root, ""}, shownFile, file},
+        {"a new name in that folder",
+         {"", "", root, ""},
+         shownFolder + "/new.qmf",
+         folder + "/new.qmf"},
+        {"a UTF-8 name",
+         {"", "", root, ""},
+         QString::fromStdString(root + "/地盤.qmf"),
+         root + "/地盤.qmf"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ChosenFilePath(c.chosen, c.request), c.expected) << c.what;
+}
+
+// Through the dialogs themselves: Save As keeps the proposed name's bytes
+// (asking before it replaces the file), and Open can pick the file.
+TEST_F(NamesNotUtf8, TheFileDialogsTakeTheFileUnderItsOwnBytes) {
+    QtPlatformServices services;
+    int asked = 0;
+    AnswerDialog(nullptr, &asked);
+    EXPECT_EQ(services.GetSaveFileName({"", "", root, project}, true), project);
+    EXPECT_EQ(asked, 1);
+    AnswerDialog(nullptr, &asked);
+    EXPECT_EQ(services.GetSaveFileName({"", "", root, project}, false), project);
+    EXPECT_EQ(asked, 1);
+
+    const QString shown = QFile::decodeName(QByteArray::fromStdString(project));
+    // Picked as a click in the list or typing does: its name, as shown, in the name box.
+    AnswerDialog(
+        [&](QFileDialog& dialog) {
+            dialog.findChild<QLineEdit*>("fileNameEdit")->setText(QFileInfo(shown).fileName());
+        },
+        &asked);
+    EXPECT_EQ(services.GetOpenFileName({"", "", root, ""}), project);
+    EXPECT_EQ(asked, 1);
+}
+
+}  // namespace
