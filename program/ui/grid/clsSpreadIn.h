@@ -46,7 +46,8 @@ class clsSpreadIn {
     // range [dMI, dMA] and the input length `lELen`. The row's text is a
     // quoted value of a file: a text column keeps to the text rules of
     // TakeTextEntry as it is typed and whenever it is read, limited to
-    // `lELen` characters; a text it refuses leaves the stored text in place.
+    // `lELen` bytes of the file's code page (a full-width character takes
+    // two); a text it refuses leaves the stored text in place.
     void CreateCell(int32_t lCm, int32_t lDi, int32_t lFm, double dMI, double dMA, int32_t lELen);
     // As CreateCell, and sets the column's zero-show switch.
     void CreateCell2(int32_t lCm, int32_t lDi, int32_t lFm, double dMI, double dMA, int32_t lELen,
