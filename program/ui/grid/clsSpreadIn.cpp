@@ -75,6 +75,11 @@ bool IsBlankCellText(const QString& text) {
 
 clsSpreadIn::clsSpreadIn(PlatformServices& services) : services_(services) {}
 
+clsSpreadIn::~clsSpreadIn() {
+    if (grower_)
+        grower_->SetRowGrower({});
+}
+
 SpreadGrid& clsSpreadIn::Bound() const {
     if (grid_ == nullptr)
         throw std::logic_error("grid binding used before SetSpread");
@@ -97,6 +102,17 @@ void clsSpreadIn::SetSpread(SpreadGrid* vaS1, int32_t lMaxL, int32_t lMaxD, int3
     dataL_.assign(maxL_, std::vector<int32_t>(rows_ + 1, 0));
     dataD_.assign(maxD_, std::vector<double>(rows_ + 1, 0.0));
     dataS_.assign(maxS_ > 0 ? rows_ + 1 : 0, std::string());
+    if (grower_ && grower_ != grid_)
+        grower_->SetRowGrower({});
+    grower_ = grid_;
+    grid_->SetRowGrower([this](int rows) {
+        if (rows > kMaxTableRows) {
+            services_.Refuse(kTableFull);
+            return false;
+        }
+        GrowRows(rows);
+        return rows_ >= rows;
+    });
 }
 
 void clsSpreadIn::ResetSpread(SpreadGrid* vaS1) {
