@@ -23,6 +23,7 @@ constexpr const char* kProjectFilter = "Vekt／Quilmorn2008ファイル (*.qmf)|
 constexpr const char* kExportTitle = "図をﾒﾀﾌｧｲﾙに保存";
 constexpr const char* kExportFilter = "ﾒﾀﾌｧｲﾙ (*.wmf)|*.wmf";
 constexpr const char* kProjectWriteFailed = "ﾌｧｲﾙの書き込みに失敗しました";
+constexpr const char* kProjectNotStorable = "このデータはファイルに保存できません：";
 constexpr const char* kFigureWriteFailed = "ﾒﾀﾌｧｲﾙの書き込みに失敗しました";
 constexpr const char* kFigureOverProject =
     "開いているデータファイルには図を保存できません。別の名前を指定してください。";
@@ -157,6 +158,13 @@ bool frmMain::mnuFileSaveAs_Click() {
 
 bool frmMain::WriteProjectPath(const std::string& folder, const std::string& name) {
     const std::string projectPath = JoinPath(folder, name);
+    // What the data itself keeps from a file is named; the write failure's
+    // message is for a file that could not be written.
+    if (const std::string reason = UnstorableReason(doc); !reason.empty()) {
+        services.ShowMessage(std::string(kProjectNotStorable) + reason + "\r\n\r\n" + projectPath,
+                             MessageIcon::Exclamation);
+        return false;
+    }
     if (WriteProjectFile(projectPath, doc) != kProjectFileOk) {
         // The document keeps the name, caption and list of its last good
         // save, so a later Save does not aim at a place that cannot be
