@@ -28,6 +28,66 @@
 
 namespace {
 
+// How long a refusal's note stays, in milliseconds.
+constexpr int kNoteTime = 5000;
+
+// Takes a refusal's note away once it would no longer read as the note of
+// the control it stands beside: that control is hidden (a page switched
+// away with it) or the focus goes to another window (a dialog, another
+// program). One note is watched at a time.
+class NoteWatch : public QObject {
+  public:
+    explicit NoteWatch(QWidget* control) : QObject(qApp), control_(control) {
+        if (Current())
+            Current()->deleteLater();
+        Current() = this;
+        qApp->installEventFilter(this);
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+            if (!control_ || now == nullptr || now->window() != control_->window())
+                End();
+        });
+        connect(qApp, &QGuiApplication::applicationStateChanged, this,
+                [this](Qt::ApplicationState state) {
+                    if (state != Qt::ApplicationActive)
+                        End();
+                });
+        QTimer::singleShot(kNoteTime, this, [this] { deleteLater(); });
+    }
+    ~NoteWatch() override {
+        if (Current() == this)
+            Current() = nullptr;
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (!control_) {
+            End();
+        } else if (watched == control_.data() && event->type() == QEvent::Hide) {
+            End();
+        } else if (watched == control_->window() && event->type() == QEvent::WindowDeactivate) {
+            End();
+        }
+        return false;
+    }
+
+  private:
+    static QPointer<NoteWatch>& Current() {
+        static QPointer<NoteWatch> current;
+        return current;
+    }
+    void End() {
+        if (ended_)
+            return;
+        ended_ = true;
+        qApp->removeEventFilter(this);
+        QToolTip::hideText();
+        deleteLater();
+    }
+
+    QPointer<QWidget> control_;
+    bool ended_ = false;
+};
+
 // A box with a short text is as narrow as its text; the window manager would
 // then cut the title off beside the frame's icon and buttons. The box keeps
 // the title's width and room for those beside it.
@@ -183,12 +243,19 @@ void QtPlatformServices::RefuseBeside(const std::string& note, QWidget* control)
     // its closing would take a note shown at once away with it.
     QPointer<QWidget> owner = MessageOwner();
     QPointer<QWidget> beside = control;
-    QTimer::singleShot(150, qApp, [owner, beside, text = Q(note)] {
+    const bool wasBeside = control != nullptr;
+    QTimer::singleShot(150, qApp, [owner, beside, wasBeside, text = Q(note)] {
+        // A box left for another window, or whose page went away with the
+        // move, has no place for its note any more.
+        if (wasBeside && (!beside || !beside->isVisible() || !beside->window()->isActiveWindow()))
+            return;
         QWidget* near = beside ? beside.data() : QApplication::focusWidget();
         if (near == nullptr)
             near = owner.data();
         QPoint at = near != nullptr ? near->mapToGlobal(QPoint(0, near->height())) : QCursor::pos();
-        QToolTip::showText(at, text, near, QRect(), 5000);
+        QToolTip::showText(at, text, near, QRect(), kNoteTime);
+        if (near != nullptr && QToolTip::isVisible())
+            new NoteWatch(near);
     });
 }
 

@@ -3,12 +3,15 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 #include "support/qt_application.h"
+#include "ui/dialogs/dialog_test_support.h"
 #include "ui/platform/desktop_entry.h"
 #include "ui/platform/qt_platform_services.h"
 
@@ -184,5 +187,54 @@ TEST(QtMessageBoxes, EscapeAnswersCancelWhereThereIsOneAndNoOtherwise) {
         });
         EXPECT_EQ(services.ShowMessage("?", MessageIcon::Exclamation, "t", c.buttons), c.escape);
         EXPECT_EQ(buttons, c.buttonCount);
+    }
+}
+
+// A refusal's note stands beside the box it concerns while that box can be
+// seen in the active window: it goes when the box's page is hidden or the
+// focus goes to another window, and it is not shown at all for a box that was
+// left for another window or whose page went away with the move.
+TEST(RefusalNote, LastsWhileItsBoxCanBeSeenInTheActiveWindow) {
+    EnsureQtApplication();
+    enum class End { PageHidden, OtherWindow, HiddenBeforeShown, OtherWindowBeforeShown };
+    for (End end :
+         {End::PageHidden, End::OtherWindow, End::HiddenBeforeShown, End::OtherWindowBeforeShown}) {
+        SCOPED_TRACE(static_cast<int>(end));
+        QWidget window;
+        window.resize(400, 300);
+        auto* page = new QWidget(&window);
+        page->setGeometry(0, 0, 400, 200);
+        auto* box = new QLineEdit(page);
+        box->move(10, 10);
+        auto* next = new QLineEdit(&window);
+        next->move(10, 250);
+        ASSERT_TRUE(ShowActive(window));
+        box->setFocus();
+        next->setFocus();  // the box is left, and refused
+        QtPlatformServices services(&window);
+        const QString note = QStringLiteral("「計算深さ(m)」には0～99の数値を入力してください");
+        services.RefuseBeside(note.toStdString(), box);
+        QWidget other;
+        other.resize(200, 100);
+        if (end == End::HiddenBeforeShown)
+            page->hide();
+        if (end == End::OtherWindowBeforeShown) {
+            ASSERT_TRUE(ShowActive(other));
+        }
+        QTest::qWait(400);
+        if (end == End::HiddenBeforeShown || end == End::OtherWindowBeforeShown) {
+            EXPECT_FALSE(QToolTip::isVisible());
+            continue;
+        }
+        ASSERT_TRUE(QToolTip::isVisible());
+        EXPECT_EQ(QToolTip::text(), note);
+        if (end == End::PageHidden) {
+            page->hide();
+        } else {
+            ASSERT_TRUE(ShowActive(other));
+        }
+        // The tip takes a moment to go, as it does everywhere.
+        QTest::qWait(500);
+        EXPECT_FALSE(QToolTip::isVisible());
     }
 }
