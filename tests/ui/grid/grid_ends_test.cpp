@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "core/project_file.h"
 #include "core/settings.h"
 #include "core/soil_names.h"
 #include "sheets/sheet_context.h"
@@ -76,11 +77,11 @@ class GridEnds : public ::testing::Test {
     }
 
     // The main window over the example boring, shown and active.
-    void OpenMainWindow() {
+    void OpenMainWindow(const Document& boring = ExampleBoring()) {
         dialog.reset();
         form = std::make_unique<frmMain>(doc, settings, canvases, services);
         form->RunModal = [](QDialog&) { return 0; };
-        doc = ExampleBoring();
+        doc = boring;
         form->FormLoad();
         ASSERT_TRUE(ShowActive(*form));
     }
@@ -284,6 +285,37 @@ TEST_F(GridEnds, AtTheTableLimitAKeyOrAPasteAddsNoRowAndSaysSo) {
     EXPECT_EQ(grid.Text(1, kMaxTableRows).toStdString(), "7.00");
     EXPECT_DOUBLE_EQ(bind.DataD(1, kMaxTableRows), 7);
     EXPECT_EQ(services.refusals, std::vector<std::string>{"入りきらない部分は貼り付けていません"});
+}
+
+// The longest boring a file holds fills its grid to the table limit and no
+// further: a key at its last row is refused with a note, a paste there keeps
+// only what fits, and the boring can still be saved.
+TEST_F(GridEnds, ALongestBoringsGridEndsAtTheTableLimit) {
+    Document longest = ExampleBoring();
+    longest.nPoints.clear();
+    for (int i = 1; i <= kMaxTableRows; ++i)
+        longest.nPoints.push_back(NPoint{i / 100.0, 10, 30, 0});
+    OpenMainWindow(longest);
+    SpreadGrid* grid = form->vaSpreadN;
+    ASSERT_EQ(grid->MaxRows(), kMaxTableRows);
+    grid->setFocus();
+    grid->SetActiveCell(2, kMaxTableRows);
+    services.refusals.clear();
+    Press(Qt::Key_Down);
+    EXPECT_EQ(grid->MaxRows(), kMaxTableRows);
+    EXPECT_EQ(services.refusals, std::vector<std::string>{kTableFull});
+
+    services.refusals.clear();
+    services.clipboard = "400\t7\r\n401\t8\r\n402\t9\r\n";
+    grid->SetActiveCell(1, kMaxTableRows);
+    grid->SelectBlock({1, kMaxTableRows, 1, kMaxTableRows});
+    form->mnuEditPasteRow_Click();
+    EXPECT_EQ(grid->MaxRows(), kMaxTableRows);
+    EXPECT_EQ(grid->Text(1, kMaxTableRows).toStdString(), "400.00");
+    ASSERT_EQ(doc.nPoints.size(), static_cast<size_t>(kMaxTableRows));
+    EXPECT_DOUBLE_EQ(doc.nPoints.back().Depth, 400);
+    EXPECT_EQ(services.refusals, std::vector<std::string>{"入りきらない部分は貼り付けていません"});
+    EXPECT_EQ(UnstorableReason(doc), "");
 }
 
 }  // namespace
