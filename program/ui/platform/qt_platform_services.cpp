@@ -15,12 +15,14 @@
 #include <QMimeDatabase>
 #include <QPointer>
 #include <QProcess>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QStringList>
 #include <QTextStream>
 #include <QTimer>
 #include <QToolTip>
 #include <QWindow>
+#include <algorithm>
 
 #include "ui/dialogs/dialog_support.h"
 
@@ -103,6 +105,39 @@ void KeepTitleWhole(QMessageBox& box) {
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
+}
+
+bool IsHiragana(QChar c) {
+    return c.unicode() >= 0x3041 && c.unicode() <= 0x309F;
+}
+
+bool BeginsWord(QChar c) {
+    const char16_t u = c.unicode();
+    return (u >= 0x4E00 && u <= 0x9FFF) || (u >= 0x30A1 && u <= 0x30FA) || u == u'「' ||
+           u == u'（' || u == u'(' || u == u'『';
+}
+
+bool EndsPhrase(QChar c) {
+    return QStringView(u"。、，．）」』)/ 　").contains(c);
+}
+
+// Whether a line may break before `text[at]`.
+bool BreakBefore(const QString& text, qsizetype at) {
+    if (at <= 0 || at >= text.size())
+        return false;
+    const QChar before = text[at - 1];
+    const QChar here = text[at];
+    if (QStringView(u"。、，．）」』").contains(here))
+        return false;  // punctuation never begins a line
+    return EndsPhrase(before) || (IsHiragana(before) && BeginsWord(here));
+}
+
+// The box's label wraps a line wider than this itself, anywhere in it.
+int MessageLineWidth(const QMessageBox& box) {
+    const QScreen* screen = box.screen();
+    const int screenWidth = screen != nullptr ? screen->availableGeometry().width() : 1024;
+    // The box's own wrapping width, less its icon and margins.
+    return std::max(160, std::min(screenWidth / 2, 500) - 120);
 }
 
 QMessageBox::Icon BoxIcon(MessageIcon icon) {
@@ -205,9 +240,37 @@ QWidget* QtPlatformServices::MessageOwner() const {
     return nullptr;
 }
 
+QString MessageLines(const QString& text, const QFontMetrics& metrics, int width) {
+    QStringList out;
+    // CR LF, a lone LF and a lone CR each end a line.
+    QString unified = text;
+    unified.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    for (QString rest : unified.split(u'\n')) {
+        while (metrics.horizontalAdvance(rest) > width) {
+            qsizetype cut = -1;
+            for (qsizetype at = 1; at < rest.size(); ++at) {
+                if (!BreakBefore(rest, at))
+                    continue;
+                if (cut > 0 && metrics.horizontalAdvance(rest.left(at)) > width)
+                    break;
+                cut = at;
+            }
+            if (cut <= 0)
+                break;
+            out.append(rest.left(cut).trimmed());
+            rest = rest.mid(cut).trimmed();
+        }
+        out.append(rest);
+    }
+    return out.join(u'\n');
+}
+
 MessageAnswer QtPlatformServices::ShowMessage(const std::string& text, MessageIcon icon,
                                               const std::string& title, MessageButtons buttons) {
     QMessageBox box(BoxIcon(icon), Q(title), Q(text), BoxButtons(buttons), MessageOwner());
+    // Lines the box would break itself, anywhere, are broken where a reader
+    // breaks them.
+    box.setText(MessageLines(box.text(), QFontMetrics(box.font()), MessageLineWidth(box)));
     UseModalDialogFrame(box);
     KeepTitleWhole(box);
     switch (box.exec()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFontMetrics>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -50,3 +51,9 @@ QString QtNameFilters(const std::string& filter);
 // The start of a file dialog: the initial name inside the initial folder, or
 // the name alone when it is a whole path.
 QString DialogStartPath(const FileDialogRequest& request);
+
+// A message's text in lines no wider than `width` with `metrics`, broken where
+// a Japanese reader breaks: after punctuation, a blank or a path's "/", and
+// where a word begins (a kanji or katakana after kana), never inside a word
+// ("できませんでした" stays whole). A line with no such place stays as it is.
+QString MessageLines(const QString& text, const QFontMetrics& metrics, int width);

@@ -238,3 +238,42 @@ TEST(RefusalNote, LastsWhileItsBoxCanBeSeenInTheActiveWindow) {
         EXPECT_FALSE(QToolTip::isVisible());
     }
 }
+
+// A message's lines break where a reader breaks them, never inside a word.
+TEST(MessageLines, BreakAtPunctuationBlanksAndWordStartsOnly) {
+    EnsureQtApplication();
+    const QFontMetrics metrics(QApplication::font());
+    const int em = metrics.horizontalAdvance(QStringLiteral("あ"));
+    struct Case {
+        QString text;
+        int width;  // in full-width characters
+        QString lines;
+    };
+    const Case cases[] = {
+        {QStringLiteral("短い文です。"), 20, QStringLiteral("短い文です。")},
+        {QStringLiteral(
+             "拡張子 .pdf に関連づけられたアプリケーションを見つけることができませんでした。"),
+         20,
+         QStringLiteral("拡張子 .pdf に関連づけられた\nアプリケーションを\n"
+                        "見つけることができませんでした。")},
+        {QStringLiteral("フォルダを作成できませんでした。余白の設定を確認してください。"), 18,
+         QStringLiteral("フォルダを作成できませんでした。\n余白の設定を確認してください。")},
+        // Paragraphs and a path keep their own lines.
+        {QStringLiteral("書き込みに失敗しました\r\n\r\n/home/user/data/site.qmf"), 30,
+         QStringLiteral("書き込みに失敗しました\n\n/home/user/data/site.qmf")},
+        // A lone CR ends a line too.
+        {QStringLiteral("存在しません。\r作成しますか。"), 30,
+         QStringLiteral("存在しません。\n作成しますか。")},
+        // A line with no place to break stays whole, for the box to wrap.
+        {QStringLiteral("できませんでしたできませんでした"), 5,
+         QStringLiteral("できませんでしたできませんでした")},
+    };
+    for (const Case& c : cases) {
+        const QString lines = MessageLines(c.text, metrics, c.width * em);
+        EXPECT_EQ(lines, c.lines) << c.text.toStdString();
+        for (const QString& line : lines.split(u'\n'))
+            EXPECT_FALSE(line.contains(QStringLiteral("できませんで")) &&
+                         !line.contains(QStringLiteral("できませんでした")))
+                << line.toStdString();
+    }
+}
