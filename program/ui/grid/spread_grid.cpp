@@ -699,7 +699,20 @@ bool SpreadGrid::LastRowHoldsData() const {
 }
 
 bool SpreadGrid::GrowByOneRow() {
-    if (!rowGrower_ || editTriggers() == QAbstractItemView::NoEditTriggers || !LastRowHoldsData())
+    if (!rowGrower_ || editTriggers() == QAbstractItemView::NoEditTriggers)
+        return false;
+    // The value being left is checked first, as Return checks it: one the
+    // owner refuses does not make the row hold data.
+    if (!inLeaveCell_ && currentIndex().isValid()) {
+        if (QWidget* editor = indexWidget(currentIndex())) {
+            commitData(editor);
+            QTableWidget::closeEditor(editor, QAbstractItemDelegate::NoHint);
+        }
+        inLeaveCell_ = true;
+        emit LeaveCell(ActiveCol(), ActiveRow(), -1, -1);
+        inLeaveCell_ = false;
+    }
+    if (!LastRowHoldsData())
         return false;
     const int rows = rowCount() + 1;
     // The grower may be cleared or replaced while it runs.

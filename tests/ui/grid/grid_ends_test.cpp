@@ -214,6 +214,10 @@ TEST_F(GridEnds, TheReportedKeystrokesLeaveTheFirstRowAndTheLayerCount) {
     Press(Qt::Key_Tab);
     TypeKeys(QStringLiteral("9"));
     Press(Qt::Key_Return);
+    // The 7 has no depth and is refused where it was typed; so is the 9,
+    // typed into the same cell: nothing reaches the boring.
+    EXPECT_EQ(n->MaxRows(), 500);
+    EXPECT_EQ(doc.nPoints.size(), 20u);
     EXPECT_EQ(n->Text(1, 1).toStdString(), "1.15");
     EXPECT_DOUBLE_EQ(doc.nPoints[0].Depth, 1.15);
     EXPECT_DOUBLE_EQ(doc.nPoints[0].N, 3);
