@@ -285,30 +285,49 @@ bool FitsInteger(int64_t value) {
     return value >= -32768 && value <= 32767;
 }
 
+bool FitAll(const std::vector<int64_t>& values) {
+    for (int64_t value : values)
+        if (!FitsInteger(value))
+            return false;
+    return true;
+}
+
+}  // namespace
+
 // The file stores counts and switches as 16-bit whole numbers and dates from
 // the year 100 on; a document outside that would be written into a file that
 // does not read back.
-bool Storable(const Document& doc) {
+std::string UnstorableReason(const Document& doc) {
+    const std::string rows = "行までです）";
+    const std::string most = std::to_string(kMaxTableRows);
+    if (!FitsInteger(static_cast<int64_t>(doc.nPoints.size())))
+        return "N値の行が多すぎます（" + most + rows;
+    if (!FitsInteger(static_cast<int64_t>(doc.layers.size())))
+        return "土質の行が多すぎます（" + most + rows;
+    if (!FitsInteger(static_cast<int64_t>(doc.calcPoints.size())))
+        return "計算点が多すぎます（" + most + "点までです）";
     const CalcConditions& c = doc.calcConditions;
-    std::vector<int64_t> integers{static_cast<int64_t>(doc.nPoints.size()),
-                                  static_cast<int64_t>(doc.layers.size()),
-                                  static_cast<int64_t>(doc.calcPoints.size()),
-                                  doc.nConvert30,
-                                  doc.fcInputMode,
-                                  doc.nGraphMax,
-                                  c.calcRange,
-                                  c.excludeClay20,
-                                  c.excludeFines35,
-                                  c.excludeFinesPlastic,
-                                  c.guideEdition};
-    integers.insert(integers.end(), doc.layerColumnUsed.begin(), doc.layerColumnUsed.end());
-    integers.insert(integers.end(), doc.prevPrintItems.begin(), doc.prevPrintItems.end());
-    integers.insert(integers.end(), c.calcReserved.begin(), c.calcReserved.end());
-    for (int64_t value : integers)
-        if (!FitsInteger(value))
-            return false;
+    std::vector<int64_t> conditions{c.calcRange, c.excludeClay20, c.excludeFines35,
+                                    c.excludeFinesPlastic, c.guideEdition};
+    conditions.insert(conditions.end(), c.calcReserved.begin(), c.calcReserved.end());
+    if (!FitAll(conditions))
+        return "計算条件の値が範囲外です";
+    if (!FitAll({doc.nConvert30, doc.fcInputMode, doc.nGraphMax}))
+        return "N値の入力設定の値が範囲外です";
+    if (!FitAll(std::vector<int64_t>(doc.layerColumnUsed.begin(), doc.layerColumnUsed.end())))
+        return "土質の入力設定の値が範囲外です";
+    if (!FitAll(std::vector<int64_t>(doc.prevPrintItems.begin(), doc.prevPrintItems.end())))
+        return "印刷項目の値が範囲外です";
     const BasicData& basic = doc.basicData;
-    return IsValidDate(basic.SurveyFrom) && IsValidDate(basic.SurveyTo);
+    if (!IsValidDate(basic.SurveyFrom) || !IsValidDate(basic.SurveyTo))
+        return "調査期間の日付が正しくありません";
+    return {};
+}
+
+namespace {
+
+bool Storable(const Document& doc) {
+    return UnstorableReason(doc).empty();
 }
 
 }  // namespace

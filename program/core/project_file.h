@@ -20,6 +20,11 @@ enum ProjectFileResult : int {
     kProjectFileError = 9,
 };
 
+// Why the document cannot be written into a project file that reads back
+// (more rows than the file's counts hold, a switch outside its field, a date
+// the file cannot store), in words for the user; empty when it can be.
+std::string UnstorableReason(const Document& doc);
+
 // Writes the document in the version 1.6 layout. The file is replaced whole
 // or not at all, keeping its group and mode where it can (`note`, see
 // WriteFileReplacing). Shows nothing; returns kProjectFileOk or kProjectFileError.

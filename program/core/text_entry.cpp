@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "core/codepage.h"
 #include "core/text_helpers.h"
@@ -10,6 +11,17 @@ namespace {
 
 bool IsControl(char32_t c) {
     return c < 0x20 || c == 0x7F;
+}
+
+// The bytes of one character that code page 932 holds: ASCII and the
+// half-width katakana take one, the rest two but for a few rare ones, which
+// the converter measures.
+int Cp932CharacterBytes(char32_t c) {
+    if (c < 0x80 || (c >= 0xFF61 && c <= 0xFF9F))
+        return 1;
+    if (c < 0x100 || (c >= 0xF8F0 && c <= 0xF8F3))
+        return std::max(Cp932Length(Utf8FromCodePoints(std::u32string(1, c))), 1);
+    return 2;
 }
 
 // Refused characters named in one note; more are summed up as "など".
@@ -50,13 +62,21 @@ TextEntry TakeTextEntry(std::string_view typed, const TextEntryRule& rule, size_
     if (outCursor == std::u32string::npos)
         outCursor = out.size();
 
-    const size_t limit = rule.maxChars > 0 ? static_cast<size_t>(rule.maxChars) : 0;
-    if (limit > 0 && out.size() > limit) {
-        const size_t excess = out.size() - limit;
-        const size_t start = outCursor >= excess ? outCursor - excess : 0;
-        out.erase(start, excess);
-        outCursor = start;
-        entry.cut = true;
+    if (rule.maxBytes > 0) {
+        std::vector<int> bytes(out.size());
+        int total = 0;
+        for (size_t i = 0; i < out.size(); ++i)
+            total += bytes[i] = Cp932CharacterBytes(out[i]);
+        // What was typed or pasted last lies just before the cursor.
+        while (total > rule.maxBytes && !out.empty()) {
+            const size_t at = outCursor > 0 ? outCursor - 1 : 0;
+            total -= bytes[at];
+            out.erase(at, 1);
+            bytes.erase(bytes.begin() + static_cast<std::ptrdiff_t>(at));
+            if (outCursor > 0)
+                --outCursor;
+            entry.cut = true;
+        }
     }
     entry.text = Utf8FromCodePoints(out);
     entry.cursor = outCursor;
@@ -78,6 +98,7 @@ std::string RefusedCharactersNote(const std::vector<std::string>& refused) {
     return note + "はファイルに保存できない文字です";
 }
 
-std::string CutEntryNote(int maxChars) {
-    return std::to_string(maxChars) + "文字までです。超えた分は切り捨てました";
+std::string CutEntryNote(int maxBytes) {
+    return "全角" + std::to_string(maxBytes / 2) + "文字・半角" + std::to_string(maxBytes) +
+           "文字までです。超えた分は切り捨てました";
 }

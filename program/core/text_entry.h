@@ -13,8 +13,9 @@ struct TextEntryRule {
     // The text is a quoted value of a value line (project file, soil-name
     // line), where a double quote would end the text: it becomes "＂".
     bool quotedValue = false;
-    // The most characters the text may have; 0 for no limit.
-    int maxChars = 0;
+    // The most bytes the text may take in the file's code page (CP932: a
+    // half-width character 1, a full-width one 2); 0 for no limit.
+    int maxBytes = 0;
 };
 
 struct TextEntry {
@@ -36,7 +37,8 @@ struct TextEntry {
 // become one blank each (a CR LF pair one blank), so that a record stays on
 // its line; a character that CP932 holds only as another one becomes that one;
 // a double quote of a quoted value becomes "＂"; and a text past the limit
-// loses the characters just before the cursor (`cursor` a character position
+// loses the characters just before the cursor (and, when those are not
+// enough, the ones after it) (`cursor` a character position
 // in `typed`; the end of the text when it lies beyond it), which are the ones
 // that were typed or pasted last.
 TextEntry TakeTextEntry(std::string_view typed, const TextEntryRule& rule,
@@ -46,5 +48,6 @@ TextEntry TakeTextEntry(std::string_view typed, const TextEntryRule& rule,
 // point: "「𠮷」(U+20BB7)はファイルに保存できない文字です".
 std::string RefusedCharactersNote(const std::vector<std::string>& refused);
 
-// The note that tells that an entry was cut at `maxChars` characters.
-std::string CutEntryNote(int maxChars);
+// The note that tells that an entry was cut at `maxBytes` bytes, in the
+// characters the user counts: "全角49文字・半角99文字までです。…" for 99.
+std::string CutEntryNote(int maxBytes);

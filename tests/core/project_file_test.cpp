@@ -3,7 +3,9 @@
 #include "core/settings_test_support.h"
 
 #include <gtest/gtest.h>
+
 #include <sys/stat.h>
+#include <functional>
 
 #include <filesystem>
 #include <fstream>
@@ -553,6 +555,43 @@ TEST(ProjectFile, RefusesToWriteWhatCouldNotBeReadBack) {
     doc = FullDocument();
     doc.nPoints.resize(32767);
     EXPECT_EQ(WriteProjectFile(folder + "/most.qmf", doc), kProjectFileOk);
+}
+
+// What keeps a document from its file is named, for the user's message.
+TEST(ProjectFile, NamesWhatKeepsADocumentFromItsFile) {
+    struct Case {
+        const char* what;
+        std::function<void(Document&)> change;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"as it is", [](Document&) {}, ""},
+        {"the most N-value rows", [](Document& d) { d.nPoints.resize(32767); }, ""},
+        {"one N-value row too many", [](Document& d) { d.nPoints.resize(32768); },
+         "N値の行が多すぎます（32767行までです）"},
+        {"one layer too many", [](Document& d) { d.layers.resize(32768); },
+         "土質の行が多すぎます（32767行までです）"},
+        {"one point too many", [](Document& d) { d.calcPoints.resize(32768); },
+         "計算点が多すぎます（32767点までです）"},
+        {"a condition switch", [](Document& d) { d.calcConditions.calcReserved[8] = 40000; },
+         "計算条件の値が範囲外です"},
+        {"the N-value limit", [](Document& d) { d.nGraphMax = -40000; },
+         "N値の入力設定の値が範囲外です"},
+        {"a soil column switch", [](Document& d) { d.layerColumnUsed[14] = 32768; },
+         "土質の入力設定の値が範囲外です"},
+        {"a print item", [](Document& d) { d.prevPrintItems[0] = 99999; },
+         "印刷項目の値が範囲外です"},
+        {"a survey date",
+         [](Document& d) {
+             d.basicData.SurveyFrom = Date{0, 0, 0};
+         },
+         "調査期間の日付が正しくありません"},
+    };
+    for (const Case& c : cases) {
+        Document doc = FullDocument();
+        c.change(doc);
+        EXPECT_EQ(UnstorableReason(doc), c.reason) << c.what;
+    }
 }
 
 }  // namespace

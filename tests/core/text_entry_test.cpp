@@ -11,6 +11,13 @@ namespace {
 
 using Chars = std::vector<std::string>;
 
+std::string Repeat(const std::string& text, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i)
+        out += text;
+    return out;
+}
+
 TEST(Cp932Text, NamesEachCharacterItCannotHoldOnce) {
     EXPECT_EQ(Cp932Unholdable("シルト質細砂(𠮷野家前)"), Chars{"𠮷"});
     EXPECT_EQ(Cp932Unholdable("café Zürich 😀 é"), (Chars{"é", "ü", "😀"}));
@@ -83,7 +90,7 @@ TEST(Cp932Text, AStrayLeadByteIsReplacedAloneAndTakesNothingAfterIt) {
 TEST(TextEntry, TakesEachOddInputAsTheFileWillHoldIt) {
     const TextEntryRule plain{};
     const TextEntryRule quoted{.quotedValue = true};
-    const TextEntryRule name{.quotedValue = true, .maxChars = 99};
+    const TextEntryRule name{.quotedValue = true, .maxBytes = 99};
     struct Case {
         const char* what;
         std::string typed;
@@ -106,21 +113,14 @@ TEST(TextEntry, TakesEachOddInputAsTheFileWillHoldIt) {
         {"one-way character", "1〜2", quoted, "1～2", false},
         {"99 characters", std::string(99, 'x'), name, std::string(99, 'x'), false},
         {"3000 characters", std::string(3000, 'x'), name, std::string(99, 'x'), true},
-        {"100 full-width",
-         [] {
-             std::string s;
-             for (int i = 0; i < 100; ++i)
-                 s += "砂";
-             return s;
-         }(),
-         name,
-         [] {
-             std::string s;
-             for (int i = 0; i < 99; ++i)
-                 s += "砂";
-             return s;
-         }(),
-         true},
+        // The limit counts the bytes of the file's code page: a full-width
+        // character takes two, a half-width one (katakana too) one.
+        {"49 full-width and a half-width", Repeat("砂", 49) + "x", name, Repeat("砂", 49) + "x",
+         false},
+        {"50 full-width", Repeat("砂", 50), name, Repeat("砂", 49), true},
+        {"100 full-width", Repeat("砂", 100), name, Repeat("砂", 49), true},
+        {"99 half-width katakana", Repeat("ｼ", 99), name, Repeat("ｼ", 99), false},
+        {"98 half-width and a full-width", Repeat("x", 98) + "砂", name, Repeat("x", 98), true},
         {"no limit", std::string(300, 'y'), quoted, std::string(300, 'y'), false},
     };
     for (const Case& c : cases) {
@@ -133,7 +133,7 @@ TEST(TextEntry, TakesEachOddInputAsTheFileWillHoldIt) {
 
 TEST(TextEntry, RefusesCharactersCp932CannotHoldAndNamesThem) {
     for (const std::string typed : {"𠮷野家前", "担当é", "😀", "\"é\"\t"}) {
-        TextEntry entry = TakeTextEntry(typed, {.quotedValue = true, .maxChars = 99});
+        TextEntry entry = TakeTextEntry(typed, {.quotedValue = true, .maxBytes = 99});
         EXPECT_FALSE(entry.refused.empty()) << typed;
         EXPECT_EQ(entry.text, typed) << "a refused text is handed back as it was";
     }
@@ -145,7 +145,7 @@ TEST(TextEntry, RefusesCharactersCp932CannotHoldAndNamesThem) {
 }
 
 TEST(TextEntry, CutDropsWhatWasTypedLastBeforeTheCursor) {
-    const TextEntryRule rule{.maxChars = 5};
+    const TextEntryRule rule{.maxBytes = 5};
     // "XYZ" pasted after "ab" of "abc": the paste loses its tail.
     TextEntry entry = TakeTextEntry("abXYZc", rule, 5);
     EXPECT_EQ(entry.text, "abXYc");
@@ -159,7 +159,14 @@ TEST(TextEntry, CutDropsWhatWasTypedLastBeforeTheCursor) {
     entry = TakeTextEntry("a\r\nb", {}, 4);
     EXPECT_EQ(entry.text, "a b");
     EXPECT_EQ(entry.cursor, 3u);
-    EXPECT_EQ(CutEntryNote(99), "99文字までです。超えた分は切り捨てました");
+    // A full-width character pasted into "abc" before "c" goes, "ab" is
+    // kept.
+    entry = TakeTextEntry("ab砂砂c", {.maxBytes = 4}, 4);
+    EXPECT_EQ(entry.text, "abc");
+    EXPECT_EQ(entry.cursor, 2u);
+    // The note names the limit in the characters the user counts.
+    EXPECT_EQ(CutEntryNote(99), "全角49文字・半角99文字までです。超えた分は切り捨てました");
+    EXPECT_EQ(CutEntryNote(6), "全角3文字・半角6文字までです。超えた分は切り捨てました");
 }
 
 }  // namespace

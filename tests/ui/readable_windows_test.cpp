@@ -16,6 +16,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTest>
@@ -89,6 +90,15 @@ TEST_F(MainWindowTest, ConditionCheckBoxesShowTheirWholeCaptionsWithoutOverlap) 
     EXPECT_LE(RectIn(form->frmEkiCalc1, page).bottom(), RectIn(form->frmEkiCalc2, page).top());
     EXPECT_LE(RectIn(form->frmEkiCalc2, page).bottom(), page->minimumHeight());
     EXPECT_LE(RectIn(form->txtCalcDepth, page).bottom(), RectIn(form->frmEkiCalc1, page).top());
+    // The guideline options lie inside their frame below its title too.
+    for (QRadioButton* option : form->optTigenShitei1) {
+        EXPECT_TRUE(form->frmTeigenShitei->rect().contains(option->geometry()));
+        EXPECT_GE(option->y(), option->fontMetrics().height());
+    }
+    EXPECT_LE(RectIn(form->frmTeigenShitei, page).bottom(), RectIn(form->txtMagu, page).top());
+    // At the window's designed size the page shows every row without being
+    // scrolled: the last caption is not cut.
+    EXPECT_LE(page->minimumHeight(), form->picShow[1]->height());
 }
 
 TEST(WrappingCheckBox, ClickOnASecondLineTogglesIt) {

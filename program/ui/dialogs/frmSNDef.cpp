@@ -210,7 +210,10 @@ void frmSNDef::SetDialogForm() {
 
 void frmSNDef::FillGrid(int g, const std::vector<LayerRecord>& table) {
     SpreadGrid* grid = vaSpreadS[g];
-    const int rows = std::max(static_cast<int>(table.size()) + kSpareRows, kMinGridRows);
+    // Never a row past the most a table can hold: a name typed there could
+    // not be kept.
+    const int rows = std::min(std::max(static_cast<int>(table.size()) + kSpareRows, kMinGridRows),
+                              static_cast<int>(kMaxTableRows));
     grid->SetMaxCols(4);
     grid->SetMaxRows(rows);
     for (int col = 1; col <= 4; ++col)

@@ -75,6 +75,11 @@ bool IsBlankCellText(const QString& text) {
 
 clsSpreadIn::clsSpreadIn(PlatformServices& services) : services_(services) {}
 
+clsSpreadIn::~clsSpreadIn() {
+    if (grower_)
+        grower_->SetRowGrower({});
+}
+
 SpreadGrid& clsSpreadIn::Bound() const {
     if (grid_ == nullptr)
         throw std::logic_error("grid binding used before SetSpread");
@@ -97,6 +102,17 @@ void clsSpreadIn::SetSpread(SpreadGrid* vaS1, int32_t lMaxL, int32_t lMaxD, int3
     dataL_.assign(maxL_, std::vector<int32_t>(rows_ + 1, 0));
     dataD_.assign(maxD_, std::vector<double>(rows_ + 1, 0.0));
     dataS_.assign(maxS_ > 0 ? rows_ + 1 : 0, std::string());
+    if (grower_ && grower_ != grid_)
+        grower_->SetRowGrower({});
+    grower_ = grid_;
+    grid_->SetRowGrower([this](int rows) {
+        if (rows > kMaxTableRows) {
+            services_.Refuse(kTableFull);
+            return false;
+        }
+        GrowRows(rows);
+        return rows_ >= rows;
+    });
 }
 
 void clsSpreadIn::ResetSpread(SpreadGrid* vaS1) {
@@ -308,18 +324,19 @@ int32_t clsSpreadIn::ReadRow(int32_t lRow, int32_t lCol, bool* refusedAny) {
         if (slot == kLabel)
             continue;
         QString cell = grid.Text(col, lRow);
-        // A number cell that still shows its stored value holds what the
-        // program put there (a negated default, a saved value beyond the
-        // column's limit, one with more decimals than it shows): it is kept
-        // as stored, never refused or rounded.
-        if (slot != 0 && At(flag_, lRow) != 0 && cell == ShownText(lRow, col))
+        // A cell that still shows its stored value holds what the program
+        // put there (a negated default, a saved value beyond the column's
+        // limit, one with more decimals than it shows, a name from a file
+        // longer than typing allows): it is kept as stored, never refused,
+        // rounded or cut.
+        if (At(flag_, lRow) != 0 && cell == ShownText(lRow, col))
             continue;
         std::string text = cell.toStdString();
         if (slot == 0) {
             // A pasted text is taken as a typed one would be, so that the cell
             // shows what the file will hold.
-            const int maxChars = grid.ColumnMaxLength(col);
-            TextEntry entry = TakeTextEntry(text, {true, maxChars});
+            const int maxBytes = grid.ColumnMaxLength(col);
+            TextEntry entry = TakeTextEntry(text, {true, maxBytes});
             if (!entry.refused.empty()) {
                 NoteEntry(RefusedCharactersNote(entry.refused));
                 if (refusedText == 0)
@@ -327,7 +344,7 @@ int32_t clsSpreadIn::ReadRow(int32_t lRow, int32_t lCol, bool* refusedAny) {
                 continue;
             }
             if (entry.cut)
-                NoteEntry(CutEntryNote(maxChars));
+                NoteEntry(CutEntryNote(maxBytes));
             text = std::move(entry.text);
             if (!text.empty())
                 At(flag_, lRow) = 1;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -33,9 +34,15 @@ class clsSpreadIn {
 
     // The clipboard, the bell and the paste message go through `services`.
     explicit clsSpreadIn(PlatformServices& services);
+    ~clsSpreadIn();
+    clsSpreadIn(const clsSpreadIn&) = delete;
+    clsSpreadIn& operator=(const clsSpreadIn&) = delete;
 
     // Binds the grid, reads its size and creates every store empty: `lMaxL`
     // Long and `lMaxD` Double slots per row, a text per row when `lMaxS` > 0.
+    // A key that moves past the grid's last row while it holds data gives
+    // grid and stores one row more, up to kMaxTableRows; past that the key is
+    // refused with a note.
     void SetSpread(SpreadGrid* vaS1, int32_t lMaxL, int32_t lMaxD, int32_t lMaxS);
     // Binds the grid again and resizes the stores to its size, keeping the
     // rows and columns that remain.
@@ -46,7 +53,8 @@ class clsSpreadIn {
     // range [dMI, dMA] and the input length `lELen`. The row's text is a
     // quoted value of a file: a text column keeps to the text rules of
     // TakeTextEntry as it is typed and whenever it is read, limited to
-    // `lELen` characters; a text it refuses leaves the stored text in place.
+    // `lELen` bytes of the file's code page (a full-width character takes
+    // two); a text it refuses leaves the stored text in place.
     void CreateCell(int32_t lCm, int32_t lDi, int32_t lFm, double dMI, double dMA, int32_t lELen);
     // As CreateCell, and sets the column's zero-show switch.
     void CreateCell2(int32_t lCm, int32_t lDi, int32_t lFm, double dMI, double dMA, int32_t lELen,
@@ -152,6 +160,8 @@ class clsSpreadIn {
 
     PlatformServices& services_;
     SpreadGrid* grid_ = nullptr;
+    // The grid that asks this binding for rows, while both live.
+    QPointer<SpreadGrid> grower_;
     int32_t cols_ = 0;  // C
     int32_t rows_ = 0;  // R
     int32_t maxL_ = 0;

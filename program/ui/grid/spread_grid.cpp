@@ -200,7 +200,14 @@ SpreadGrid::SpreadGrid(QWidget* parent) : QTableWidget(parent), columns_(1) {
     connect(qApp, &QApplication::focusChanged, this, &SpreadGrid::OnFocusChanged);
     // A heading or a column width that changes may need more lines.
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this] { RefitHeaderRow(); });
-    connect(model(), &QAbstractItemModel::headerDataChanged, this, [this] { RefitHeaderRow(); });
+    // Row headings (the row numbers) never change the header row's height:
+    // measuring every column heading for each of them would make a long
+    // table slow to fill.
+    connect(model(), &QAbstractItemModel::headerDataChanged, this,
+            [this](Qt::Orientation orientation) {
+                if (orientation == Qt::Horizontal)
+                    RefitHeaderRow();
+            });
 }
 
 int SpreadGrid::HeadingsHeight() const {
@@ -591,6 +598,17 @@ void SpreadGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint
         hint == QAbstractItemDelegate::EditNextItem ? MoveNext : MovePrevious, Qt::NoModifier);
     if (!next.isValid())
         return;
+    if (next == currentIndex()) {
+        // At an end of the grid the cursor stays; the value is taken as
+        // Return takes it, so that the cell never shows one the owner does
+        // not hold.
+        if (!inLeaveCell_) {
+            inLeaveCell_ = true;
+            emit LeaveCell(ActiveCol(), ActiveRow(), -1, -1);
+            inLeaveCell_ = false;
+        }
+        return;
+    }
     QPersistentModelIndex target(next);
     selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
     if (currentIndex() == target && (target.flags() & Qt::ItemIsEditable))
@@ -606,10 +624,107 @@ void SpreadGrid::keyPressEvent(QKeyEvent* event) {
         return;
     }
     heldByKey_ = false;
-    QTableWidget::keyPressEvent(event);
+    const auto modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const bool enterKey = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enterKey && state() != EditingState && modifiers == Qt::NoModifier) {
+        // Outside editing, Enter goes down a row as Down does (an edit's
+        // Return only ends the edit in place).
+        QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+        QTableWidget::keyPressEvent(&down);
+        event->accept();
+    } else {
+        QTableWidget::keyPressEvent(event);
+    }
+    // Tab at an end of the grid stays there, rather than taking the focus
+    // to the next control.
+    if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) && tabKeyNavigation() &&
+        !(modifiers & (Qt::ControlModifier | Qt::AltModifier)))
+        event->accept();
     if (heldByKey_ && currentIndex().isValid())
         SelectBlock({ActiveCol(), ActiveRow(), ActiveCol(), ActiveRow()});
     heldByKey_ = false;
+}
+
+QModelIndex SpreadGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) {
+    const QModelIndex current = currentIndex();
+    const QModelIndex next = QTableWidget::moveCursor(cursorAction, modifiers);
+    if (!current.isValid() || !next.isValid())
+        return next;
+    auto before = [](const QModelIndex& a, const QModelIndex& b) {
+        return a.row() < b.row() || (a.row() == b.row() && a.column() < b.column());
+    };
+    const bool atLastRow = current.row() == rowCount() - 1;
+    switch (cursorAction) {
+        case MoveNext:
+            // The table view goes on from the last cell to the first one.
+            if (!before(current, next)) {
+                if (atLastRow && GrowByOneRow())
+                    return model()->index(current.row() + 1, FirstEditableColumn());
+                return current;
+            }
+            break;
+        case MovePrevious:
+            // And from the first cell to the last.
+            if (!before(next, current))
+                return current;
+            break;
+        case MoveDown:
+            if (atLastRow && GrowByOneRow())
+                return model()->index(current.row() + 1, current.column());
+            break;
+        default:
+            break;
+    }
+    return next;
+}
+
+void SpreadGrid::SetRowGrower(std::function<bool(int rows)> grow) {
+    rowGrower_ = std::move(grow);
+}
+
+bool SpreadGrid::LastRowHoldsData() const {
+    const int last = rowCount() - 1;
+    if (last < 0)
+        return false;
+    for (int col = 0; col < columnCount(); ++col) {
+        const QModelIndex index = model()->index(last, col);
+        if (const auto* editor = qobject_cast<const QLineEdit*>(indexWidget(index)))
+            if (!editor->text().trimmed().isEmpty())
+                return true;
+        const QTableWidgetItem* cell = item(last, col);
+        if (cell != nullptr && !cell->text().trimmed().isEmpty())
+            return true;
+    }
+    return false;
+}
+
+bool SpreadGrid::GrowByOneRow() {
+    if (!rowGrower_ || editTriggers() == QAbstractItemView::NoEditTriggers)
+        return false;
+    // The value being left is checked first, as Return checks it: one the
+    // owner refuses does not make the row hold data.
+    if (!inLeaveCell_ && currentIndex().isValid()) {
+        if (QWidget* editor = indexWidget(currentIndex())) {
+            commitData(editor);
+            QTableWidget::closeEditor(editor, QAbstractItemDelegate::NoHint);
+        }
+        inLeaveCell_ = true;
+        emit LeaveCell(ActiveCol(), ActiveRow(), -1, -1);
+        inLeaveCell_ = false;
+    }
+    if (!LastRowHoldsData())
+        return false;
+    const int rows = rowCount() + 1;
+    // The grower may be cleared or replaced while it runs.
+    std::function<bool(int)> grow = rowGrower_;
+    return grow(rows) && rowCount() >= rows;
+}
+
+int SpreadGrid::FirstEditableColumn() const {
+    for (int col = 1; col <= columnCount(); ++col)
+        if (!isColumnHidden(col - 1) && ColumnType(col) == SpreadCellType::Edit)
+            return col - 1;
+    return 0;
 }
 
 void SpreadGrid::mousePressEvent(QMouseEvent* event) {

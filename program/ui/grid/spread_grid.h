@@ -120,6 +120,15 @@ class SpreadGrid : public QTableWidget {
     // Suspends (false) and resumes (true) redrawing.
     void SetRedraw(bool redraw);
 
+    // A key that moves the cursor past the last row (Down, Enter outside
+    // editing, Tab at the last cell) adds a row when the last row holds
+    // something, so that a long table can be typed on at its bottom: `grow`
+    // is asked for the new row count and answers whether the grid has it now
+    // (the owner keeps its stores in step, and refuses past its limit).
+    // Without it, or in a grid that is not edited, the cursor stays there.
+    // Tab and Shift+Tab never go round from one end of the grid to the other.
+    void SetRowGrower(std::function<bool(int rows)> grow);
+
     // Sizes in twips; column 0 is the row-header column, row 0 the header row;
     // a column or row beyond the grid has the default size.
     double TwipsPerPixelX() const;
@@ -144,6 +153,7 @@ class SpreadGrid : public QTableWidget {
   protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -164,9 +174,17 @@ class SpreadGrid : public QTableWidget {
     void ApplyColumn(int col, int row);
     void OnFocusChanged(QWidget* old, QWidget* now);
     bool Owns(const QWidget* widget) const;
+    // Whether the last row shows a text, or its open editor holds one.
+    bool LastRowHoldsData() const;
+    // Adds a row below the last one when the last row holds data and the
+    // owner agrees; true when it was added.
+    bool GrowByOneRow();
+    // The first column that is shown and takes typing; 0-based, 0 when none.
+    int FirstEditableColumn() const;
 
     std::vector<Column> columns_;  // index 0 unused: data columns are 1-based
     std::map<int, std::function<void(QLineEdit&)>> editorSetups_;
+    std::function<bool(int)> rowGrower_;
     QString corner_;
     int headerRowHeight_ = -1;  // the owner's height for the header row; -1: none
     bool inLeaveCell_ = false;

@@ -477,12 +477,25 @@ void frmMain::BuildControls() {
 }
 
 void frmMain::ArrangeConditionPage() {
-    // The designed rows assume a font whose check boxes fit 180 twips apart;
-    // here each row takes the height the page's font needs and the long
-    // exclusion caption wraps, the two lower frames growing to hold their
-    // rows. The page's content is as tall as its last frame.
+    // The designed rows assume a font whose check boxes fit 180 twips apart.
+    // Here the rows follow each other from the top, each as tall as the
+    // page's font needs, so that the page holds them at its designed size:
+    // a frame draws its title on its top border, as the designed frames do,
+    // and its rows begin below the title; the long exclusion caption wraps,
+    // its frame growing to hold it. The page's content is as tall as its
+    // last frame and scrolls only where the window is shorter than designed.
     const QFontMetrics metrics(conditionContent_->font());
-    // Room for the page's scroll bar at the right of the two frames.
+    const int line = metrics.height();
+    const QString frameLook =
+        QStringLiteral(
+            "QGroupBox { border: 1px solid palette(mid); border-radius: 2px;"
+            " margin-top: %1px; }"
+            "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
+            " left: 6px; padding: 0px 2px; }")
+            .arg(line / 2);
+    for (QGroupBox* frame : {frmTeigenShitei, frmEkiCalc1, frmEkiCalc2})
+        frame->setStyleSheet(frameLook);
+    // Room for the page's scroll bar at the right of the frames.
     const int bar =
         layout.ToTwipsX(style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, picShow[1]));
     for (QWidget* w : {static_cast<QWidget*>(frmTeigenShitei), static_cast<QWidget*>(frmEkiCalc1),
@@ -490,28 +503,59 @@ void frmMain::ArrangeConditionPage() {
                        static_cast<QWidget*>(chkEkidata[1]), static_cast<QWidget*>(chkEkidata[2]),
                        static_cast<QWidget*>(chkEkidata[3])})
         layout.SetWidth(w, layout.Width(w) - bar);
-    auto rowHeight = [this](QCheckBox* box) {
-        int width = layout.ToPixelsX(layout.Width(box));
-        return std::max(layout.Height(box), layout.ToTwipsY(box->heightForWidth(width) + 1));
-    };
-    const int titleHeight = std::max(210, layout.ToTwipsY(metrics.height() + 2));
-    const int frameGap = layout.Top(frmEkiCalc2) - layout.Bottom(frmEkiCalc1);
-    const int bottomMargin = layout.ToTwipsY(4);
 
-    int top = layout.Top(frmEkiCalc1);
+    // Heights in twips, from the page's font.
+    auto twips = [this](int pixels) { return layout.ToTwipsY(pixels); };
+    const int rowsTop = twips(line + 1);  // a frame's first row, below its title
+    const int frameBottom = twips(2);     // below a frame's last row
+    const int gap = twips(2);             // between the parts of the page
+    const int indicator = std::max(
+        style()->pixelMetric(QStyle::PM_IndicatorHeight, nullptr, chkEkidata[0]),
+        style()->pixelMetric(QStyle::PM_ExclusiveIndicatorHeight, nullptr, optTigenShitei1[0]));
+    const int optionRow = twips(std::max(line, indicator) + 1);
+    auto checkRow = [&](QCheckBox* box) {
+        const int width = layout.ToPixelsX(layout.Width(box));
+        return twips(std::max(box->heightForWidth(width), indicator) + 1);
+    };
+
+    int top = layout.Top(frmTeigenShitei);
+    int row = rowsTop;
+    for (QRadioButton* option : optTigenShitei1) {
+        layout.Set(option,
+                   {layout.Left(option), row,
+                    layout.Width(frmTeigenShitei) - layout.Left(option) - twips(4), optionRow});
+        row += optionRow;
+    }
+    layout.Set(frmTeigenShitei, {layout.Left(frmTeigenShitei), top, layout.Width(frmTeigenShitei),
+                                 row + frameBottom});
+    top = layout.Bottom(frmTeigenShitei) + gap;
+
+    // The condition boxes are as tall as their text and frame need, a pixel
+    // apart; their captions stand level with them.
+    const int boxHeight = twips(line + 4);
+    for (auto [caption, box] : {std::pair{lblMagu, txtMagu}, std::pair{lblKasokudo, txtKasokudo},
+                                std::pair{lblCalcDepth, txtCalcDepth}}) {
+        layout.Set(box, {layout.Left(box), top, layout.Width(box), boxHeight});
+        const int captionHeight = twips(line);
+        layout.Set(caption, {layout.Left(caption), top + (boxHeight - captionHeight) / 2,
+                             layout.Width(caption), captionHeight});
+        top += boxHeight + twips(1);
+    }
+    top += gap - twips(1);
+
     for (QGroupBox* frame : {frmEkiCalc1, frmEkiCalc2}) {
-        int row = titleHeight;
+        row = rowsTop;
         for (QCheckBox* box : chkEkidata) {
             if (box->parentWidget() != frame)
                 continue;
-            int height = rowHeight(box);
+            const int height = checkRow(box);
             layout.Set(box, {layout.Left(box), row, layout.Width(box), height});
             row += height;
         }
-        layout.Set(frame, {layout.Left(frame), top, layout.Width(frame), row + bottomMargin});
-        top = layout.Bottom(frame) + frameGap;
+        layout.Set(frame, {layout.Left(frame), top, layout.Width(frame), row + frameBottom});
+        top = layout.Bottom(frame) + gap;
     }
-    conditionContent_->setMinimumHeight(layout.ToPixelsY(layout.Bottom(frmEkiCalc2) + 45));
+    conditionContent_->setMinimumHeight(layout.ToPixelsY(layout.Bottom(frmEkiCalc2)));
 }
 
 void frmMain::ConnectHandlers() {

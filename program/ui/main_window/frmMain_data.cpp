@@ -20,10 +20,17 @@
 namespace {
 
 // Designed row counts of the input grids. A document with more rows gets a
-// grid that holds them all, so that reading the grid back never drops rows.
+// grid that holds them all, so that reading the grid back never drops rows,
+// and a few spare ones, but never a row past the most a table can hold: a
+// value typed there could not be saved.
 constexpr int kNGridRows = 500;
 constexpr int kSoilGridRows = 200;
 constexpr int kSpareRows = 50;
+
+int InputGridRows(int designed, int shown, size_t documentRows) {
+    return std::min(std::max({designed, shown, static_cast<int>(documentRows) + kSpareRows}),
+                    static_cast<int>(kMaxTableRows));
+}
 
 struct ColumnDef {
     const char* header;
@@ -119,8 +126,7 @@ void frmMain::SetSpreadN() {
     vaSpreadN->SetRedraw(false);
     int columns = 2 + doc.nConvert30 + doc.fcInputMode;
     vaSpreadN->SetMaxCols(columns);
-    vaSpreadN->SetMaxRows(std::max(
-        {kNGridRows, vaSpreadN->MaxRows(), static_cast<int>(doc.nPoints.size()) + kSpareRows}));
+    vaSpreadN->SetMaxRows(InputGridRows(kNGridRows, vaSpreadN->MaxRows(), doc.nPoints.size()));
     PrepareHeader(vaSpreadN);
 
     clsSpreadIn& bind = SpreadInN();
@@ -167,8 +173,7 @@ void frmMain::SetSpreadS() {
 
     vaSpreadS->SetRedraw(false);
     vaSpreadS->SetMaxCols(3 + optional);
-    vaSpreadS->SetMaxRows(std::max(
-        {kSoilGridRows, vaSpreadS->MaxRows(), static_cast<int>(doc.layers.size()) + kSpareRows}));
+    vaSpreadS->SetMaxRows(InputGridRows(kSoilGridRows, vaSpreadS->MaxRows(), doc.layers.size()));
     PrepareHeader(vaSpreadS);
     SetHeaderHeightTwips(vaSpreadS, 240);
 

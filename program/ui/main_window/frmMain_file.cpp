@@ -22,6 +22,7 @@ constexpr const char* kSavePrompt = "データが更新されています。保�
 constexpr const char* kProjectFilter = "Vekt／Quilmorn2008ファイル (*.qmf)|*.qmf|";
 constexpr const char* kExportTitle = "図をﾒﾀﾌｧｲﾙに保存";
 constexpr const char* kExportFilter = "ﾒﾀﾌｧｲﾙ (*.wmf)|*.wmf";
+constexpr const char* kProjectNotStorable = "このデータはファイルに保存できません：";
 constexpr const char* kFigureWriteFailed = "ﾒﾀﾌｧｲﾙの書き込みに失敗しました";
 constexpr const char* kFigureOverProject =
     "開いているデータファイルには図を保存できません。別の名前を指定してください。";
@@ -158,6 +159,13 @@ bool frmMain::mnuFileSaveAs_Click() {
 
 bool frmMain::WriteProjectPath(const std::string& folder, const std::string& name) {
     const std::string projectPath = JoinPath(folder, name);
+    // What the data itself keeps from a file is named; the write failure's
+    // message is for a file that could not be written.
+    if (const std::string reason = UnstorableReason(doc); !reason.empty()) {
+        services.ShowMessage(std::string(kProjectNotStorable) + reason + "\r\n\r\n" + projectPath,
+                             MessageIcon::Exclamation);
+        return false;
+    }
     // Another program or user may have saved the open file since: replacing
     // it would lose their version without a word.
     if (ProjectFileIdentity && !doc.currentFileName.empty() &&

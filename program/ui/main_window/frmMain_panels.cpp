@@ -3,6 +3,7 @@
 // the two grids' cell-leave handlers, the soil-name assistant and the focus
 // handling that runs the controls' GotFocus and LostFocus steps.
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
@@ -32,6 +33,7 @@ namespace {
 // condition.
 struct ConditionBoxRule {
     QLineEdit* frmMain::*box;
+    QLabel* frmMain::*label;        // its caption, which the note names
     double CalcConditions::*value;  // null for the N-value limit
     double min;
     double max;
@@ -39,10 +41,10 @@ struct ConditionBoxRule {
 };
 
 constexpr ConditionBoxRule kConditionBoxes[] = {
-    {&frmMain::txtMagu, &CalcConditions::magnitude, 2, 9.99, "#0.0"},
-    {&frmMain::txtKasokudo, &CalcConditions::surfaceAccel, 0, 999, "##0"},
-    {&frmMain::txtCalcDepth, &CalcConditions::calcDepth, 0, 99, "#0"},
-    {&frmMain::txtNchi, nullptr, 10, 100, nullptr},
+    {&frmMain::txtMagu, &frmMain::lblMagu, &CalcConditions::magnitude, 2, 9.99, "#0.0"},
+    {&frmMain::txtKasokudo, &frmMain::lblKasokudo, &CalcConditions::surfaceAccel, 0, 999, "##0"},
+    {&frmMain::txtCalcDepth, &frmMain::lblCalcDepth, &CalcConditions::calcDepth, 0, 99, "#0"},
+    {&frmMain::txtNchi, &frmMain::lblNchi, nullptr, 10, 100, nullptr},
 };
 
 // The rule of a control, null for a control that is no condition box.
@@ -75,9 +77,11 @@ bool IsMoveKey(int key, int& step) {
     }
 }
 
-// The note of a refused condition box: the range it takes.
-std::string RangeNote(double min, double max) {
-    return NumberText(min) + "～" + NumberText(max) + "の数値を入力してください";
+// The note of a refused condition box: its caption and the range it takes,
+// so that the note reads as this box's wherever it stands.
+std::string RangeNote(const QLabel& caption, double min, double max) {
+    return "「" + caption.text().toStdString() + "」には" + NumberText(min) + "～" +
+           NumberText(max) + "の数値を入力してください";
 }
 
 }  // namespace
@@ -104,7 +108,7 @@ std::optional<double> frmMain::ConditionBoxNumber(QLineEdit* box) {
         ReadLeadingNumber(HalfWidthNumberText(box->text().toStdString()));
     if (!number || *number > rule.max || *number < rule.min) {
         box->setText(FocusText);
-        services.RefuseBeside(RangeNote(rule.min, rule.max), box);
+        services.RefuseBeside(RangeNote(*(this->*rule.label), rule.min, rule.max), box);
         return std::nullopt;
     }
     return number;

@@ -8,6 +8,7 @@
 #include <QThread>
 #include <QWindow>
 #include <algorithm>
+#include <cmath>
 
 #include "ui/main_window/frmMain.h"
 
@@ -30,10 +31,19 @@ void ProcessEventsUntil(Done done, int timeoutMs) {
     }
 }
 
+// At a scale that is not a whole number the screens' sizes and the window
+// frame's margins are rounded to whole logical pixels, so a frame fitted to
+// them exactly can end a device pixel or two past the screen's edge: there
+// the frame keeps one logical pixel inside every edge.
 QList<QRect> AvailableScreens() {
     QList<QRect> screens;
-    for (QScreen* screen : QGuiApplication::screens())
-        screens.append(screen->availableGeometry());
+    for (QScreen* screen : QGuiApplication::screens()) {
+        QRect available = screen->availableGeometry();
+        const qreal ratio = screen->devicePixelRatio();
+        if (ratio != std::floor(ratio))
+            available.adjust(1, 1, -1, -1);
+        screens.append(available);
+    }
     return screens;
 }
 

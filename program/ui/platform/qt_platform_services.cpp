@@ -19,18 +19,80 @@
 #include <QMimeDatabase>
 #include <QPointer>
 #include <QProcess>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QStringList>
 #include <QTextStream>
 #include <QTimer>
 #include <QToolTip>
 #include <QWindow>
+#include <algorithm>
 
 #include "ui/dialogs/dialog_support.h"
 
 #include "ui/platform/help_menu.h"
 
 namespace {
+
+// How long a refusal's note stays, in milliseconds.
+constexpr int kNoteTime = 5000;
+
+// Takes a refusal's note away once it would no longer read as the note of
+// the control it stands beside: that control is hidden (a page switched
+// away with it) or the focus goes to another window (a dialog, another
+// program). One note is watched at a time.
+class NoteWatch : public QObject {
+  public:
+    explicit NoteWatch(QWidget* control) : QObject(qApp), control_(control) {
+        if (Current())
+            Current()->deleteLater();
+        Current() = this;
+        qApp->installEventFilter(this);
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+            if (!control_ || now == nullptr || now->window() != control_->window())
+                End();
+        });
+        connect(qApp, &QGuiApplication::applicationStateChanged, this,
+                [this](Qt::ApplicationState state) {
+                    if (state != Qt::ApplicationActive)
+                        End();
+                });
+        QTimer::singleShot(kNoteTime, this, [this] { deleteLater(); });
+    }
+    ~NoteWatch() override {
+        if (Current() == this)
+            Current() = nullptr;
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (!control_) {
+            End();
+        } else if (watched == control_.data() && event->type() == QEvent::Hide) {
+            End();
+        } else if (watched == control_->window() && event->type() == QEvent::WindowDeactivate) {
+            End();
+        }
+        return false;
+    }
+
+  private:
+    static QPointer<NoteWatch>& Current() {
+        static QPointer<NoteWatch> current;
+        return current;
+    }
+    void End() {
+        if (ended_)
+            return;
+        ended_ = true;
+        qApp->removeEventFilter(this);
+        QToolTip::hideText();
+        deleteLater();
+    }
+
+    QPointer<QWidget> control_;
+    bool ended_ = false;
+};
 
 // A box with a short text is as narrow as its text; the window manager would
 // then cut the title off beside the frame's icon and buttons. The box keeps
@@ -47,6 +109,39 @@ void KeepTitleWhole(QMessageBox& box) {
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
+}
+
+bool IsHiragana(QChar c) {
+    return c.unicode() >= 0x3041 && c.unicode() <= 0x309F;
+}
+
+bool BeginsWord(QChar c) {
+    const char16_t u = c.unicode();
+    return (u >= 0x4E00 && u <= 0x9FFF) || (u >= 0x30A1 && u <= 0x30FA) || u == u'「' ||
+           u == u'（' || u == u'(' || u == u'『';
+}
+
+bool EndsPhrase(QChar c) {
+    return QStringView(u"。、，．）」』)/ 　").contains(c);
+}
+
+// Whether a line may break before `text[at]`.
+bool BreakBefore(const QString& text, qsizetype at) {
+    if (at <= 0 || at >= text.size())
+        return false;
+    const QChar before = text[at - 1];
+    const QChar here = text[at];
+    if (QStringView(u"。、，．）」』").contains(here))
+        return false;  // punctuation never begins a line
+    return EndsPhrase(before) || (IsHiragana(before) && BeginsWord(here));
+}
+
+// The box's label wraps a line wider than this itself, anywhere in it.
+int MessageLineWidth(const QMessageBox& box) {
+    const QScreen* screen = box.screen();
+    const int screenWidth = screen != nullptr ? screen->availableGeometry().width() : 1024;
+    // The box's own wrapping width, less its icon and margins.
+    return std::max(160, std::min(screenWidth / 2, 500) - 120);
 }
 
 QMessageBox::Icon BoxIcon(MessageIcon icon) {
@@ -149,9 +244,37 @@ QWidget* QtPlatformServices::MessageOwner() const {
     return nullptr;
 }
 
+QString MessageLines(const QString& text, const QFontMetrics& metrics, int width) {
+    QStringList out;
+    // CR LF, a lone LF and a lone CR each end a line.
+    QString unified = text;
+    unified.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    for (QString rest : unified.split(u'\n')) {
+        while (metrics.horizontalAdvance(rest) > width) {
+            qsizetype cut = -1;
+            for (qsizetype at = 1; at < rest.size(); ++at) {
+                if (!BreakBefore(rest, at))
+                    continue;
+                if (cut > 0 && metrics.horizontalAdvance(rest.left(at)) > width)
+                    break;
+                cut = at;
+            }
+            if (cut <= 0)
+                break;
+            out.append(rest.left(cut).trimmed());
+            rest = rest.mid(cut).trimmed();
+        }
+        out.append(rest);
+    }
+    return out.join(u'\n');
+}
+
 MessageAnswer QtPlatformServices::ShowMessage(const std::string& text, MessageIcon icon,
                                               const std::string& title, MessageButtons buttons) {
     QMessageBox box(BoxIcon(icon), Q(title), Q(text), BoxButtons(buttons), MessageOwner());
+    // Lines the box would break itself, anywhere, are broken where a reader
+    // breaks them.
+    box.setText(MessageLines(box.text(), QFontMetrics(box.font()), MessageLineWidth(box)));
     UseModalDialogFrame(box);
     KeepTitleWhole(box);
     switch (box.exec()) {
@@ -187,12 +310,19 @@ void QtPlatformServices::RefuseBeside(const std::string& note, QWidget* control)
     // its closing would take a note shown at once away with it.
     QPointer<QWidget> owner = MessageOwner();
     QPointer<QWidget> beside = control;
-    QTimer::singleShot(150, qApp, [owner, beside, text = Q(note)] {
+    const bool wasBeside = control != nullptr;
+    QTimer::singleShot(150, qApp, [owner, beside, wasBeside, text = Q(note)] {
+        // A box left for another window, or whose page went away with the
+        // move, has no place for its note any more.
+        if (wasBeside && (!beside || !beside->isVisible() || !beside->window()->isActiveWindow()))
+            return;
         QWidget* near = beside ? beside.data() : QApplication::focusWidget();
         if (near == nullptr)
             near = owner.data();
         QPoint at = near != nullptr ? near->mapToGlobal(QPoint(0, near->height())) : QCursor::pos();
-        QToolTip::showText(at, text, near, QRect(), 5000);
+        QToolTip::showText(at, text, near, QRect(), kNoteTime);
+        if (near != nullptr && QToolTip::isVisible())
+            new NoteWatch(near);
     });
 }
 

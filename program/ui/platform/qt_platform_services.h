@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFontMetrics>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -58,3 +59,9 @@ QString DialogStartPath(const FileDialogRequest& request);
 // and the proposed start path itself, chosen unchanged, keeps its own bytes.
 // A part the folder does not hold (a new name) stays as it was typed.
 std::string ChosenFilePath(const QString& chosen, const FileDialogRequest& request);
+
+// A message's text in lines no wider than `width` with `metrics`, broken where
+// a Japanese reader breaks: after punctuation, a blank or a path's "/", and
+// where a word begins (a kanji or katakana after kana), never inside a word
+// ("できませんでした" stays whole). A line with no such place stays as it is.
+QString MessageLines(const QString& text, const QFontMetrics& metrics, int width);

@@ -27,7 +27,7 @@ QValidator::State TextEntryGuard::validate(QString& input, int& pos) const {
     }
     QString taken = QString::fromStdString(entry.text);
     if (taken != input) {
-        note_ = entry.cut ? CutEntryNote(rule_.maxChars) : std::string();
+        note_ = entry.cut ? CutEntryNote(rule_.maxBytes) : std::string();
         input = taken;
         // Every character the rules keep is a single UTF-16 unit.
         pos = static_cast<int>(entry.cursor);

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "core/codepage.h"
 #include "core/project_file.h"
 #include "core/settings.h"
 #include "core/soil_names.h"
@@ -242,16 +243,18 @@ TEST_F(SoilNameEntry, TypingIntoTheDefinitionsDialogRefusesCutsAndConverts) {
     editor->insert(QStringLiteral("吉野家前)\"A\""));
     EXPECT_EQ(editor->text(), "シルト質細砂(吉野家前)＂A＂");
 
-    // A paste into the editor is cut at the column's 99 characters, with a
-    // note, where the editor's own limit would cut it without a word.
+    // A paste into the editor is cut at the column's 99 bytes (49 full-width
+    // characters), with a note that says so in characters, where the
+    // editor's own limit would cut it without a word.
     services.refusals.clear();
     editor->insert(QString::fromStdString(Repeat("砂", 3000)));
-    EXPECT_EQ(editor->text().size(), 99);
+    EXPECT_EQ(editor->text().toStdString(), "シルト質細砂(吉野家前)＂A＂" + Repeat("砂", 36));
     EXPECT_EQ(services.refusals, std::vector<std::string>{CutEntryNote(99)});
+    EXPECT_EQ(CutEntryNote(99), "全角49文字・半角99文字までです。超えた分は切り捨てました");
 
     grid.CommitEditor();
     const QString shown = grid.Text(1, 1);
-    EXPECT_EQ(shown.size(), 99);
+    EXPECT_EQ(Cp932Length(shown.toStdString()), 99);
     dialog.cmdOk_Click();
     const std::string saved = SettingsReadBack().mainSoilNames[0].SoilName;
     EXPECT_EQ(saved, shown.toStdString());
@@ -284,6 +287,7 @@ TEST_F(SoilNameEntry, PastedNamesInTheMainWindowAreTakenAsTypedOnes) {
         {"refused", "シルト質細砂(𠮷野家前)\r\n", "埋め土", {kKichi}},
         {"quoted", "5\"砂\r\n", "5＂砂", {}},
         {"over long", Repeat("x", 3000) + "\r\n", Repeat("x", 99), {CutEntryNote(99)}},
+        {"over long full-width", Repeat("砂", 60) + "\r\n", Repeat("砂", 49), {CutEntryNote(99)}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

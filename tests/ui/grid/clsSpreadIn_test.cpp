@@ -404,6 +404,27 @@ TEST_F(SpreadInTest, StoredValuesThatTheCellStillShowsAreKept) {
     }
 }
 
+// A name a file brought that is longer than typing allows (the text column
+// takes 10 bytes: five full-width characters) is kept while its cell shows
+// it, through a leave and a clear beside it; one typed is cut, and told.
+TEST_F(SpreadInTest, AStoredNameLongerThanTypingAllowsIsKept) {
+    const std::string stored = "シルト質細砂";  // 12 bytes
+    FillRows(1);
+    spread.DataS(1, stored);
+    spread.PrtSheet(1);
+    EXPECT_EQ(Leave(kT, 1, kT, 2), 0) << "nothing changed";
+    Select(kD, 1, kD, 1);
+    spread.CelClear();
+    EXPECT_EQ(spread.DataS(1), stored);
+    EXPECT_EQ(Text(kT, 1), stored);
+    EXPECT_TRUE(services.refusals.empty());
+
+    EXPECT_EQ(Type(kT, 1, "シルト質細砂礫"), 1);
+    EXPECT_EQ(spread.DataS(1), "シルト質細");
+    EXPECT_EQ(services.refusals,
+              std::vector<std::string>{"全角5文字・半角10文字までです。超えた分は切り捨てました"});
+}
+
 // A pasted cell that is not a number, or is out of range, keeps the value it
 // had; the other cells of its row are taken, and the user is told.
 TEST_F(SpreadInTest, APastedCellThatIsRefusedKeepsItsValueAndTheRestIsTaken) {

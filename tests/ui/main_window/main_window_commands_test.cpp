@@ -661,6 +661,38 @@ TEST_F(MainWindowCommands, AReadOnlyProjectSaysWhyAndPointsToSaveAs) {
     fs::permissions(site, fs::perms(0644));
 }
 
+// A save that the data itself keeps from its file says what in the data, not
+// that the file could not be written; the file and the document stay as they
+// were.
+TEST_F(MainWindowCommands, ASaveRefusedForTheDataNamesTheReason) {
+    const fs::path site = Project("site.qmf");
+    ASSERT_TRUE(window->OpenProjectPath(site.string()));
+    const std::string onDisk = ReadAll(site);
+    for (bool saveAs : {false, true}) {
+        SCOPED_TRACE(saveAs ? "Save As" : "Save");
+        doc.nPoints.resize(32768, NPoint{-1, 0, 30, 0});
+        window->IsChanged = true;
+        services.messages.clear();
+        const fs::path target = folder / "other.qmf";
+        services.fileAnswers = {target.string()};
+
+        bool saved = saveAs ? window->mnuFileSaveAs_Click() : window->mnuFileSave_Click();
+
+        EXPECT_FALSE(saved);
+        EXPECT_TRUE(window->IsChanged);
+        ASSERT_EQ(services.messages.size(), 1u);
+        const std::string& text = services.messages[0].text;
+        EXPECT_EQ(text,
+                  "このデータはファイルに保存できません：N値の行が多すぎます（32767行までです）"
+                  "\r\n\r\n" +
+                      (saveAs ? target : site).string());
+        EXPECT_EQ(text.find("書き込みに失敗"), std::string::npos);
+        EXPECT_EQ(ReadAll(site), onDisk);
+        EXPECT_FALSE(fs::exists(target));
+        EXPECT_EQ(doc.currentFileName, "site.qmf");
+    }
+}
+
 TEST_F(MainWindowCommands, AProjectNamedCsvKeepsItsFileBesideItsResults) {
     for (const char* name : {"site.CSV", "site.csv"}) {
         SCOPED_TRACE(name);
@@ -1159,10 +1191,11 @@ TEST_F(MainWindowEdit, ARefusedConditionBoxStopsEveryCommandThatSavesPrintsOrClo
         std::function<double(const Document&)> value;
     };
     const Box boxes[] = {
-        {&frmMain::txtKasokudo, "5000", "0～999の数値を入力してください",
+        {&frmMain::txtKasokudo, "5000",
+         "「設計用水平加速度(㎝/s2)」には0～999の数値を入力してください",
          [](const Document& d) { return d.calcConditions.surfaceAccel; }},
         // The N-value limit is checked as the condition boxes are.
-        {&frmMain::txtNchi, "120", "10～100の数値を入力してください",
+        {&frmMain::txtNchi, "120", "「Ｎ値の上限値」には10～100の数値を入力してください",
          [](const Document& d) { return d.nGraphMax; }},
     };
     window->tabShow->setCurrentIndex(1);
@@ -1838,7 +1871,9 @@ TEST_F(MainWindowEdit, ARefusedBoxCancelsTheSessionEndAndSaysWhy) {
     window->txtKasokudo->setFocus();
     window->txtKasokudo->setText(QStringLiteral("5000"));
     EXPECT_FALSE(window->SessionEnding(true));
-    EXPECT_EQ(services.refusals, std::vector<std::string>{"0～999の数値を入力してください"});
+    EXPECT_EQ(
+        services.refusals,
+        std::vector<std::string>{"「設計用水平加速度(㎝/s2)」には0～999の数値を入力してください"});
     EXPECT_TRUE(services.messages.empty());
     EXPECT_EQ(QApplication::focusWidget(), window->txtKasokudo);
 }

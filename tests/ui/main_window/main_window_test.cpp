@@ -411,9 +411,10 @@ TEST_F(MainWindowTest, ConditionBoxesTakeValuesInRangeAndRestoreOthersWithTheBel
     };
     auto note = [](QLineEdit* frmMain::*box) -> std::string {
         if (box == &frmMain::txtMagu)
-            return "2～9.99の数値を入力してください";
-        return box == &frmMain::txtKasokudo ? "0～999の数値を入力してください"
-                                            : "0～99の数値を入力してください";
+            return "「マグニチュード」には2～9.99の数値を入力してください";
+        return box == &frmMain::txtKasokudo
+                   ? "「設計用水平加速度(㎝/s2)」には0～999の数値を入力してください"
+                   : "「計算深さ(m)」には0～99の数値を入力してください";
     };
     for (const Case& c : cases) {
         Load(ExampleBoring());
@@ -494,9 +495,11 @@ TEST_F(MainWindowTest, NValueLimitIsTakenWhenLeftBetweenTenAndHundred) {
         EXPECT_EQ(form->txtNchi->text().toStdString(), c.shown) << c.text;
         EXPECT_EQ(doc.nGraphMax, c.max) << c.text;
         EXPECT_EQ(form->IsChanged, c.changed) << c.text;
-        EXPECT_EQ(services.refusals,
-                  c.refused ? std::vector<std::string>{"10～100の数値を入力してください"}
-                            : std::vector<std::string>{})
+        EXPECT_EQ(
+            services.refusals,
+            c.refused
+                ? std::vector<std::string>{"「Ｎ値の上限値」には10～100の数値を入力してください"}
+                : std::vector<std::string>{})
             << c.text;
         if (c.refused) {
             EXPECT_EQ(services.refusedBeside.back(), form->txtNchi) << c.text;

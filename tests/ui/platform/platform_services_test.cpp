@@ -13,11 +13,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 
 #include "support/qt_application.h"
+#include "ui/dialogs/dialog_test_support.h"
 #include "ui/platform/desktop_entry.h"
 #include "ui/platform/qt_platform_services.h"
 
@@ -297,3 +299,90 @@ TEST_F(NamesNotUtf8, TheFileDialogsTakeTheFileUnderItsOwnBytes) {
 }
 
 }  // namespace
+// A refusal's note stands beside the box it concerns while that box can be
+// seen in the active window: it goes when the box's page is hidden or the
+// focus goes to another window, and it is not shown at all for a box that was
+// left for another window or whose page went away with the move.
+TEST(RefusalNote, LastsWhileItsBoxCanBeSeenInTheActiveWindow) {
+    EnsureQtApplication();
+    enum class End { PageHidden, OtherWindow, HiddenBeforeShown, OtherWindowBeforeShown };
+    for (End end :
+         {End::PageHidden, End::OtherWindow, End::HiddenBeforeShown, End::OtherWindowBeforeShown}) {
+        SCOPED_TRACE(static_cast<int>(end));
+        QWidget window;
+        window.resize(400, 300);
+        auto* page = new QWidget(&window);
+        page->setGeometry(0, 0, 400, 200);
+        auto* box = new QLineEdit(page);
+        box->move(10, 10);
+        auto* next = new QLineEdit(&window);
+        next->move(10, 250);
+        ASSERT_TRUE(ShowActive(window));
+        box->setFocus();
+        next->setFocus();  // the box is left, and refused
+        QtPlatformServices services(&window);
+        const QString note = QStringLiteral("「計算深さ(m)」には0～99の数値を入力してください");
+        services.RefuseBeside(note.toStdString(), box);
+        QWidget other;
+        other.resize(200, 100);
+        if (end == End::HiddenBeforeShown)
+            page->hide();
+        if (end == End::OtherWindowBeforeShown) {
+            ASSERT_TRUE(ShowActive(other));
+        }
+        QTest::qWait(400);
+        if (end == End::HiddenBeforeShown || end == End::OtherWindowBeforeShown) {
+            EXPECT_FALSE(QToolTip::isVisible());
+            continue;
+        }
+        ASSERT_TRUE(QToolTip::isVisible());
+        EXPECT_EQ(QToolTip::text(), note);
+        if (end == End::PageHidden) {
+            page->hide();
+        } else {
+            ASSERT_TRUE(ShowActive(other));
+        }
+        // The tip takes a moment to go, as it does everywhere.
+        QTest::qWait(500);
+        EXPECT_FALSE(QToolTip::isVisible());
+    }
+}
+
+// A message's lines break where a reader breaks them, never inside a word.
+TEST(MessageLines, BreakAtPunctuationBlanksAndWordStartsOnly) {
+    EnsureQtApplication();
+    const QFontMetrics metrics(QApplication::font());
+    const int em = metrics.horizontalAdvance(QStringLiteral("あ"));
+    struct Case {
+        QString text;
+        int width;  // in full-width characters
+        QString lines;
+    };
+    const Case cases[] = {
+        {QStringLiteral("短い文です。"), 20, QStringLiteral("短い文です。")},
+        {QStringLiteral(
+             "拡張子 .pdf に関連づけられたアプリケーションを見つけることができませんでした。"),
+         20,
+         QStringLiteral("拡張子 .pdf に関連づけられた\nアプリケーションを\n"
+                        "見つけることができませんでした。")},
+        {QStringLiteral("フォルダを作成できませんでした。余白の設定を確認してください。"), 18,
+         QStringLiteral("フォルダを作成できませんでした。\n余白の設定を確認してください。")},
+        // Paragraphs and a path keep their own lines.
+        {QStringLiteral("書き込みに失敗しました\r\n\r\n/home/user/data/site.qmf"), 30,
+         QStringLiteral("書き込みに失敗しました\n\n/home/user/data/site.qmf")},
+        // A lone CR ends a line too.
+        {QStringLiteral("存在しません。\r作成しますか。"), 30,
+         QStringLiteral("存在しません。\n作成しますか。")},
+        // A line with no place to break stays whole, for the box to wrap.
+        {QStringLiteral("できませんでしたできませんでした"), 5,
+         QStringLiteral("できませんでしたできませんでした")},
+    };
+    for (const Case& c : cases) {
+        const QString lines = MessageLines(c.text, metrics, c.width * em);
+        EXPECT_EQ(lines, c.lines) << c.text.toStdString();
+        for (const QString& line : lines.split(u'\n'))
+            EXPECT_FALSE(line.contains(QStringLiteral("できませんで")) &&
+                         !line.contains(QStringLiteral("できませんでした")))
+                << line.toStdString();
+    }
+}
