@@ -1129,10 +1129,10 @@ void frmMain::DrawViews(int view) {
     ::DrawViews(canvases, doc, view);
 }
 
-void frmMain::RecalculateAndRedraw(int view) {
+void frmMain::RecalculateAndRedraw() {
     Recalculate();
     ShowResult();
-    DrawViews(view);
+    DrawViews(kViewFlMarks);
     picShow_Paint(0);
 }
 

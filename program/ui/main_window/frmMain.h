@@ -379,10 +379,10 @@ class frmMain : public QMainWindow {
     // DrawViews on the screen canvases; `view` is a ViewCode.
     void DrawViews(int view);
     // The refresh after an edit: recalculates, shows the results, redraws
-    // `view` of the figure (the FL marks, which every calculation moves) and
-    // repaints the figure pane. An edit that changed a panel of its own (the
-    // N-value graph, the soil column) has the caller redraw that panel first.
-    void RecalculateAndRedraw(int view = kViewFlMarks);
+    // the FL marks (which every calculation moves) and repaints the figure
+    // pane. An edit that changed a panel of its own (the N-value graph, the
+    // soil column) has the caller redraw that panel first.
+    void RecalculateAndRedraw();
     // The program's printer, made at its first use.
     clsPrinter& Printer();
     // Replaces the printing system (before the first use of Printer()).
