@@ -9,8 +9,11 @@
 #include <QRadioButton>
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <vector>
 
 #include "core/format.h"
+#include "core/n_value_rows.h"
 #include "core/number_text.h"
 #include "ui/grid/clsSpreadIn.h"
 #include "ui/grid/spread_grid.h"
@@ -229,20 +232,18 @@ void frmMain::PutNchiData(int32_t row) {
     clsSpreadIn& bind = SpreadInN();
     int first = row == 0 ? 1 : row;
     int last = row == 0 ? vaSpreadN->MaxRows() : row;
-    int count = static_cast<int>(doc.nPoints.size());
     for (int i = first; i <= last; ++i) {
-        if (i > count || doc.nPoints[static_cast<size_t>(i - 1)].Depth <= 0) {
-            bind.iFG(i, 0);
-            bind.DataD(kNSlotPenetration, i, kStandardPenetration);
-            bind.DataD(kNSlotN, i, 0);
-            bind.DataD(kNSlotFC, i, 0);
-        } else {
-            const NPoint& p = doc.nPoints[static_cast<size_t>(i - 1)];
+        if (std::optional<NPoint> p = NPointToShow(doc.nPoints, i)) {
             bind.iFG(i, 1);
-            bind.DataD(kNSlotDepth, i, p.Depth);
-            bind.DataD(kNSlotN, i, p.N);
-            bind.DataD(kNSlotPenetration, i, p.Penetration);
-            bind.DataD(kNSlotFC, i, p.FC);
+            bind.DataD(kNSlotDepth, i, p->Depth);
+            bind.DataD(kNSlotN, i, p->N);
+            bind.DataD(kNSlotPenetration, i, p->Penetration);
+            bind.DataD(kNSlotFC, i, p->FC);
+        } else {
+            bind.iFG(i, 0);
+            bind.DataD(kNSlotPenetration, i, kBlankNPoint.Penetration);
+            bind.DataD(kNSlotN, i, kBlankNPoint.N);
+            bind.DataD(kNSlotFC, i, kBlankNPoint.FC);
         }
     }
     bind.PrtSheet(row);
@@ -250,67 +251,43 @@ void frmMain::PutNchiData(int32_t row) {
 
 namespace {
 
-NPoint NPointOfRow(const clsSpreadIn& bind, int row) {
-    return {bind.DataD(kNSlotDepth, row), bind.DataD(kNSlotN, row),
-            bind.DataD(kNSlotPenetration, row), bind.DataD(kNSlotFC, row)};
+NGridRow NGridRowOf(const clsSpreadIn& bind, int row) {
+    return {bind.iFG(row) != 0,
+            {bind.DataD(kNSlotDepth, row), bind.DataD(kNSlotN, row),
+             bind.DataD(kNSlotPenetration, row), bind.DataD(kNSlotFC, row)}};
 }
 
 }  // namespace
 
 void frmMain::GetNchiData(int32_t row) {
     clsSpreadIn& bind = SpreadInN();
-    const NPoint blank{-1, 0, kStandardPenetration, 0};
-    if (row == 0) {
-        int m = bind.GetMaxFgRow();
-        if (m != static_cast<int>(doc.nPoints.size()))
-            doc.nPoints.resize(static_cast<size_t>(m));
-        for (int i = 1; i <= m; ++i) {
-            NPoint& p = doc.nPoints[static_cast<size_t>(i - 1)];
-            if (bind.iFG(i) != 0 && bind.DataD(kNSlotDepth, i) > 0)
-                p = NPointOfRow(bind, i);
-            else
-                p = blank;
-        }
+    if (row != 0) {
+        TakeNRow(doc.nPoints, row, NGridRowOf(bind, row));
         return;
     }
-    int count = static_cast<int>(doc.nPoints.size());
-    if (bind.iFG(row) == 0) {
-        if (row <= count)
-            doc.nPoints[static_cast<size_t>(row - 1)] = blank;
-        return;
-    }
-    if (row > count)
-        doc.nPoints.resize(static_cast<size_t>(row));
-    NPoint& p = doc.nPoints[static_cast<size_t>(row - 1)];
-    // Without a depth the row is blank, as the grid shows it: an old N kept
-    // behind a cleared depth would come back unseen.
-    if (bind.DataD(kNSlotDepth, row) > 0)
-        p = NPointOfRow(bind, row);
-    else
-        p = blank;
+    std::vector<NGridRow> rows(static_cast<size_t>(bind.GetMaxFgRow()));
+    for (size_t i = 0; i < rows.size(); ++i)
+        rows[i] = NGridRowOf(bind, static_cast<int>(i + 1));
+    TakeNRows(doc.nPoints, rows);
 }
 
 bool frmMain::SettleNRowsWithoutDepth(int32_t row, bool typedValue) {
     clsSpreadIn& bind = SpreadInN();
     int first = row == 0 ? 1 : row;
     int last = row == 0 ? vaSpreadN->MaxRows() : row;
-    // What the shown columns hold; the standard penetration is the blank row's.
-    auto holdsValues = [&](int i) {
-        double penetration = bind.DataD(kNSlotPenetration, i);
-        return bind.DataD(kNSlotN, i) != 0 ||
-               (doc.nConvert30 == 1 && penetration != 0 && penetration != kStandardPenetration) ||
-               (doc.fcInputMode == 1 && bind.DataD(kNSlotFC, i) != 0);
-    };
     bool refused = false;
     for (int i = first; i <= last; ++i) {
-        if (bind.iFG(i) == 0 || bind.DataD(kNSlotDepth, i) > 0)
-            continue;
-        if (typedValue || holdsValues(i)) {
-            refused = true;
-            PutNchiData(i);
-        } else {
-            bind.iFG(i, 0);
-            bind.PrtSheet(i);
+        switch (SettleNRow(NGridRowOf(bind, i), typedValue, doc.nConvert30, doc.fcInputMode)) {
+            case NRowWithoutDepth::Keep:
+                break;
+            case NRowWithoutDepth::Refuse:
+                refused = true;
+                PutNchiData(i);
+                break;
+            case NRowWithoutDepth::Clear:
+                bind.iFG(i, 0);
+                bind.PrtSheet(i);
+                break;
         }
     }
     if (refused)

@@ -2,6 +2,7 @@
 // clipboard and row commands on the grid that has the focus.
 #include <QMenu>
 
+#include "core/n_value_rows.h"
 #include "ui/grid/clsSpreadIn.h"
 #include "ui/grid/spread_grid.h"
 #include "ui/main_window/frmMain.h"
@@ -17,7 +18,8 @@ using GridCommand = void (clsSpreadIn::*)();
 void StandardPenetrationInNewRows(frmMain& w, int firstNew) {
     clsSpreadIn& bind = w.SpreadInN();
     for (int row = 1; row <= w.vaSpreadN->MaxRows(); ++row) {
-        if ((row >= firstNew || bind.iFG(row) == 0) && bind.DataD(kNSlotPenetration, row) == 0) {
+        if (NRowTakesStandardPenetration(row, firstNew, bind.iFG(row) != 0,
+                                         bind.DataD(kNSlotPenetration, row))) {
             bind.DataD(kNSlotPenetration, row, kStandardPenetration);
             bind.PrtSheet(row);
         }

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "core/format.h"
+#include "core/n_value_rows.h"
 #include "core/number_text.h"
 #include "core/text_number.h"
 #include "ui/dialogs/frmKihon.h"
@@ -382,15 +383,10 @@ void frmMain::cmdSoilNameCopy_GotFocus() {
 bool frmMain::vaSpreadN_LeaveCell(int col, int row, int newCol, int newRow) {
     if (col > 0 && row > 0 && col <= vaSpreadN->MaxCols() && row <= vaSpreadN->MaxRows()) {
         QString text = vaSpreadN->Text(col, row);
-        int count = static_cast<int>(doc.nPoints.size());
         if (col == 1 && text.isEmpty() && newCol == 2 && newRow == row) {
-            if (row == 1) {
-                vaSpreadN->SetText(col, row, QStringLiteral("0.00"));
-            } else if (row == count + 1) {
-                double depth = doc.nPoints[static_cast<size_t>(row - 2)].Depth + 1;
+            if (std::optional<double> depth = NewNRowDepth(doc.nPoints, row))
                 vaSpreadN->SetText(col, row,
-                                   QString::fromStdString(FormatNumber(depth, "###0.00")));
-            }
+                                   QString::fromStdString(FormatNumber(*depth, "###0.00")));
         }
     }
     bool inGrid = col > 0 && row > 0 && col <= vaSpreadN->MaxCols() && row <= vaSpreadN->MaxRows();
