@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 
+#include "core/condition_box_rule.h"
 #include "core/document.h"
 #include "core/file_io.h"
 #include "core/message_sink.h"
@@ -414,10 +415,10 @@ class frmMain : public QMainWindow {
     // The number of a condition box's text when it lies in the box's range;
     // otherwise the box shows its text from before and the refusal and its
     // note are shown.
-    std::optional<double> ConditionBoxNumber(QLineEdit* box);
-    // Checks the text of a box of the calculation conditions as leaving it
-    // does; true when the value was taken.
-    bool ConditionBoxLostFocus(QLineEdit* box);
+    std::optional<double> ConditionBoxNumber(ConditionBox which);
+    // Checks the text of a condition box as leaving it does; true when the
+    // value was taken.
+    bool ConditionBoxLostFocus(ConditionBox which);
 
     std::unique_ptr<LabelSink> labelSink_;
     std::unique_ptr<clsSpreadIn> spreadInN_;

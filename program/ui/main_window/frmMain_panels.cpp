@@ -11,14 +11,15 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
-#include <cassert>
-#include <cmath>
+#include <cstddef>
+#include <iterator>
 #include <optional>
 #include <string>
 
+#include "core/condition_box_rule.h"
 #include "core/format.h"
 #include "core/n_value_rows.h"
-#include "core/number_text.h"
+#include "core/soil_name_composition.h"
 #include "core/text_number.h"
 #include "ui/dialogs/frmKihon.h"
 #include "ui/grid/clsSpreadIn.h"
@@ -27,40 +28,31 @@
 
 namespace {
 
-// A condition box's rule, which leaving the box and the check before a
-// command both apply: the range its number must lie in and the pattern the
-// number is shown with. The N-value limit is a whole number of the document
-// that only redraws the figure: it has its range here and no pattern or
-// condition.
-struct ConditionBoxRule {
+// The widgets of each condition box, in the order of ConditionBox: the box
+// and its caption, which the note of a refusal names.
+struct ConditionBoxWidgets {
     QLineEdit* frmMain::*box;
-    QLabel* frmMain::*label;        // its caption, which the note names
-    double CalcConditions::*value;  // null for the N-value limit
-    double min;
-    double max;
-    const char* pattern;
+    QLabel* frmMain::*label;
 };
 
-constexpr ConditionBoxRule kConditionBoxes[] = {
-    {&frmMain::txtMagu, &frmMain::lblMagu, &CalcConditions::magnitude, 2, 9.99, "#0.0"},
-    {&frmMain::txtKasokudo, &frmMain::lblKasokudo, &CalcConditions::surfaceAccel, 0, 999, "##0"},
-    {&frmMain::txtCalcDepth, &frmMain::lblCalcDepth, &CalcConditions::calcDepth, 0, 99, "#0"},
-    {&frmMain::txtNchi, &frmMain::lblNchi, nullptr, 10, 100, nullptr},
+constexpr ConditionBoxWidgets kConditionBoxes[] = {
+    {&frmMain::txtMagu, &frmMain::lblMagu},
+    {&frmMain::txtKasokudo, &frmMain::lblKasokudo},
+    {&frmMain::txtCalcDepth, &frmMain::lblCalcDepth},
+    {&frmMain::txtNchi, &frmMain::lblNchi},
 };
+static_assert(std::size(kConditionBoxes) == kConditionBoxCount);
 
-// The rule of a control, null for a control that is no condition box.
-const ConditionBoxRule* RuleOf(const frmMain& w, const QWidget* control) {
-    for (const ConditionBoxRule& rule : kConditionBoxes)
-        if (control != nullptr && w.*rule.box == control)
-            return &rule;
-    return nullptr;
+const ConditionBoxWidgets& WidgetsOf(ConditionBox which) {
+    return kConditionBoxes[static_cast<size_t>(which)];
 }
 
-// The rule of a box that is one of the table's.
-const ConditionBoxRule& BoxRule(const frmMain& w, const QLineEdit* box) {
-    const ConditionBoxRule* rule = RuleOf(w, box);
-    assert(rule != nullptr);
-    return *rule;
+// The condition box a control is, none for a control that is no such box.
+std::optional<ConditionBox> ConditionBoxOf(const frmMain& w, const QWidget* control) {
+    for (int i = 0; i < kConditionBoxCount; ++i)
+        if (control != nullptr && w.*kConditionBoxes[i].box == control)
+            return static_cast<ConditionBox>(i);
+    return std::nullopt;
 }
 
 bool IsMoveKey(int key, int& step) {
@@ -76,13 +68,6 @@ bool IsMoveKey(int key, int& step) {
         default:
             return false;
     }
-}
-
-// The note of a refused condition box: its caption and the range it takes,
-// so that the note reads as this box's wherever it stands.
-std::string RangeNote(const QLabel& caption, double min, double max) {
-    return "「" + caption.text().toStdString() + "」には" + NumberText(min) + "～" +
-           NumberText(max) + "の数値を入力してください";
 }
 
 }  // namespace
@@ -102,32 +87,26 @@ void frmMain::ConditionBoxGotFocus(QLineEdit* box) {
     FocusText = box->text();
 }
 
-std::optional<double> frmMain::ConditionBoxNumber(QLineEdit* box) {
-    const ConditionBoxRule& rule = BoxRule(*this, box);
-    // A text without a number is refused like one out of range, not read as 0.
-    std::optional<double> number =
-        ReadLeadingNumber(HalfWidthNumberText(box->text().toStdString()));
-    if (!number || *number > rule.max || *number < rule.min) {
+std::optional<double> frmMain::ConditionBoxNumber(ConditionBox which) {
+    QLineEdit* box = this->*WidgetsOf(which).box;
+    std::optional<double> number = ReadConditionNumber(which, box->text().toStdString());
+    if (!number) {
         box->setText(FocusText);
-        services.RefuseBeside(RangeNote(*(this->*rule.label), rule.min, rule.max), box);
-        return std::nullopt;
+        const QLabel& caption = *(this->*WidgetsOf(which).label);
+        services.RefuseBeside(ConditionRangeNote(which, caption.text().toStdString()), box);
     }
     return number;
 }
 
-bool frmMain::ConditionBoxLostFocus(QLineEdit* box) {
-    const ConditionBoxRule& rule = BoxRule(*this, box);
-    const double min = rule.min;
-    const double max = rule.max;
-    std::optional<double> number = ConditionBoxNumber(box);
+bool frmMain::ConditionBoxLostFocus(ConditionBox which) {
+    const ConditionBoxRule& rule = ConditionRule(which);
+    if (rule.value == nullptr)
+        return txtNchi_LostFocus();
+    std::optional<double> number = ConditionBoxNumber(which);
     if (!number)
         return false;
-    const double x = *number;
-    std::string text = FormatNumber(x, rule.pattern);
-    // The pattern's rounding must not carry a value out of its range (9.96
-    // as "10.0"): such a value shows, and is kept, with two decimals.
-    if (double shown = LeadingNumber(text); shown > max || shown < min)
-        text = FormatNumber(x, "#0.00");
+    QLineEdit* box = this->*WidgetsOf(which).box;
+    const std::string text = ConditionNumberText(which, *number);
     box->setText(QString::fromStdString(text));
     doc.calcConditions.*rule.value = LeadingNumber(text);
     FocusText = box->text();
@@ -136,14 +115,12 @@ bool frmMain::ConditionBoxLostFocus(QLineEdit* box) {
 }
 
 bool frmMain::CommitConditionBox() {
-    QWidget* control = lastFocusControl_.data();
-    const ConditionBoxRule* rule = RuleOf(*this, control);
-    if (rule == nullptr)
+    std::optional<ConditionBox> which = ConditionBoxOf(*this, lastFocusControl_.data());
+    if (!which)
         return true;
-    QLineEdit* box = this->*rule->box;
-    const bool taken = rule->value != nullptr ? ConditionBoxLostFocus(box) : txtNchi_LostFocus();
+    const bool taken = ConditionBoxLostFocus(*which);
     if (!taken)
-        box->selectAll();
+        (this->*WidgetsOf(*which).box)->selectAll();
     return taken;
 }
 
@@ -177,7 +154,7 @@ void frmMain::txtMagu_KeyDown(int key) {
         MoveFocus(txtMagu, step);
 }
 void frmMain::txtMagu_LostFocus() {
-    ConditionBoxLostFocus(txtMagu);
+    ConditionBoxLostFocus(ConditionBox::Magnitude);
 }
 
 void frmMain::txtKasokudo_Change() {
@@ -191,7 +168,7 @@ void frmMain::txtKasokudo_KeyDown(int key) {
         MoveFocus(txtKasokudo, step);
 }
 void frmMain::txtKasokudo_LostFocus() {
-    ConditionBoxLostFocus(txtKasokudo);
+    ConditionBoxLostFocus(ConditionBox::SurfaceAccel);
 }
 
 void frmMain::txtCalcDepth_Change() {
@@ -205,7 +182,7 @@ void frmMain::txtCalcDepth_KeyDown(int key) {
         MoveFocus(txtCalcDepth, step);
 }
 void frmMain::txtCalcDepth_LostFocus() {
-    ConditionBoxLostFocus(txtCalcDepth);
+    ConditionBoxLostFocus(ConditionBox::CalcDepth);
 }
 
 // A keystroke changes nothing: the limit is taken when the box is left (or
@@ -220,10 +197,10 @@ void frmMain::txtNchi_GotFocus() {
 }
 
 bool frmMain::txtNchi_LostFocus() {
-    std::optional<double> x = ConditionBoxNumber(txtNchi);
+    std::optional<double> x = ConditionBoxNumber(ConditionBox::NGraphLimit);
     if (!x)
         return false;
-    const int limit = static_cast<int>(std::nearbyint(*x));
+    const int limit = NGraphLimit(*x);
     txtNchi->setText(QString::number(limit));
     FocusText = txtNchi->text();
     // The limit is saved with the project: a new one is an edit.
@@ -450,9 +427,8 @@ int SelectedRow(const QListWidget* list) {
 }  // namespace
 
 void frmMain::cmdSoilNameCopy_Click() {
-    int sub = SelectedRow(lstSoilDef[0]);
-    int main = SelectedRow(lstSoilDef[1]) + 1;
-    if (main <= 0 || main > static_cast<int>(settings.mainSoilNames.size()))
+    const LayerRecord* main = ChosenMainSoil(settings, SelectedRow(lstSoilDef[1]));
+    if (main == nullptr)
         return;
     int row = vaSpreadS->ActiveRow();
     if (row <= 0)
@@ -462,22 +438,8 @@ void frmMain::cmdSoilNameCopy_Click() {
         doc.layers.resize(static_cast<size_t>(row));
     if (row > static_cast<int>(doc.layers.size()))
         return;
-
-    LayerRecord& layer = doc.layers[static_cast<size_t>(row - 1)];
-    const LayerRecord& m = settings.mainSoilNames[static_cast<size_t>(main - 1)];
-    const LayerRecord* s = sub > 0 && sub <= static_cast<int>(settings.subSoilNames.size())
-                               ? &settings.subSoilNames[static_cast<size_t>(sub - 1)]
-                               : nullptr;
-    layer.SoilName = s != nullptr ? s->SoilName + m.SoilName : m.SoilName;
-    layer.SoilCode = s != nullptr ? m.SoilCode + s->SoilCode : m.SoilCode;
-    for (int item = 1; item <= kSoilConstantCount; ++item) {
-        if (layer.Constant(item) > 0)
-            continue;
-        const double fromTables = m.Constant(item) + (s != nullptr ? s->Constant(item) : 0.0);
-        // Negating a default of 0 would give a negative zero, which the
-        // project file would hold as "-0".
-        layer.Constant(item) = fromTables == 0 ? 0.0 : -fromTables;
-    }
+    const LayerRecord* modifier = ChosenModifier(settings, SelectedRow(lstSoilDef[0]));
+    ComposeSoilName(doc.layers[static_cast<size_t>(row - 1)], *main, modifier);
     // A new soil name is an edit like any other: closing must ask about it.
     IsChanged = true;
 
