@@ -18,6 +18,7 @@
 #include "ui/grid/clsSpreadIn.h"
 #include "ui/grid/spread_grid.h"
 #include "ui/platform/desktop_helpers.h"
+#include "ui/platform/modal_dialog_frame.h"
 #include "ui/platform/platform_services.h"
 
 namespace {

@@ -28,9 +28,9 @@
 #include <QWindow>
 #include <algorithm>
 
-#include "ui/dialogs/dialog_support.h"
+#include "ui/platform/modal_dialog_frame.h"
 
-#include "ui/platform/help_menu.h"
+#include "ui/platform/help_commands.h"
 
 namespace {
 
