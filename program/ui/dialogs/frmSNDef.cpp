@@ -310,7 +310,7 @@ int frmSNDef::Save() {
     }
     settings_.mainSoilNames = std::move(mainTable);
     settings_.subSoilNames = std::move(subTable);
-    tag_ = QStringLiteral("Changed");
+    tag_ = kTagChanged;
     return 0;
 }
 

@@ -293,10 +293,6 @@ MessageAnswer QtPlatformServices::ShowMessage(const std::string& text, MessageIc
     return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
 }
 
-void QtPlatformServices::Beep() {
-    QApplication::beep();
-}
-
 void QtPlatformServices::Refuse(const std::string& note) {
     RefuseBeside(note, nullptr);
 }
