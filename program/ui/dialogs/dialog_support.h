@@ -40,8 +40,3 @@ bool CloseEditedDialog(QDialog& dialog, QCloseEvent* event, bool changed,
 // whole (`unreadable`, as the reader names them), a message says which.
 void ShowUnreadableTexts(PlatformServices& services, const std::vector<std::string>& unreadable,
                          const std::string& path);
-
-// A modal dialog's frame: a title with the close box, without the minimise
-// and maximise buttons that a window waiting for an answer has no use for;
-// its size stays as it opens.
-void UseModalDialogFrame(QDialog& dialog);

@@ -13,6 +13,7 @@
 #include "core/round_to_text.h"
 #include "core/text_number.h"
 #include "ui/dialogs/dialog_support.h"
+#include "ui/platform/modal_dialog_frame.h"
 
 namespace {
 

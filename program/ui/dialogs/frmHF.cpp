@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ui/dialogs/dialog_support.h"
+#include "ui/platform/modal_dialog_frame.h"
 #include "ui/platform/platform_services.h"
 #include "ui/widgets/text_entry_guard.h"
 

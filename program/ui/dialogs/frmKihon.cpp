@@ -18,6 +18,7 @@
 #include "core/number_text.h"
 #include "core/text_number.h"
 #include "ui/dialogs/dialog_support.h"
+#include "ui/platform/modal_dialog_frame.h"
 #include "ui/platform/platform_services.h"
 #include "ui/widgets/text_entry_guard.h"
 

@@ -16,6 +16,7 @@
 
 #include "core/path_helpers.h"
 #include "ui/dialogs/dialog_support.h"
+#include "ui/platform/modal_dialog_frame.h"
 #include "ui/platform/platform_services.h"
 #include "ui/widgets/text_entry_guard.h"
 

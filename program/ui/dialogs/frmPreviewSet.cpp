@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "ui/dialogs/dialog_support.h"
+#include "ui/platform/modal_dialog_frame.h"
 #include "ui/platform/platform_services.h"
 
 namespace {

@@ -18,6 +18,7 @@
 #include "ui/grid/clsSpreadIn.h"
 #include "ui/grid/spread_grid.h"
 #include "ui/platform/desktop_helpers.h"
+#include "ui/platform/modal_dialog_frame.h"
 #include "ui/platform/platform_services.h"
 
 namespace {
@@ -309,7 +310,7 @@ int frmSNDef::Save() {
     }
     settings_.mainSoilNames = std::move(mainTable);
     settings_.subSoilNames = std::move(subTable);
-    tag_ = QStringLiteral("Changed");
+    tag_ = kTagChanged;
     return 0;
 }
 

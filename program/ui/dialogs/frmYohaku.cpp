@@ -20,6 +20,7 @@
 #include "sheets/header_footer.h"
 #include "ui/dialogs/dialog_support.h"
 #include "ui/dialogs/frmHF.h"
+#include "ui/platform/modal_dialog_frame.h"
 #include "ui/platform/platform_services.h"
 #include "ui/widgets/text_entry_guard.h"
 #include "ui/widgets/updown.h"

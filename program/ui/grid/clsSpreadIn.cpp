@@ -24,8 +24,11 @@ constexpr double kScales[] = {1.0, 10.0, 100.0, 1000.0, 10000.0};
 // A typed zero, so that it differs from a blank cell in Double slots.
 constexpr double kTypedZero = 1.0E-5;
 
-bool IsBlank(const std::string& text) {
-    return IsBlankCellText(QString::fromStdString(text));
+// A cell whose text, as the core's UTF-8, is half- and full-width spaces or
+// nothing: it stores no value. Core's IsBlank is something else, one space or
+// tab of a text file.
+bool IsBlankCell(const std::string& cellText) {
+    return IsBlankCellText(QString::fromStdString(cellText));
 }
 
 // The widest line of clipboard text, in cells.
@@ -42,6 +45,11 @@ constexpr const char* kPasteRefused = "数値でない値や範囲外の値は�
 constexpr const char* kPasteCut = "入りきらない部分は貼り付けていません";
 constexpr const char* kNoRowsSelected = "行番号をクリックして行を選んでください";
 constexpr const char* kTableFull = "これ以上行を増やせません";
+
+// The error box of a paste whose copied block does not fit the selection's
+// shape, by rows or by cells.
+constexpr const char* kPasteShapeDiffers =
+    "コピー領域と貼り付け領域の形が違うため、貼り付けができません。";
 
 template <typename T>
 T& At(std::vector<T>& values, int32_t index) {
@@ -362,7 +370,7 @@ int32_t clsSpreadIn::ReadRow(int32_t lRow, int32_t lCol, bool* refusedAny) {
             return false;
         };
         double value = 0;
-        if (!IsBlank(text)) {
+        if (!IsBlankCell(text)) {
             if (!ToDouble(text, value)) {
                 if (refuse())
                     return col;
@@ -510,8 +518,8 @@ void clsSpreadIn::ClipRowPaste() {
     int32_t activeCol = grid.ActiveCol();
     int32_t activeRow = grid.ActiveRow();
     if (n > 1 && n % rows != 0) {
-        services_.ShowMessage("コピー領域と貼り付け領域の形が違うため、貼り付けができません。",
-                              MessageIcon::Critical, "エラー", MessageButtons::Ok);
+        services_.ShowMessage(kPasteShapeDiffers, MessageIcon::Critical, "エラー",
+                              MessageButtons::Ok);
         return;
     }
     std::string text = Clipboard();
@@ -571,8 +579,8 @@ void clsSpreadIn::ClipCelPaste() {
         colRepeats = kc;
         rowRepeats = 1;
     } else {
-        services_.ShowMessage("コピー領域と貼り付け領域の形が違うため、貼り付けができません。",
-                              MessageIcon::Critical, "エラー", MessageButtons::Ok);
+        services_.ShowMessage(kPasteShapeDiffers, MessageIcon::Critical, "エラー",
+                              MessageButtons::Ok);
         return;
     }
 

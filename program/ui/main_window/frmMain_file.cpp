@@ -251,7 +251,7 @@ void frmMain::mnuFilePreView_Click() {
     {
         frmPreviewSet choice(doc, services, this);
         RunModal(choice);
-        confirmed = choice.Tag() == QStringLiteral("OK");
+        confirmed = choice.Tag() == kTagOK;
         items = choice.PrintItems();
     }
     if (!confirmed)

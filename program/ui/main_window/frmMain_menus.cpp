@@ -1,5 +1,6 @@
 // The Settings menu's dialogs and the version dialog of the Help menu.
 #include "output/clsPrinter.h"
+#include "ui/dialogs/dialog_support.h"
 #include "ui/dialogs/fdlgVersion.h"
 #include "ui/dialogs/frmOption.h"
 #include "ui/dialogs/frmSNDef.h"
@@ -22,7 +23,7 @@ void frmMain::mnuOptionSoName_Click() {
     dialog.SetDialogForm();
     RunModal(dialog);
     // The tables stay in memory; the settings file takes them at the end.
-    if (dialog.Tag() == QLatin1String("Changed")) {
+    if (dialog.Tag() == kTagChanged) {
         SetSoilDefList();
         RecalculateAndRedraw();
     }

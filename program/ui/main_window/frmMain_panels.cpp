@@ -21,6 +21,7 @@
 #include "core/n_value_rows.h"
 #include "core/soil_name_composition.h"
 #include "core/text_number.h"
+#include "ui/dialogs/dialog_support.h"
 #include "ui/dialogs/frmKihon.h"
 #include "ui/grid/clsSpreadIn.h"
 #include "ui/grid/spread_grid.h"
@@ -339,7 +340,7 @@ void frmMain::cmdKihonData_Click() {
     frmKihon dialog(doc, services, this);
     dialog.SetDialogForm();
     RunModal(dialog);
-    if (dialog.Tag() == QLatin1String("Changed")) {
+    if (dialog.Tag() == kTagChanged) {
         SetKihonText();
         IsChanged = true;
         RecalculateAndRedraw();

@@ -30,9 +30,6 @@ class PlatformServices : public MessageSink {
   public:
     // Message boxes come from MessageSink::ShowMessage.
 
-    // The bell that answers refused input.
-    virtual void Beep() = 0;
-
     // A refusal the user must see: the bell and a short note beside the
     // control that has the focus (many desktops sound no bell).
     virtual void Refuse(const std::string& note) = 0;

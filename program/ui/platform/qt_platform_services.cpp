@@ -28,9 +28,9 @@
 #include <QWindow>
 #include <algorithm>
 
-#include "ui/dialogs/dialog_support.h"
+#include "ui/platform/modal_dialog_frame.h"
 
-#include "ui/platform/help_menu.h"
+#include "ui/platform/help_commands.h"
 
 namespace {
 
@@ -291,10 +291,6 @@ MessageAnswer QtPlatformServices::ShowMessage(const std::string& text, MessageIc
     if (buttons == MessageButtons::YesNo)
         return MessageAnswer::No;
     return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
-}
-
-void QtPlatformServices::Beep() {
-    QApplication::beep();
 }
 
 void QtPlatformServices::Refuse(const std::string& note) {

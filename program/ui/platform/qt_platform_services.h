@@ -20,7 +20,6 @@ class QtPlatformServices : public PlatformServices {
 
     MessageAnswer ShowMessage(const std::string& text, MessageIcon icon, const std::string& title,
                               MessageButtons buttons) override;
-    void Beep() override;
     void Refuse(const std::string& note) override;
     void RefuseBeside(const std::string& note, QWidget* control) override;
     std::optional<std::string> GetOpenFileName(const FileDialogRequest& request) override;

@@ -31,7 +31,7 @@ struct FakePlatformServices : PlatformServices {
 
     // Recorded calls.
     std::vector<Message> messages;
-    int beeps = 0;
+    int beeps = 0;                        // the bell of every refusal
     std::vector<std::string> refusals;    // notes of Refuse(), each also a beep
     std::vector<QWidget*> refusedBeside;  // the control of each note; null: the focused one
     std::vector<FileDialog> fileDialogs;
@@ -60,7 +60,6 @@ struct FakePlatformServices : PlatformServices {
         messageAnswers.pop_front();
         return answer;
     }
-    void Beep() override { ++beeps; }
     void Refuse(const std::string& note) override { RefuseBeside(note, nullptr); }
     void RefuseBeside(const std::string& note, QWidget* control) override {
         ++beeps;
