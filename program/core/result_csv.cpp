@@ -262,11 +262,6 @@ ResultsTarget LookAtResultsTarget(const std::string& path, int* error) {
     return titleEnds ? ResultsTarget::Results : ResultsTarget::Other;
 }
 
-bool MayHoldResults(const std::string& path) {
-    const ResultsTarget target = LookAtResultsTarget(path);
-    return target == ResultsTarget::Free || target == ResultsTarget::Results;
-}
-
 namespace {
 
 // Why a results path could not be looked at, in words the user can act on.

@@ -39,10 +39,6 @@ enum class ResultsTarget {
 // Looks at `path`; for Unreadable, `error` (when given) receives the errno.
 ResultsTarget LookAtResultsTarget(const std::string& path, int* error = nullptr);
 
-// Whether the results may be written to `path`: no file is there, or the file
-// is itself a results file (its first value is the results title).
-bool MayHoldResults(const std::string& path);
-
 // SaveResultCsv to the results file of a saved project file
 // (ResultCsvPath). A file there that is not a results file (a project file
 // named "site.CSV" beside "site.qmf") is kept: the document is recalculated,
