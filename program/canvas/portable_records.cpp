@@ -92,29 +92,6 @@ void Dashes(WmfRecorder& out, std::span<const wmf::Point> points, std::uint16_t 
         flush();
 }
 
-wmf::LogFont ReadLogFont(const wmf::Record& r) {
-    wmf::LogFont f;
-    f.height = r.S16(0);
-    f.width = r.S16(1);
-    f.escapement = r.S16(2);
-    f.orientation = r.S16(3);
-    f.weight = r.S16(4);
-    auto byte = [&r](std::size_t i) -> std::uint8_t {
-        return i < r.params.size() ? r.params[i] : 0;
-    };
-    f.italic = byte(10);
-    f.underline = byte(11);
-    f.strikeOut = byte(12);
-    f.charSet = byte(13);
-    f.outPrecision = byte(14);
-    f.clipPrecision = byte(15);
-    f.quality = byte(16);
-    f.pitchAndFamily = byte(17);
-    for (std::size_t i = 0; i < wmf::kFaceBytes; ++i)
-        f.face[i] = byte(18 + i);
-    return f;
-}
-
 std::vector<wmf::Point> PointsOf(const wmf::Record& r) {
     std::size_t n = std::min<std::size_t>(r.U16(0), (r.Words() - 1) / 2);
     std::vector<wmf::Point> points;
@@ -152,7 +129,7 @@ std::vector<std::uint8_t> PortableRecords(std::span<const std::uint8_t> page, do
                 break;
             }
             case wmf::kCreateFontIndirect: {
-                wmf::LogFont font = ReadLogFont(r);
+                wmf::LogFont font = wmf::ReadLogFont(r);
                 std::int16_t one = static_cast<std::int16_t>(
                     font.width > 0 ? font.width : std::abs(font.height) / 2);
                 if (font.width > 0 && std::abs(2 * font.width - std::abs(font.height)) <= 1)

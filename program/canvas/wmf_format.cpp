@@ -55,4 +55,27 @@ std::optional<Record> RecordReader::Next() {
     return record;
 }
 
+LogFont ReadLogFont(const Record& r) {
+    LogFont f;
+    f.height = r.S16(0);
+    f.width = r.S16(1);
+    f.escapement = r.S16(2);
+    f.orientation = r.S16(3);
+    f.weight = r.S16(4);
+    auto byte = [&r](std::size_t i) -> std::uint8_t {
+        return i < r.params.size() ? r.params[i] : 0;
+    };
+    f.italic = byte(10);
+    f.underline = byte(11);
+    f.strikeOut = byte(12);
+    f.charSet = byte(13);
+    f.outPrecision = byte(14);
+    f.clipPrecision = byte(15);
+    f.quality = byte(16);
+    f.pitchAndFamily = byte(17);
+    for (std::size_t i = 0; i < kFaceBytes; ++i)
+        f.face[i] = byte(18 + i);
+    return f;
+}
+
 }  // namespace wmf

@@ -93,6 +93,9 @@ struct Record {
     std::size_t Words() const { return params.size() / 2; }
 };
 
+// The LOGFONT a CREATEFONTINDIRECT record holds; missing bytes read as 0.
+LogFont ReadLogFont(const Record& record);
+
 // Walks the records of a standard metafile (starting with META_HEADER). Next
 // gives the records in order, the end-of-file record last, and nothing after
 // it or at a record whose size does not fit the data (Broken then says so).

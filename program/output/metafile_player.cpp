@@ -75,7 +75,7 @@ class Player {
                 Store(BrushObject{r.U16(0), r.U32(1), r.U16(3)});
                 break;
             case wmf::kCreateFontIndirect:
-                Store(MakeFont(ReadLogFont(r)));
+                Store(MakeFont(wmf::ReadLogFont(r)));
                 break;
             case wmf::kSelectObject:
                 Select(r.U16(0));
@@ -174,29 +174,6 @@ class Player {
                 painter_.setBrush(Qt::NoBrush);
                 break;
         }
-    }
-
-    static wmf::LogFont ReadLogFont(const wmf::Record& r) {
-        wmf::LogFont f;
-        f.height = r.S16(0);
-        f.width = r.S16(1);
-        f.escapement = r.S16(2);
-        f.orientation = r.S16(3);
-        f.weight = r.S16(4);
-        auto byte = [&](std::size_t i) -> std::uint8_t {
-            return i < r.params.size() ? r.params[i] : 0;
-        };
-        f.italic = byte(10);
-        f.underline = byte(11);
-        f.strikeOut = byte(12);
-        f.charSet = byte(13);
-        f.outPrecision = byte(14);
-        f.clipPrecision = byte(15);
-        f.quality = byte(16);
-        f.pitchAndFamily = byte(17);
-        for (std::size_t i = 0; i < wmf::kFaceBytes; ++i)
-            f.face[i] = byte(18 + i);
-        return f;
     }
 
     static FontObject MakeFont(const wmf::LogFont& logFont) {
