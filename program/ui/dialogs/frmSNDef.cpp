@@ -61,6 +61,8 @@ const char* const kSubKey[] = {"（なし）",   "シルト質", "粘土質",   
                                "粘土混じり", "砂混じり", "礫混じり", "玉石混じり"};
 
 constexpr const char* kNoRows = "土質名が１行も入力されていません。";
+constexpr const char* kNoName =
+    "土質名が入力されていない行があります。土質名を入力するか、行を削除してください。";
 
 }  // namespace
 
@@ -271,9 +273,25 @@ std::vector<LayerRecord> frmSNDef::TableOf(int g) const {
     table.reserve(static_cast<size_t>(binding.CountFG()));
     const int last = binding.GetMaxFgRow();
     for (int row = 1; row <= last; ++row)
-        if (binding.iFG(row) != 0)
+        // A row without a name is no entry (Save refuses one with values).
+        if (binding.iFG(row) != 0 && !IsBlankCellText(QString::fromStdString(binding.DataS(row))))
             table.push_back(RowOf(g, row));
     return table;
+}
+
+int frmSNDef::RowWithoutName(int g) const {
+    // A row is its name: one whose cells were all cleared is no row, but a
+    // code or a value without a name would be an entry no list can offer.
+    const clsSpreadIn& binding = *bindings_[g];
+    const int last = binding.GetMaxFgRow();
+    for (int row = 1; row <= last; ++row) {
+        if (binding.iFG(row) == 0 || !IsBlankCellText(QString::fromStdString(binding.DataS(row))))
+            continue;
+        if (binding.DataL(kSlotCode, row) != 0 || binding.DataD(kSlotGamma, row) != 0 ||
+            binding.DataD(kSlotFC, row) != 0)
+            return row;
+    }
+    return 0;
 }
 
 void frmSNDef::TidyRows(int g) {
@@ -296,6 +314,16 @@ void frmSNDef::TidyRows(int g) {
 int frmSNDef::Save() {
     if (!bindings_[kMainGrid] || !bindings_[kSubGrid])
         return 1;
+    // A row with values but no name keeps the dialog open on its name cell.
+    for (int g : {kMainGrid, kSubGrid}) {
+        if (const int row = RowWithoutName(g); row > 0) {
+            services_.ShowMessage(kNoName, MessageIcon::Exclamation, kProgramTitle,
+                                  MessageButtons::Ok);
+            vaSpreadS[g]->setFocus();
+            vaSpreadS[g]->SetActiveCell(kColName, row);
+            return 1;
+        }
+    }
     std::vector<LayerRecord> mainTable = TableOf(kMainGrid);
     std::vector<LayerRecord> subTable = TableOf(kSubGrid);
     // A table without rows could not be read back from the settings file (the

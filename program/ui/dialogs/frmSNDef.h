@@ -103,6 +103,9 @@ class frmSNDef : public QDialog {
     LayerRecord RowOf(int grid, int row) const;
     void PutRow(int grid, int row, const LayerRecord& entry);
     std::vector<LayerRecord> TableOf(int grid) const;
+    // The first row of the grid that holds a code, γ or FC but no name; 0
+    // when there is none.
+    int RowWithoutName(int grid) const;
     // Empties rows without data and makes names storable.
     void TidyRows(int grid);
     std::vector<Snapshot> SnapshotOf(int grid) const;

@@ -45,6 +45,7 @@ constexpr const char* kPasteRefused = "数値でない値や範囲外の値は�
 constexpr const char* kPasteCut = "入りきらない部分は貼り付けていません";
 constexpr const char* kNoRowsSelected = "行番号をクリックして行を選んでください";
 constexpr const char* kTableFull = "これ以上行を増やせません";
+constexpr const char* kRowNotTaken = "保存できない文字を含む行は貼り付けていません";
 
 // The error box of a paste whose copied block does not fit the selection's
 // shape, by rows or by cells.
@@ -110,6 +111,9 @@ void clsSpreadIn::SetSpread(SpreadGrid* vaS1, int32_t lMaxL, int32_t lMaxD, int3
     dataL_.assign(maxL_, std::vector<int32_t>(rows_ + 1, 0));
     dataD_.assign(maxD_, std::vector<double>(rows_ + 1, 0.0));
     dataS_.assign(maxS_ > 0 ? rows_ + 1 : 0, std::string());
+    blankD_.assign(maxD_, 0.0);
+    copiedRows_.clear();
+    copiedCells_.clear();
     if (grower_ && grower_ != grid_)
         grower_->SetRowGrower({});
     grower_ = grid_;
@@ -150,8 +154,9 @@ void clsSpreadIn::ResizeStores() {
     flag_.resize(rows, 0);
     for (auto& slot : dataL_)
         slot.resize(rows, 0);
-    for (auto& slot : dataD_)
-        slot.resize(rows, 0.0);
+    // A row added at the end starts as a blank row does.
+    for (size_t k = 0; k < dataD_.size(); ++k)
+        dataD_[k].resize(rows, blankD_[k]);
     if (maxS_ > 0)
         dataS_.resize(rows);
 }
@@ -174,8 +179,14 @@ void clsSpreadIn::CreateCell(int32_t lCm, int32_t lDi, int32_t lFm, double dMI, 
         Bound().SetColumnCells(lCm, SpreadCellType::Edit, lELen, Qt::AlignRight | Qt::AlignVCenter);
     std::function<void(QLineEdit&)> setup;
     if (lDi == 0)
-        setup = [&services = services_, lELen](QLineEdit& editor) {
-            GuardTextEntry(editor, services, {true, lELen});
+        setup = [&services = services_, grid = grid_, lCm, lELen](QLineEdit& editor) {
+            // A text the program put into the cell beyond the column's length
+            // (a long name read from a file) opens whole, so that an edit that
+            // changes nothing keeps it; a changed one is cut as the cell is
+            // left, and told there.
+            const int row = grid->ActiveRow();
+            const bool longer = row >= 1 && Cp932Length(grid->Text(lCm, row).toStdString()) > lELen;
+            GuardTextEntry(editor, services, {true, longer ? 0 : lELen});
         };
     Bound().SetColumnEditorSetup(lCm, std::move(setup));
 }
@@ -218,6 +229,13 @@ void clsSpreadIn::DataS(int32_t lRw, const std::string& sData) {
 
 const std::string& clsSpreadIn::DataS(int32_t lRw) const {
     return At(dataS_, lRw);
+}
+
+void clsSpreadIn::SetBlankDataD(int32_t lI, double dData) {
+    At(blankD_, lI - 1) = dData;
+    for (int32_t row = 0; row <= rows_; ++row)
+        if (flag_[row] == 0)
+            DataD(lI, row, dData);
 }
 
 int32_t clsSpreadIn::CountFG() const {
@@ -315,7 +333,7 @@ void clsSpreadIn::ShowRow(int32_t lRow, int32_t lCol) {
     SpreadGrid& grid = Bound();
     int32_t first = lCol == 0 ? 1 : lCol;
     int32_t last = lCol == 0 ? cols_ : lCol;
-    // A row without data shows blank; its values stay in the store.
+    // A row without data shows blank.
     for (int32_t col = first; col <= last; ++col)
         if (At(slot_, col) != kLabel)
             grid.SetText(col, lRow, ShownText(lRow, col));
@@ -440,8 +458,41 @@ void clsSpreadIn::ClearRowData(int32_t row) {
         DataS(row, std::string());
     for (auto& slot : dataL_)
         At(slot, row) = 0;
-    for (auto& slot : dataD_)
-        At(slot, row) = 0;
+    for (size_t k = 0; k < dataD_.size(); ++k)
+        At(dataD_[k], row) = blankD_[k];
+}
+
+clsSpreadIn::StoredRow clsSpreadIn::RowData(int32_t row) const {
+    StoredRow data;
+    data.flag = At(flag_, row);
+    for (const auto& slot : dataL_)
+        data.longs.push_back(At(slot, row));
+    for (const auto& slot : dataD_)
+        data.doubles.push_back(At(slot, row));
+    if (maxS_ > 0)
+        data.text = DataS(row);
+    return data;
+}
+
+void clsSpreadIn::PutRowData(int32_t row, const StoredRow& data) {
+    At(flag_, row) = data.flag;
+    for (size_t k = 0; k < dataL_.size() && k < data.longs.size(); ++k)
+        At(dataL_[k], row) = data.longs[k];
+    for (size_t k = 0; k < dataD_.size() && k < data.doubles.size(); ++k)
+        At(dataD_[k], row) = data.doubles[k];
+    if (maxS_ > 0)
+        DataS(row, data.text);
+}
+
+bool clsSpreadIn::CarriesCopiedRows(const std::string& text) const {
+    // Compared cell by cell: the desktop's clipboard may hand the text back
+    // with other line ends.
+    return !copiedRows_.empty() && ParseClipboardText(text) == copiedCells_;
+}
+
+void clsSpreadIn::CarryCopiedRows(int32_t top, int32_t rows) {
+    for (int32_t i = 0; i < rows && top + i <= rows_; ++i)
+        PutRowData(top + i, copiedRows_[static_cast<size_t>(i) % copiedRows_.size()]);
 }
 
 bool clsSpreadIn::ToDouble(const std::string& text, double& value) {
@@ -462,11 +513,16 @@ bool clsSpreadIn::PasteFixUp(int32_t row1, int32_t row2) {
     row2 = std::min(row2, rows_);
     // A pasted empty cell is blank, as a cleared one is, never a typed zero.
     // A cell that is not a number, or out of range, keeps its stored value
-    // while the rest of its row is taken.
+    // while the rest of its row is taken. A refused text (the row's name)
+    // leaves the whole row as it was: its other cells belong to that name.
     bool refused = false;
     grid.SetRedraw(false);
     for (int32_t row = row1; row <= row2; ++row) {
-        ReadRow(row, 0, &refused);
+        const StoredRow before = RowData(row);
+        if (ReadRow(row, 0, &refused) > 0) {
+            PutRowData(row, before);
+            NoteEntry(kRowNotTaken);
+        }
         ShowRow(row, 0);
     }
     grid.SetRedraw(true);
@@ -480,7 +536,13 @@ int32_t clsSpreadIn::CopySelectedRows() {
     int32_t row2 = sel.row1 < 0 ? rows_ : sel.row2;
     SpreadBlock block{1, row1, cols_, row2};
     grid.SelectBlock(block);
-    services_.SetClipboardText(grid.BlockText(block));
+    const std::string text = grid.BlockText(block);
+    services_.SetClipboardText(text);
+    // The whole records go with the text, for a paste of it as rows.
+    copiedRows_.clear();
+    for (int32_t row = row1; row <= std::min(row2, rows_); ++row)
+        copiedRows_.push_back(RowData(row));
+    copiedCells_ = ParseClipboardText(text);
     return row1;
 }
 
@@ -525,6 +587,7 @@ void clsSpreadIn::ClipRowPaste() {
     std::string text = Clipboard();
     int32_t repeats = n == 1 ? 1 : n / rows;
     bool refused = false;
+    const bool carry = CarriesCopiedRows(text);
     // Clipboard rows beyond the last grid row get new rows rather than being
     // dropped; repeats stay inside the selection, which lies in the grid.
     if (n == 1)
@@ -534,6 +597,8 @@ void clsSpreadIn::ClipRowPaste() {
         if (top > rows_)
             break;
         SpreadBlock block{1, top, cols_, std::min(top + rows - 1, rows_)};
+        if (carry)
+            CarryCopiedRows(top, rows);
         grid.SelectBlock(block);
         grid.PasteText(block, text);
         refused = PasteFixUp(block.row1, block.row2) || refused;
@@ -590,6 +655,8 @@ void clsSpreadIn::ClipCelPaste() {
     GrowRows(s1 + (rowRepeats - 1) * rows + rows - 1);
     bool cut = WidestLine(text) > cols || c1 + colRepeats * cols - 1 > cols_ ||
                s1 + rowRepeats * rows - 1 > rows_;
+    // Copied rows pasted from column 1 are pasted as rows.
+    const bool carry = c1 == 1 && CarriesCopiedRows(text);
     int32_t lastRow = s1;
     for (int32_t i = 1; i <= colRepeats; ++i) {
         for (int32_t j = 1; j <= rowRepeats; ++j) {
@@ -598,6 +665,8 @@ void clsSpreadIn::ClipCelPaste() {
             block.row2 = std::min(block.row1 + rows - 1, rows_);
             if (block.col1 > cols_ || block.row1 > rows_)
                 continue;
+            if (carry && block.col1 == 1)
+                CarryCopiedRows(block.row1, rows);
             grid.SelectBlock(block);
             grid.PasteText(block, text);
             lastRow = std::max(lastRow, block.row2);
@@ -649,8 +718,10 @@ void clsSpreadIn::RowClear() {
     if (NamesNoRows(sel))
         return;
     grid.ClearBlock({1, sel.row1, cols_, sel.row2});
-    for (int32_t row = sel.row1; row <= sel.row2; ++row)
-        At(flag_, row) = 0;
+    // Every slot, not only the flag: a value typed into the row later must
+    // not bring the cleared ones back.
+    for (int32_t row = sel.row1; row <= std::min(sel.row2, rows_); ++row)
+        ClearRowData(row);
     RestoreSelection(grid.ActiveCol(), sel.row1);
 }
 
@@ -666,7 +737,7 @@ void clsSpreadIn::RowDelete() {
     for (int32_t i = sel.row1; i <= rows_ - n; ++i)
         CopyRowData(i + n, i);
     for (int32_t row = std::max(rows_ - n + 1, 1); row <= rows_; ++row)
-        flag_[row] = 0;
+        ClearRowData(row);
     grid.SetRedraw(true);
     RestoreSelection(grid.ActiveCol(), grid.ActiveRow());
 }
@@ -737,7 +808,7 @@ void clsSpreadIn::DeleteAll() {
         return;
     grid.SetRedraw(false);
     for (int32_t row = std::max(grid.ActiveRow(), 1); row <= rows_; ++row) {
-        flag_[row] = 0;
+        ClearRowData(row);
         ShowRow(row, 0);
     }
     grid.SetRedraw(true);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QStringList>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -74,6 +75,12 @@ class clsSpreadIn {
     int32_t CountFG() const;
     int32_t GetMaxFgRow() const;
 
+    // The value Double slot `lI` holds in a blank row: a row the binding adds
+    // (a key at the last row, a paste or an insert past it) or empties (row
+    // clear, cut, delete, insert, delete to the end). 0 unless set; setting it
+    // also writes it into every row without data.
+    void SetBlankDataD(int32_t lI, double dData);
+
     // Shows row `lRow` from the store in every column; 0 shows rows 1..R.
     void PrtSheet(int32_t lRow);
 
@@ -82,8 +89,14 @@ class clsSpreadIn {
     int32_t MaxHeight(int32_t lRows) const;
     int32_t CellSumWidth(int16_t iN1, int16_t iN2) const;
 
-    // The Edit menu's commands on the grid's selection. None of them loses a
-    // row with data: a paste that reaches below the last row and an insert
+    // The Edit menu's commands on the grid's selection. A row command works on
+    // whole records: a row it clears, cuts, deletes or inserts is blank in
+    // every slot, the ones no column shows included, so a value typed there
+    // later brings nothing back; rows copied or cut here and pasted as rows
+    // (a row paste, or a paste at column 1) arrive whole, while the clipboard
+    // still holds what that copy put there. A pasted row whose text is refused
+    // keeps its whole old record, and the note says it was not taken. None of
+    // them loses a row with data: a paste that reaches below the last row and an insert
     // that would push rows with data off the end give the grid more rows. A
     // paste wider than the grid pastes what fits; a pasted cell that is not a
     // number or out of range keeps its value while the rest of its row is
@@ -131,8 +144,23 @@ class clsSpreadIn {
     // *refusedAny becomes true.
     int32_t ReadRow(int32_t lRow, int32_t lCol, bool* refusedAny = nullptr);
     void CopyRowData(int32_t from, int32_t to);
-    // Flag and every slot of the row to blank.
+    // Flag and every slot of the row to blank (SetBlankDataD).
     void ClearRowData(int32_t row);
+    // One row's whole record: its flag and every slot.
+    struct StoredRow {
+        uint8_t flag = 0;
+        std::vector<int32_t> longs;
+        std::vector<double> doubles;
+        std::string text;
+    };
+    StoredRow RowData(int32_t row) const;
+    void PutRowData(int32_t row, const StoredRow& data);
+    // Whether `text` is what the last row copy or cut of this binding put on
+    // the clipboard, so that a paste of it may carry the whole records.
+    bool CarriesCopiedRows(const std::string& text) const;
+    // Before a paste of the copied rows into rows `top`.. : each target row
+    // takes the whole record of its copied row.
+    void CarryCopiedRows(int32_t top, int32_t rows);
     // The note for a value out of column lCol's range.
     std::string RangeNote(int32_t lCol) const;
     // True for a selection that names no rows (none, or whole columns); the
@@ -178,5 +206,10 @@ class clsSpreadIn {
     std::vector<std::vector<int32_t>> dataL_;
     std::vector<std::vector<double>> dataD_;
     std::vector<std::string> dataS_;
+    // Per Double slot, the value of a blank row.
+    std::vector<double> blankD_;
+    // The rows of the last row copy or cut, and the clipboard cells it made.
+    std::vector<StoredRow> copiedRows_;
+    std::vector<QStringList> copiedCells_;
     std::vector<std::string> entryNotes_;
 };

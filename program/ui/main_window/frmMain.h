@@ -288,6 +288,9 @@ class frmMain : public QMainWindow {
     void SetKihonText();
     void SetSpreadN();
     void SetSpreadS();
+    // Before a new or opened document is shown: both input grids drop the
+    // rows they grew by and go back to their first cell.
+    void ResetInputGrids();
     void SetDepthColumn();
     // row 0 = every row
     void PutNchiData(int32_t row);

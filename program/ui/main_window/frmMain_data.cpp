@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -134,6 +135,8 @@ void frmMain::SetSpreadN() {
 
     clsSpreadIn& bind = SpreadInN();
     bind.SetSpread(vaSpreadN, 0, kNDoubleSlots, 0);
+    // Every new row starts as the blank row does, whichever way it was added.
+    bind.SetBlankDataD(kNSlotPenetration, kBlankNPoint.Penetration);
     vaSpreadN->SetText(1, 0, QStringLiteral("深度 (m)"));
     bind.CreateCell(1, -kNSlotDepth, 2, 0, 999.99, 6);
     vaSpreadN->SetText(2, 0, QStringLiteral("Ｎ値"));
@@ -210,6 +213,20 @@ void frmMain::SetSpreadS() {
     SoilGridOutdated = false;
 }
 
+void frmMain::ResetInputGrids() {
+    // The rows a grid grew by belong to the document before, and so does the
+    // place it was scrolled to: SetSpreadN and SetSpreadS give the grids the
+    // rows the new document needs.
+    for (SpreadGrid* grid : {vaSpreadN, vaSpreadS}) {
+        if (grid->MaxRows() < 1 || grid->MaxCols() < 1)
+            continue;
+        grid->SetActiveCell(1, 1);
+        grid->SetMaxRows(1);
+        grid->scrollToTop();
+        grid->horizontalScrollBar()->setValue(0);
+    }
+}
+
 void frmMain::SetDepthColumn() {
     double d = 0;
     int count = static_cast<int>(doc.layers.size());
@@ -228,6 +245,20 @@ void frmMain::SetDepthColumn() {
         vaSpreadS->SetText(1, i, QString());
 }
 
+namespace {
+
+// A row the grid shows blank holds the blank row's values in every slot, the
+// hidden ones too, so that a value typed into it later brings nothing back.
+void PutBlankNRow(clsSpreadIn& bind, int row) {
+    bind.iFG(row, 0);
+    bind.DataD(kNSlotDepth, row, 0);
+    bind.DataD(kNSlotN, row, kBlankNPoint.N);
+    bind.DataD(kNSlotPenetration, row, kBlankNPoint.Penetration);
+    bind.DataD(kNSlotFC, row, kBlankNPoint.FC);
+}
+
+}  // namespace
+
 void frmMain::PutNchiData(int32_t row) {
     clsSpreadIn& bind = SpreadInN();
     int first = row == 0 ? 1 : row;
@@ -240,10 +271,7 @@ void frmMain::PutNchiData(int32_t row) {
             bind.DataD(kNSlotPenetration, i, p->Penetration);
             bind.DataD(kNSlotFC, i, p->FC);
         } else {
-            bind.iFG(i, 0);
-            bind.DataD(kNSlotPenetration, i, kBlankNPoint.Penetration);
-            bind.DataD(kNSlotN, i, kBlankNPoint.N);
-            bind.DataD(kNSlotFC, i, kBlankNPoint.FC);
+            PutBlankNRow(bind, i);
         }
     }
     bind.PrtSheet(row);
@@ -285,7 +313,7 @@ bool frmMain::SettleNRowsWithoutDepth(int32_t row, bool typedValue) {
                 PutNchiData(i);
                 break;
             case NRowWithoutDepth::Clear:
-                bind.iFG(i, 0);
+                PutBlankNRow(bind, i);
                 bind.PrtSheet(i);
                 break;
         }
@@ -295,6 +323,12 @@ bool frmMain::SettleNRowsWithoutDepth(int32_t row, bool typedValue) {
     return refused;
 }
 
+namespace {
+
+const LayerRecord kEmptyLayer{};
+
+}  // namespace
+
 void frmMain::PutSoilData(int32_t row) {
     clsSpreadIn& bind = SpreadInS();
     int first = row == 0 ? 1 : row;
@@ -303,12 +337,11 @@ void frmMain::PutSoilData(int32_t row) {
     for (int i = first; i <= last; ++i) {
         // A layer without a thickness that holds a name, a code or a constant
         // is a row being entered: it shows what the document holds.
-        if (i > count || doc.layers[static_cast<size_t>(i - 1)] == LayerRecord{}) {
-            bind.iFG(i, 0);
-            continue;
-        }
-        const LayerRecord& layer = doc.layers[static_cast<size_t>(i - 1)];
-        bind.iFG(i, 1);
+        const bool empty = i > count || doc.layers[static_cast<size_t>(i - 1)] == LayerRecord{};
+        // An empty row holds an empty layer in every slot, so that a name
+        // typed into it brings back no thickness or constant of before.
+        const LayerRecord& layer = empty ? kEmptyLayer : doc.layers[static_cast<size_t>(i - 1)];
+        bind.iFG(i, empty ? 0 : 1);
         bind.DataD(kSoilSlotThickness, i, layer.Thickness);
         bind.DataS(i, layer.SoilName);
         bind.DataL(kSoilSlotCode, i, layer.SoilCode);

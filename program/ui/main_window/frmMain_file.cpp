@@ -51,6 +51,7 @@ bool SameFile(const std::string& a, const std::string& b) {
 }  // namespace
 
 void frmMain::DocumentRefresh() {
+    ResetInputGrids();
     ShowDocument();
     picShow_Paint(0);
     IsChanged = false;

@@ -5,10 +5,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QTest>
 
 #include "core/codepage.h"
@@ -279,18 +281,244 @@ TEST_F(SpreadInTest, EqualsSignCopiesTheRowAboveFromTheColumnOn) {
     EXPECT_EQ(Text(kLabel, 2), "L2");
 }
 
-TEST_F(SpreadInTest, ClearedRowShowsItsKeptValuesWhenItGetsDataAgain) {
-    FillRows(2);
-    Select(kD, 2, kD, 2);
-    spread.RowClear();
-    EXPECT_EQ(spread.iFG(2), 0);
-    EXPECT_EQ(Text(kL, 2), "");
-    EXPECT_EQ(Text(kT, 2), "");
-    EXPECT_EQ(Text(kLabel, 2), "L2");
+// A binding with a Double slot that no column shows (as the soil grid's
+// constants whose columns are switched off), filled with D = row, L = row / 10,
+// T = "t<row>" and the hidden slot 100 x row.
+class SpreadInHiddenSlotTest : public SpreadInTest {
+  protected:
+    static constexpr int kHidden = 2;  // Double slot 2, shown nowhere
+    void SetUp() override {
+        SpreadInTest::SetUp();
+        spread.SetSpread(&grid, 1, 2, 1);
+        spread.CreateCell(kD, -1, 2, 0, 100, 8);
+        spread.CreateCell(kL, 1, 1, 0, 50, 6);
+        spread.CreateCell(kT, 0, 0, 0, 0, 10);
+        spread.CreateCell(kLabel, clsSpreadIn::kLabel, 0, 0, 0, 0);
+    }
+    void FillRowsWithHidden(int n) {
+        FillRows(n);
+        for (int row = 1; row <= n; ++row)
+            spread.DataD(kHidden, row, 100.0 * row);
+    }
+    // The row's whole record: flag, D, L, T and the hidden slot.
+    std::string Record(int row) {
+        std::ostringstream out;
+        out << spread.iFG(row) << "|" << spread.DataD(1, row) << "|" << spread.DataL(1, row) << "|"
+            << spread.DataS(row) << "|" << spread.DataD(kHidden, row);
+        return out.str();
+    }
+};
 
-    EXPECT_EQ(Type(kD, 2, "5"), 1);
-    EXPECT_EQ(Text(kL, 2), "0.2");
-    EXPECT_EQ(Text(kT, 2), "t2");
+// A row that a command empties is empty in every slot: one value typed into it
+// afterwards brings back none of the old ones, shown or hidden. The hidden
+// slot's blank value is the one the owner gave (the N-value grid's standard
+// penetration); a row a key adds at the end starts with it too.
+TEST_F(SpreadInHiddenSlotTest, ARowACommandEmptiedTakesATypedValueAlone) {
+    struct Case {
+        const char* command;
+        std::function<void()> run;
+        int row;  // the emptied row typed into
+        int col;
+        const char* typed;
+        const char* record;
+    };
+    const Case cases[] = {
+        {"row clear",
+         [this] {
+             Select(kD, 3, kD, 3);
+             spread.RowClear();
+         },
+         3, kT, "x", "1|0|0|x|30"},
+        {"row cut",
+         [this] {
+             Select(kD, 3, kD, 4);
+             spread.ClipRowCut();
+         },
+         4, kL, "7", "1|0|70||30"},
+        {"delete to the end",
+         [this] {
+             Select(kD, 3, kD, 3);
+             spread.DeleteAll();
+         },
+         5, kD, "9", "1|9|0||30"},
+        // Row 6 is vacated when row 1 goes: it held a copy of row 6 before.
+        {"row delete",
+         [this] {
+             Select(kD, 1, kD, 1);
+             spread.RowDelete();
+         },
+         6, kT, "y", "1|0|0|y|30"},
+        {"row insert",
+         [this] {
+             Select(kD, 2, kD, 2);
+             spread.RowInsort();
+         },
+         2, kD, "5", "1|5|0||30"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
+        SetUp();
+        FillRowsWithHidden(kRows);
+        spread.SetBlankDataD(kHidden, 30);
+        c.run();
+        EXPECT_EQ(spread.iFG(c.row), 0);
+        EXPECT_EQ(Record(c.row), "0|0|0||30");
+        EXPECT_EQ(Type(c.col, c.row, c.typed), 1);
+        EXPECT_EQ(Record(c.row), c.record);
+        for (int col : {kD, kL, kT})
+            if (col != c.col)
+                EXPECT_EQ(Text(col, c.row), "") << col;
+    }
+
+    // A row a key adds below the last one starts as a blank row.
+    SetUp();
+    FillRowsWithHidden(kRows);
+    spread.SetBlankDataD(kHidden, 30);
+    ShowWithLeaveCheck();
+    grid.activateWindow();
+    grid.setFocus();
+    grid.SetActiveCell(kD, kRows);
+    QTest::keyClick(&grid, Qt::Key_Down);
+    ASSERT_EQ(grid.MaxRows(), kRows + 1);
+    EXPECT_EQ(Record(kRows + 1), "0|0|0||30");
+}
+
+// Rows cut or copied here and pasted as rows carry their whole record, the
+// slot no column shows included, while the clipboard holds what the copy put
+// there (whatever line ends the desktop gives it back with). Another text
+// pasted over a row leaves that row's hidden slot as it was.
+TEST_F(SpreadInHiddenSlotTest, RowsPastedAsRowsCarryTheirHiddenSlots) {
+    struct Case {
+        const char* what;
+        std::function<void()> copy;
+        std::function<void()> paste;
+        int row;
+        const char* record;
+    };
+    auto rowPaste = [this](int row) {
+        return [this, row] {
+            Select(kD, row, kD, row);
+            spread.ClipRowPaste();
+        };
+    };
+    const Case cases[] = {
+        {"cut row 2, row paste over row 3",
+         [this] {
+             Select(kD, 2, kD, 2);
+             spread.ClipRowCut();
+         },
+         rowPaste(3), 3, "1|2|2|t2|200"},
+        {"copy row 2, row paste on the empty row 6",
+         [this] {
+             Select(kD, 2, kD, 2);
+             spread.ClipRowCopy();
+         },
+         rowPaste(6), 6, "1|2|2|t2|200"},
+        {"copy rows 1-2, cell paste at column 1 of row 5",
+         [this] {
+             Select(kD, 1, kD, 2);
+             spread.ClipRowCopy();
+         },
+         [this] {
+             Select(kD, 5, kD, 5);
+             spread.ClipCelPaste();
+         },
+         6, "1|2|2|t2|200"},
+        {"copy row 2, line ends changed on the way",
+         [this] {
+             Select(kD, 2, kD, 2);
+             spread.ClipRowCopy();
+             services.clipboard =
+                 services.clipboard.substr(0, services.clipboard.size() - 2) + "\n";
+         },
+         rowPaste(4), 4, "1|2|2|t2|200"},
+        {"a text of its own over row 3",
+         [this] {
+             Select(kD, 2, kD, 2);
+             spread.ClipRowCopy();
+             services.clipboard = "2.00\t0.2\tt2\r\n";
+         },
+         rowPaste(3), 3, "1|2|2|t2|300"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        FillRowsWithHidden(4);
+        services.refusals.clear();
+        c.copy();
+        c.paste();
+        EXPECT_EQ(Record(c.row), c.record);
+        EXPECT_EQ(Text(kT, c.row), "t2");
+        EXPECT_TRUE(services.refusals.empty());
+    }
+}
+
+// A pasted row whose text (the row's name) is refused keeps its whole old
+// record: the number cells that came with that name are not taken either, and
+// the note says so. The other pasted rows are taken.
+TEST_F(SpreadInHiddenSlotTest, APastedRowWhoseTextIsRefusedKeepsItsWholeRecord) {
+    for (bool rowPaste : {true, false}) {
+        SCOPED_TRACE(rowPaste ? "row paste" : "cell paste");
+        SetUp();
+        FillRowsWithHidden(3);
+        services.clipboard = "4\t1\tname\xF0\xA0\xAE\xB7\r\n5\t2\tnext\r\n";
+        Select(kD, 2, kD, 2);
+        rowPaste ? spread.ClipRowPaste() : spread.ClipCelPaste();
+        EXPECT_EQ(Record(2), "1|2|2|t2|200");
+        EXPECT_EQ(Text(kD, 2), "2.00");
+        EXPECT_EQ(Text(kL, 2), "0.2");
+        EXPECT_EQ(Text(kT, 2), "t2");
+        EXPECT_EQ(Record(3), "1|5|20|next|300");
+        ASSERT_EQ(services.refusals.size(), 1u);
+        EXPECT_THAT(
+            services.refusals[0],
+            ::testing::HasSubstr("「\xF0\xA0\xAE\xB7」(U+20BB7)はファイルに保存できない文字です"));
+        EXPECT_THAT(services.refusals[0],
+                    ::testing::HasSubstr("保存できない文字を含む行は貼り付けていません"));
+    }
+}
+
+// A stored text longer than the column takes (a name read from a file) opens
+// whole in the cell's editor: F2 and Return without a change keep it, with no
+// note; an edit of it is cut to the column's length as the cell is left, and
+// told.
+TEST_F(SpreadInTest, AnEditorOpensALongStoredTextWholeAndKeepsItUnchanged) {
+    const std::string halfWidth(24, 'a');
+    std::string fullWidth;
+    for (int i = 0; i < 12; ++i)
+        fullWidth += "砂";
+    ShowWithLeaveCheck();
+    grid.activateWindow();
+    for (const std::string& stored : {halfWidth, fullWidth}) {
+        SCOPED_TRACE(stored);
+        services.refusals.clear();
+        FillRows(2);
+        spread.DataS(1, stored);
+        spread.PrtSheet(1);
+        grid.setFocus();
+        grid.SetActiveCell(kT, 1);
+        QTest::keyClick(&grid, Qt::Key_F2);
+        auto* editor = qobject_cast<QLineEdit*>(grid.indexWidget(grid.currentIndex()));
+        ASSERT_NE(editor, nullptr);
+        EXPECT_EQ(editor->text().toStdString(), stored);
+        QTest::keyClick(editor, Qt::Key_Return);
+        grid.SetActiveCell(kT, 1);
+        EXPECT_EQ(spread.DataS(1), stored);
+        EXPECT_EQ(Text(kT, 1), stored);
+        EXPECT_TRUE(services.refusals.empty());
+
+        QTest::keyClick(&grid, Qt::Key_F2);
+        editor = qobject_cast<QLineEdit*>(grid.indexWidget(grid.currentIndex()));
+        ASSERT_NE(editor, nullptr);
+        QTest::keyClick(editor, Qt::Key_End);
+        QTest::keyClick(editor, Qt::Key_Backspace);
+        QTest::keyClick(editor, Qt::Key_Return);
+        EXPECT_EQ(Cp932Length(spread.DataS(1)), 10);
+        EXPECT_EQ(spread.DataS(1), stored.substr(0, stored == halfWidth ? 10 : 15));
+        EXPECT_EQ(
+            services.refusals,
+            std::vector<std::string>{"全角5文字・半角10文字までです。超えた分は切り捨てました"});
+    }
 }
 
 TEST_F(SpreadInTest, CopiesPutTabAndCrLfTextOnTheClipboard) {
