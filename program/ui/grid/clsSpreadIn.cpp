@@ -519,7 +519,7 @@ bool clsSpreadIn::PasteFixUp(int32_t row1, int32_t row2) {
     grid.SetRedraw(false);
     for (int32_t row = row1; row <= row2; ++row) {
         const StoredRow before = RowData(row);
-        if (ReadRow(row, 0, &refused) > 0) {
+        if (ReadRow(row, 0, &refused) > 0 && !(RowData(row) == before)) {
             PutRowData(row, before);
             NoteEntry(kRowNotTaken);
         }

@@ -152,6 +152,7 @@ class clsSpreadIn {
         std::vector<int32_t> longs;
         std::vector<double> doubles;
         std::string text;
+        bool operator==(const StoredRow&) const = default;
     };
     StoredRow RowData(int32_t row) const;
     void PutRowData(int32_t row, const StoredRow& data);

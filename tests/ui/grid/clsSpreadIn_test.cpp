@@ -365,9 +365,11 @@ TEST_F(SpreadInHiddenSlotTest, ARowACommandEmptiedTakesATypedValueAlone) {
         EXPECT_EQ(Record(c.row), "0|0|0||30");
         EXPECT_EQ(Type(c.col, c.row, c.typed), 1);
         EXPECT_EQ(Record(c.row), c.record);
-        for (int col : {kD, kL, kT})
-            if (col != c.col)
+        for (int col : {kD, kL, kT}) {
+            if (col != c.col) {
                 EXPECT_EQ(Text(col, c.row), "") << col;
+            }
+        }
     }
 
     // A row a key adds below the last one starts as a blank row.
@@ -460,6 +462,7 @@ TEST_F(SpreadInHiddenSlotTest, APastedRowWhoseTextIsRefusedKeepsItsWholeRecord) 
     for (bool rowPaste : {true, false}) {
         SCOPED_TRACE(rowPaste ? "row paste" : "cell paste");
         SetUp();
+        services.refusals.clear();
         FillRowsWithHidden(3);
         services.clipboard = "4\t1\tname\xF0\xA0\xAE\xB7\r\n5\t2\tnext\r\n";
         Select(kD, 2, kD, 2);
@@ -502,6 +505,7 @@ TEST_F(SpreadInTest, AnEditorOpensALongStoredTextWholeAndKeepsItUnchanged) {
         ASSERT_NE(editor, nullptr);
         EXPECT_EQ(editor->text().toStdString(), stored);
         QTest::keyClick(editor, Qt::Key_Return);
+        QApplication::processEvents();  // the editor's commit is queued
         grid.SetActiveCell(kT, 1);
         EXPECT_EQ(spread.DataS(1), stored);
         EXPECT_EQ(Text(kT, 1), stored);
@@ -513,6 +517,7 @@ TEST_F(SpreadInTest, AnEditorOpensALongStoredTextWholeAndKeepsItUnchanged) {
         QTest::keyClick(editor, Qt::Key_End);
         QTest::keyClick(editor, Qt::Key_Backspace);
         QTest::keyClick(editor, Qt::Key_Return);
+        QApplication::processEvents();  // the editor's commit is queued
         EXPECT_EQ(Cp932Length(spread.DataS(1)), 10);
         EXPECT_EQ(spread.DataS(1), stored.substr(0, stored == halfWidth ? 10 : 15));
         EXPECT_EQ(

@@ -143,23 +143,23 @@ TEST_F(GridRows, AnEmptiedRowBringsNothingBack) {
         {"row clear of row 5, N 7",
          [](GridRows& t) {
              t.SelectRows(t.form->vaSpreadN, 5, 5);
-             t.form->mnuEditClearRow->trigger();
+             t.form->mnuEditClearRow_Click();
          },
          2, 5, "7", Qt::Key_Return, kDepthFirst, "-1,0,30,"},
         {"delete to the end at row 15, Tab from the empty depth",
          [](GridRows& t) {
              t.SelectRows(t.form->vaSpreadN, 15, 15);
-             t.form->mnuEditDeleteUnderAll->trigger();
+             t.form->mnuEditDeleteUnderAll_Click();
          },
          1, 15, "", Qt::Key_Tab, "", "15.15,0,30,"},
         {"rows 3-4 cut, pasted at 10, row 1 deleted, N 7 in row 2",
          [](GridRows& t) {
              t.SelectRows(t.form->vaSpreadN, 3, 4);
-             t.form->mnuEditCutRow->trigger();
+             t.form->mnuEditCutRow_Click();
              t.SelectRows(t.form->vaSpreadN, 10, 10);
-             t.form->mnuEditPasteRow->trigger();
+             t.form->mnuEditPasteRow_Click();
              t.SelectRows(t.form->vaSpreadN, 1, 1);
-             t.form->mnuEditDeleteRow->trigger();
+             t.form->mnuEditDeleteRow_Click();
          },
          2, 2, "7", Qt::Key_Return, kDepthFirst, "-1,0,30,"},
     };
@@ -172,10 +172,9 @@ TEST_F(GridRows, AnEmptiedRowBringsNothingBack) {
         TypeKeys(QString::fromUtf8(c.typed));
         Press(c.key);
         EXPECT_EQ(NLine(c.row), c.fileLine);
-        if (*c.refusal != 0)
-            EXPECT_EQ(services.refusals, std::vector<std::string>{c.refusal});
-        else
-            EXPECT_EQ(services.refusals, std::vector<std::string>{});
+        const std::vector<std::string> told =
+            *c.refusal != 0 ? std::vector<std::string>{c.refusal} : std::vector<std::string>{};
+        EXPECT_EQ(services.refusals, told);
     }
     // The rows moved by the cut stand where they were pasted, one up.
     EXPECT_EQ(NLine(9), "3.15,6,30,");
@@ -185,7 +184,7 @@ TEST_F(GridRows, AnEmptiedRowBringsNothingBack) {
     // the layers below keep their depths.
     OpenMainWindow();
     SelectRows(form->vaSpreadS, 3, 3);
-    form->mnuEditClearRow->trigger();
+    form->mnuEditClearRow_Click();
     ClickCell(*form->vaSpreadS, 3, 3);
     TypeKeys("X");
     Press(Qt::Key_Return);
@@ -207,29 +206,29 @@ TEST_F(GridRows, ARowMovedOrCopiedTakesItsHiddenColumnsAlong) {
     struct Case {
         const char* what;
         SpreadGrid* frmMain::*grid;
-        QAction* frmMain::*copy;
+        void (frmMain::*copy)();
         int from, to;
         std::function<std::string(const GridRows&)> line;
         const char* expected;
     };
     const Case cases[] = {
-        {"fine sand cut, pasted over medium sand", &frmMain::vaSpreadS, &frmMain::mnuEditCutRow, 3,
-         5, [](const GridRows& t) { return t.LayerLine(5); },
+        {"fine sand cut, pasted over medium sand", &frmMain::vaSpreadS,
+         &frmMain::mnuEditCutRow_Click, 3, 5, [](const GridRows& t) { return t.LayerLine(5); },
          "12,4.5,\"細砂\",700,18.5,8,0,0,,,250,,,,,,,"},
-        {"fine sand copied onto the empty row 7", &frmMain::vaSpreadS, &frmMain::mnuEditCopyRow, 3,
-         7, [](const GridRows& t) { return t.LayerLine(7); },
+        {"fine sand copied onto the empty row 7", &frmMain::vaSpreadS,
+         &frmMain::mnuEditCopyRow_Click, 3, 7, [](const GridRows& t) { return t.LayerLine(7); },
          "24.5,4.5,\"細砂\",700,18.5,8,0,0,,,250,,,,,,,"},
-        {"point 2 cut, pasted over point 6", &frmMain::vaSpreadN, &frmMain::mnuEditCutRow, 2, 6,
-         [](const GridRows& t) { return t.NLine(6); }, "2.15,4,30,12"},
+        {"point 2 cut, pasted over point 6", &frmMain::vaSpreadN, &frmMain::mnuEditCutRow_Click, 2,
+         6, [](const GridRows& t) { return t.NLine(6); }, "2.15,4,30,12"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         OpenMainWindow(boring);
         SpreadGrid* grid = form.get()->*c.grid;
         SelectRows(grid, c.from, c.from);
-        (form.get()->*c.copy)->trigger();
+        (form.get()->*c.copy)();
         SelectRows(grid, c.to, c.to);
-        form->mnuEditPasteRow->trigger();
+        form->mnuEditPasteRow_Click();
         EXPECT_EQ(c.line(*this), c.expected);
     }
 }
@@ -290,7 +289,7 @@ TEST_F(GridRows, APastedRowWithARefusedNameKeepsTheOldRow) {
     services.clipboard = std::string("\t3\t礫混じり砂質") + kUnstorable + "\t4\t1\t2\r\n";
     SelectRows(form->vaSpreadS, 2, 2);
     services.refusals.clear();
-    form->mnuEditPasteRow->trigger();
+    form->mnuEditPasteRow_Click();
     EXPECT_EQ(LayerLine(2), before);
     ASSERT_EQ(services.refusals.size(), 1u);
     EXPECT_THAT(services.refusals[0], ::testing::HasSubstr(kRowNotTaken));
@@ -356,7 +355,7 @@ TEST_F(GridRows, NewStartsOnGridsOfTheirDesignedSizeAtTheTop) {
     const int designed = grid->MaxRows();
     services.clipboard = "600\t5\r\n601\t6\r\n602\t7\r\n";
     SelectRows(grid, designed, designed);
-    form->mnuEditPasteRow->trigger();
+    form->mnuEditPasteRow_Click();
     ASSERT_EQ(grid->MaxRows(), designed + 2);
     grid->scrollToBottom();
     ASSERT_GT(grid->verticalScrollBar()->value(), 0);
