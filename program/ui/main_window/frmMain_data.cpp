@@ -215,13 +215,18 @@ void frmMain::SetSpreadS() {
 
 void frmMain::ResetInputGrids() {
     // The rows a grid grew by belong to the document before, and so does the
-    // place it was scrolled to: SetSpreadN and SetSpreadS give the grids the
-    // rows the new document needs.
-    for (SpreadGrid* grid : {vaSpreadN, vaSpreadS}) {
+    // place it was scrolled to: each grid gets the rows the new document
+    // needs (none removed or added when it has them already).
+    const std::pair<SpreadGrid*, int> grids[] = {
+        {vaSpreadN, InputGridRows(kNGridRows, 0, doc.nPoints.size())},
+        {vaSpreadS, InputGridRows(kSoilGridRows, 0, doc.layers.size())},
+    };
+    for (auto [grid, rows] : grids) {
         if (grid->MaxRows() < 1 || grid->MaxCols() < 1)
             continue;
         grid->SetActiveCell(1, 1);
-        grid->SetMaxRows(1);
+        if (grid->MaxRows() > rows)
+            grid->SetMaxRows(rows);
         grid->scrollToTop();
         grid->horizontalScrollBar()->setValue(0);
     }
