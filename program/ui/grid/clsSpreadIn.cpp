@@ -119,7 +119,7 @@ void clsSpreadIn::SetSpread(SpreadGrid* vaS1, int32_t lMaxL, int32_t lMaxD, int3
     grower_ = grid_;
     grid_->SetRowGrower([this](int rows) {
         if (rows > kMaxTableRows) {
-            services_.Refuse(kTableFull);
+            RefuseAt(kTableFull);
             return false;
         }
         GrowRows(rows);
@@ -432,14 +432,24 @@ void clsSpreadIn::NoteEntry(const std::string& note) {
         entryNotes_.push_back(note);
 }
 
-void clsSpreadIn::TellEntryNotes() {
+void clsSpreadIn::TellEntryNotes(int32_t col, int32_t row) {
     if (entryNotes_.empty())
         return;
     std::string note;
     for (const std::string& each : entryNotes_)
         note += (note.empty() ? "" : "\n") + each;
     entryNotes_.clear();
-    services_.Refuse(note);
+    RefuseAt(note, col, row);
+}
+
+void clsSpreadIn::RefuseAt(const std::string& note, int32_t col, int32_t row) {
+    SpreadGrid& grid = Bound();
+    if (col < 1 || row < 1 || col > grid.MaxCols() || row > grid.MaxRows()) {
+        col = grid.ActiveCol();
+        row = grid.ActiveRow();
+    }
+    const bool inGrid = col >= 1 && row >= 1 && col <= grid.MaxCols() && row <= grid.MaxRows();
+    services_.RefuseBeside(note, &grid, inGrid ? grid.CellRect(col, row) : QRect());
 }
 
 void clsSpreadIn::CopyRowData(int32_t from, int32_t to) {
@@ -608,7 +618,7 @@ void clsSpreadIn::ClipRowPaste() {
     // hold, have nowhere to go: the note tells.
     if (refused)
         NoteEntry(kPasteRefused);
-    else if (WidestLine(text) > cols_ || (n == 1 && s + rows - 1 > rows_))
+    if (WidestLine(text) > cols_ || (n == 1 && s + rows - 1 > rows_))
         NoteEntry(kPasteCut);
     TellEntryNotes();
 }
@@ -676,7 +686,7 @@ void clsSpreadIn::ClipCelPaste() {
     RestoreSelection(activeCol, activeRow);
     if (refused)
         NoteEntry(kPasteRefused);
-    else if (cut)
+    if (cut)
         NoteEntry(kPasteCut);
     TellEntryNotes();
 }
@@ -706,7 +716,7 @@ bool clsSpreadIn::NamesNoRows(const SpreadBlock& sel) {
     // Whole columns or the whole grid (a header click) name no rows: a row
     // command there would wipe every row, so it does nothing and says why.
     if (rows_ > 1 && sel.row1 <= 1 && sel.row2 >= rows_) {
-        services_.Refuse(kNoRowsSelected);
+        RefuseAt(kNoRowsSelected);
         return true;
     }
     return false;
@@ -759,7 +769,7 @@ void clsSpreadIn::RowInsort() {
     // would need more rows than a table can hold is refused.
     if (GetMaxFgRow() >= first) {
         if (GetMaxFgRow() + n > kMaxTableRows) {
-            services_.Refuse(kTableFull);
+            RefuseAt(kTableFull);
             return;
         }
         GrowRows(GetMaxFgRow() + n);
@@ -858,9 +868,10 @@ bool clsSpreadIn::EventLeaveCell(int32_t Col, int32_t Row, int32_t& NewCol, int3
                 // A refused text has its own note, told below.
                 double value = 0;
                 if (entryNotes_.empty())
-                    services_.Refuse(ToDouble(text.toStdString(), value) || IsBlankCellText(text)
-                                         ? RangeNote(Col)
-                                         : kNotANumber);
+                    RefuseAt(ToDouble(text.toStdString(), value) || IsBlankCellText(text)
+                                 ? RangeNote(Col)
+                                 : kNotANumber,
+                             Col, Row);
             } else {
                 Act = 1;
             }
@@ -872,10 +883,12 @@ bool clsSpreadIn::EventLeaveCell(int32_t Col, int32_t Row, int32_t& NewCol, int3
         ShowRow(Row, flagChanged ? 0 : Col);
     }
 
+    if (refused)
+        grid.RefuseLeave();
     if (NewCol > 0 && NewRow > 0)
         grid.SetActiveCell(NewCol, NewRow);
     // A refused or cut text says why, in place of the bell alone.
-    TellEntryNotes();
+    TellEntryNotes(Col, Row);
     return !refused;
 }
 

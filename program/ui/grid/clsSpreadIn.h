@@ -185,7 +185,12 @@ class clsSpreadIn {
     // Notes on text cells that reading refused or cut, told once at the end
     // of the command that read them.
     void NoteEntry(const std::string& note);
-    void TellEntryNotes();
+    // Tells them beside cell (col, row); 0, 0: the current cell.
+    void TellEntryNotes(int32_t col = 0, int32_t row = 0);
+    // The bell and `note` beside cell (col, row) of the grid, the cell it is
+    // about even when the focus has gone on to another control; 0, 0: the
+    // current cell.
+    void RefuseAt(const std::string& note, int32_t col = 0, int32_t row = 0);
 
     PlatformServices& services_;
     SpreadGrid* grid_ = nullptr;

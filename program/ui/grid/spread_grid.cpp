@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -37,6 +38,22 @@ class SpreadDelegate : public QStyledItemDelegate {
         grid_->SetUpEditor(col, *editor);
         (void)option;
         return editor;
+    }
+
+  protected:
+    // Ctrl+Tab in an editor leaves the grid, as it does outside editing,
+    // rather than going to the next cell as Tab does.
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
+                (key->modifiers() & Qt::ControlModifier) && !(key->modifiers() & Qt::AltModifier)) {
+                grid_->FocusNextControl(key->key() == Qt::Key_Tab &&
+                                        !(key->modifiers() & Qt::ShiftModifier));
+                return true;
+            }
+        }
+        return QStyledItemDelegate::eventFilter(object, event);
     }
 
   private:
@@ -625,6 +642,14 @@ void SpreadGrid::keyPressEvent(QKeyEvent* event) {
     }
     heldByKey_ = false;
     const auto modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const bool tabKey = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
+    if (tabKey && (modifiers & Qt::ControlModifier) && !(modifiers & Qt::AltModifier)) {
+        // Ctrl+Tab is the key that leaves a grid whose Tab goes from cell
+        // to cell.
+        event->accept();
+        FocusNextControl(event->key() == Qt::Key_Tab && !(modifiers & Qt::ShiftModifier));
+        return;
+    }
     const bool enterKey = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (enterKey && state() != EditingState && modifiers == Qt::NoModifier) {
         // Outside editing, Enter goes down a row as Down does (an edit's
@@ -637,8 +662,7 @@ void SpreadGrid::keyPressEvent(QKeyEvent* event) {
     }
     // Tab at an end of the grid stays there, rather than taking the focus
     // to the next control.
-    if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) && tabKeyNavigation() &&
-        !(modifiers & (Qt::ControlModifier | Qt::AltModifier)))
+    if (tabKey && tabKeyNavigation() && !(modifiers & Qt::AltModifier))
         event->accept();
     if (heldByKey_ && currentIndex().isValid())
         SelectBlock({ActiveCol(), ActiveRow(), ActiveCol(), ActiveRow()});
@@ -647,35 +671,61 @@ void SpreadGrid::keyPressEvent(QKeyEvent* event) {
 
 QModelIndex SpreadGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) {
     const QModelIndex current = currentIndex();
+    if (current.isValid() && (cursorAction == MoveNext || cursorAction == MovePrevious)) {
+        // The table view goes on from the last cell to the first one and
+        // back, and stops at static cells; Tab and Shift+Tab do neither.
+        const QModelIndex step = TabStep(current, cursorAction == MoveNext);
+        if (step.isValid())
+            return step;
+        if (cursorAction == MoveNext && current.row() == rowCount() - 1 && GrowByOneRow())
+            return model()->index(current.row() + 1, FirstEditableColumn());
+        return current;
+    }
     const QModelIndex next = QTableWidget::moveCursor(cursorAction, modifiers);
     if (!current.isValid() || !next.isValid())
         return next;
-    auto before = [](const QModelIndex& a, const QModelIndex& b) {
-        return a.row() < b.row() || (a.row() == b.row() && a.column() < b.column());
-    };
-    const bool atLastRow = current.row() == rowCount() - 1;
-    switch (cursorAction) {
-        case MoveNext:
-            // The table view goes on from the last cell to the first one.
-            if (!before(current, next)) {
-                if (atLastRow && GrowByOneRow())
-                    return model()->index(current.row() + 1, FirstEditableColumn());
-                return current;
-            }
-            break;
-        case MovePrevious:
-            // And from the first cell to the last.
-            if (!before(next, current))
-                return current;
-            break;
-        case MoveDown:
-            if (atLastRow && GrowByOneRow())
-                return model()->index(current.row() + 1, current.column());
-            break;
-        default:
-            break;
-    }
+    // Shift extends the selection; only a plain key types on at the bottom.
+    const bool plain = !(modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier));
+    if (cursorAction == MoveDown && plain && current.row() == rowCount() - 1 && GrowByOneRow())
+        return model()->index(current.row() + 1, current.column());
     return next;
+}
+
+QModelIndex SpreadGrid::TabStep(const QModelIndex& from, bool forward) const {
+    const int cols = columnCount();
+    const int rows = rowCount();
+    int row = from.row();
+    int col = from.column();
+    while (true) {
+        col += forward ? 1 : -1;
+        if (col >= cols) {
+            col = 0;
+            ++row;
+        } else if (col < 0) {
+            col = cols - 1;
+            --row;
+        }
+        if (row < 0 || row >= rows)
+            return {};
+        if (isRowHidden(row) || isColumnHidden(col) ||
+            ColumnType(col + 1) == SpreadCellType::Static)
+            continue;
+        return model()->index(row, col);
+    }
+}
+
+void SpreadGrid::FocusNextControl(bool next) {
+    CommitEditor();
+    if (!hasFocus())
+        setFocus(Qt::OtherFocusReason);
+    // Past the view's own Tab handling, which goes from cell to cell.
+    QWidget::focusNextPrevChild(next);
+}
+
+QRect SpreadGrid::CellRect(int col, int row) const {
+    CheckCell(col, row);
+    QRect cell = visualRect(model()->index(row - 1, col - 1));
+    return cell.translated(viewport()->mapTo(this, QPoint(0, 0)));
 }
 
 void SpreadGrid::SetRowGrower(std::function<bool(int rows)> grow) {
@@ -709,8 +759,12 @@ bool SpreadGrid::GrowByOneRow() {
             QTableWidget::closeEditor(editor, QAbstractItemDelegate::NoHint);
         }
         inLeaveCell_ = true;
+        leaveRefused_ = false;
         emit LeaveCell(ActiveCol(), ActiveRow(), -1, -1);
         inLeaveCell_ = false;
+        // A refused value holds the cursor in its cell.
+        if (std::exchange(leaveRefused_, false))
+            return false;
     }
     if (!LastRowHoldsData())
         return false;

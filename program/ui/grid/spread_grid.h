@@ -126,8 +126,24 @@ class SpreadGrid : public QTableWidget {
     // is asked for the new row count and answers whether the grid has it now
     // (the owner keeps its stores in step, and refuses past its limit).
     // Without it, or in a grid that is not edited, the cursor stays there.
-    // Tab and Shift+Tab never go round from one end of the grid to the other.
+    // Tab and Shift+Tab never go round from one end of the grid to the other;
+    // they pass over static cells, so that at a row's first cell that takes
+    // typing Shift+Tab goes to the row above, and Tab from a row's last cell
+    // to the next row's first one that takes typing. A key with Shift (which
+    // extends the selection) never adds a row; Ctrl+Tab and Ctrl+Shift+Tab
+    // take the focus to the next and the previous control.
     void SetRowGrower(std::function<bool(int rows)> grow);
+    // Called by the owner while it handles LeaveCell: it refused the value
+    // of the cell being left. A key that would add a row below that cell
+    // holds the cursor there instead, as a refused value holds it anywhere.
+    void RefuseLeave() { leaveRefused_ = true; }
+    // The focus goes to the next (or previous) control, the value in an open
+    // editor taken as the focus leaving takes it (Ctrl+Tab, Ctrl+Shift+Tab).
+    void FocusNextControl(bool next);
+
+    // Where cell (col, row) is, in the grid's own coordinates (a refusal's
+    // note stands under it).
+    QRect CellRect(int col, int row) const;
 
     // Sizes in twips; column 0 is the row-header column, row 0 the header row;
     // a column or row beyond the grid has the default size.
@@ -181,6 +197,9 @@ class SpreadGrid : public QTableWidget {
     bool GrowByOneRow();
     // The first column that is shown and takes typing; 0-based, 0 when none.
     int FirstEditableColumn() const;
+    // The cell that Tab (forward) or Shift+Tab goes to from `from`: the next
+    // shown cell that takes typing in reading order; invalid at an end.
+    QModelIndex TabStep(const QModelIndex& from, bool forward) const;
 
     std::vector<Column> columns_;  // index 0 unused: data columns are 1-based
     std::map<int, std::function<void(QLineEdit&)>> editorSetups_;
@@ -193,4 +212,6 @@ class SpreadGrid : public QTableWidget {
     bool heldByPress_ = false;
     // The owner held the cursor in its cell against a key press.
     bool heldByKey_ = false;
+    // The owner refused the value of the cell being left (RefuseLeave).
+    bool leaveRefused_ = false;
 };

@@ -308,13 +308,14 @@ bool frmMain::SettleNRowsWithoutDepth(int32_t row, bool typedValue) {
     clsSpreadIn& bind = SpreadInN();
     int first = row == 0 ? 1 : row;
     int last = row == 0 ? vaSpreadN->MaxRows() : row;
-    bool refused = false;
+    int refused = 0;  // the first refused row
     for (int i = first; i <= last; ++i) {
         switch (SettleNRow(NGridRowOf(bind, i), typedValue, doc.nConvert30, doc.fcInputMode)) {
             case NRowWithoutDepth::Keep:
                 break;
             case NRowWithoutDepth::Refuse:
-                refused = true;
+                if (refused == 0)
+                    refused = i;
                 PutNchiData(i);
                 break;
             case NRowWithoutDepth::Clear:
@@ -323,9 +324,11 @@ bool frmMain::SettleNRowsWithoutDepth(int32_t row, bool typedValue) {
                 break;
         }
     }
-    if (refused)
-        services.Refuse("先に深度を入力してください");
-    return refused;
+    // Beside the depth the row lacks, also when the focus has left the grid.
+    if (refused != 0)
+        services.RefuseBeside("先に深度を入力してください", vaSpreadN,
+                              vaSpreadN->CellRect(1, refused));
+    return refused != 0;
 }
 
 namespace {

@@ -27,10 +27,13 @@ void StandardPenetrationInNewRows(frmMain& w, int firstNew) {
 }
 
 // A command that changes the N-value or the soil grid, then the chain that
-// takes the whole grid into the document and recalculates. The document counts
-// as changed whichever control had the focus. A value still in the cell's
-// editor is taken first, so the rows the command moves carry it; a value the
-// cell refuses keeps the command from running.
+// takes the whole grid into the document and recalculates. On a grid the
+// document counts as changed only when its rows did change: a command that
+// was refused (a row command on whole columns, an insert into a full table)
+// or found nothing to do (a paste whose every cell was refused) leaves no
+// save question behind. With the focus elsewhere it counts as changed. A
+// value still in the cell's editor is taken first, so the rows the command
+// moves carry it; a value the cell refuses keeps the command from running.
 void RunChangingCommand(frmMain& w, GridCommand command) {
     if (!w.CommitGridCell())
         return;
@@ -41,23 +44,29 @@ void RunChangingCommand(frmMain& w, GridCommand command) {
     if ((active == w.vaSpreadN || active == w.vaSpreadS) && w.focusWidget() != active &&
         !active->isAncestorOf(w.focusWidget()))
         active->setFocus(Qt::OtherFocusReason);
+    bool changed = false;
     if (active != nullptr && active == w.vaSpreadN) {
+        const std::vector<NPoint> before = w.doc.nPoints;
         const int rows = w.vaSpreadN->MaxRows();
         (w.SpreadInN().*command)();
         StandardPenetrationInNewRows(w, rows + 1);
         w.SettleNRowsWithoutDepth(0, false);
         w.GetNchiData(0);
+        changed = w.doc.nPoints != before;
         w.DrawViews(kViewNValues);
     } else if (active != nullptr && active == w.vaSpreadS) {
+        const std::vector<LayerRecord> before = w.doc.layers;
         (w.SpreadInS().*command)();
         w.GetSoilData(0);
+        changed = w.doc.layers != before;
         w.DrawViews(kViewSoilColumn);
     } else {
         w.IsChanged = true;
         return;
     }
     w.RecalculateAndRedraw();
-    w.IsChanged = true;
+    if (changed)
+        w.IsChanged = true;
 }
 
 }  // namespace

@@ -376,6 +376,7 @@ bool frmMain::vaSpreadN_LeaveCell(int col, int row, int newCol, int newRow) {
         return false;
     if (act != 0 && SettleNRowsWithoutDepth(row, typedValue)) {
         // Refused like an invalid value: a forward move is held in the cell.
+        vaSpreadN->RefuseLeave();
         bool leaving = newCol == -1 && newRow == -1;
         bool backward = newRow < row || (newRow == row && newCol < col);
         if (!leaving && !backward)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,12 +32,15 @@ class PlatformServices : public MessageSink {
     // Message boxes come from MessageSink::ShowMessage.
 
     // A refusal the user must see: the bell and a short note beside the
-    // control that has the focus (many desktops sound no bell).
+    // control that has the focus (many desktops sound no bell). The note
+    // stays until the next key or click, whatever the pointer does.
     virtual void Refuse(const std::string& note) = 0;
 
-    // The same, with the note beside `control`: a box refused as it is left
-    // no longer has the focus.
-    virtual void RefuseBeside(const std::string& note, QWidget* control) = 0;
+    // The same, with the note beside `control`, under `area` (in the
+    // control's coordinates: a grid's cell) or, when that is empty, under the
+    // whole control: a box or cell refused as it is left no longer has the
+    // focus.
+    virtual void RefuseBeside(const std::string& note, QWidget* control, QRect area = {}) = 0;
 
     // Chooses an existing file to open.
     virtual std::optional<std::string> GetOpenFileName(const FileDialogRequest& request) = 0;

@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLocale>
 #include <QMainWindow>
 #include <QMessageBox>
@@ -22,6 +24,7 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStringList>
+#include <QStyle>
 #include <QTextStream>
 #include <QTimer>
 #include <QToolTip>
@@ -34,22 +37,38 @@
 
 namespace {
 
-// How long a refusal's note stays, in milliseconds.
-constexpr int kNoteTime = 5000;
-
-// Takes a refusal's note away once it would no longer read as the note of
-// the control it stands beside: that control is hidden (a page switched
-// away with it) or the focus goes to another window (a dialog, another
-// program). One note is watched at a time.
-class NoteWatch : public QObject {
+// A refusal's note: a label inside the window of the control it stands
+// beside, drawn as a tooltip is. The grid's own tooltips and the pointer's
+// moves leave it alone; it goes at the next key or click, when that control
+// is hidden (a page switched away with it) or when the focus goes to another
+// window (a dialog, another program). One note shows at a time.
+class RefusalNote : public QObject {
   public:
-    explicit NoteWatch(QWidget* control) : QObject(qApp), control_(control) {
+    RefusalNote(const QString& text, QWidget* control, const QRect& area)
+        : QObject(qApp), control_(control) {
         if (Current())
-            Current()->deleteLater();
+            Current()->End();
         Current() = this;
-        qApp->installEventFilter(this);
+        QWidget* window = control->window();
+        label_ = new QLabel(text, window);
+        label_->setObjectName(QStringLiteral("refusalNote"));
+        label_->setAttribute(Qt::WA_TransparentForMouseEvents);
+        label_->setForegroundRole(QPalette::ToolTipText);
+        label_->setBackgroundRole(QPalette::ToolTipBase);
+        label_->setPalette(QToolTip::palette());
+        label_->setFont(QToolTip::font());
+        label_->setAutoFillBackground(true);
+        label_->setFrameStyle(QFrame::Box | QFrame::Plain);
+        label_->setMargin(
+            1 + label_->style()->pixelMetric(QStyle::PM_ToolTipLabelFrameWidth, nullptr, label_));
+        label_->adjustSize();
+        Place(window, area.isEmpty() ? control->rect() : area);
+        label_->show();
+        label_->raise();
         connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-            if (!control_ || now == nullptr || now->window() != control_->window())
+            // A menu's popup takes the keyboard for a moment; the note stays.
+            if (!control_ || (now != nullptr && now->window() != control_->window() &&
+                              now->window()->windowType() != Qt::Popup))
                 End();
         });
         connect(qApp, &QGuiApplication::applicationStateChanged, this,
@@ -57,40 +76,90 @@ class NoteWatch : public QObject {
                     if (state != Qt::ApplicationActive)
                         End();
                 });
-        QTimer::singleShot(kNoteTime, this, [this] { deleteLater(); });
+        qApp->installEventFilter(this);
+        // The key or click that brought the refusal is still being handled
+        // (a key a grid ignores goes on to its parents): only the next one
+        // takes the note away.
+        QTimer::singleShot(0, this, [this] { armed_ = true; });
     }
-    ~NoteWatch() override {
+    ~RefusalNote() override {
         if (Current() == this)
             Current() = nullptr;
     }
 
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (!control_) {
-            End();
-        } else if (watched == control_.data() && event->type() == QEvent::Hide) {
-            End();
-        } else if (watched == control_->window() && event->type() == QEvent::WindowDeactivate) {
-            End();
-        }
-        return false;
-    }
-
-  private:
-    static QPointer<NoteWatch>& Current() {
-        static QPointer<NoteWatch> current;
+    static QPointer<RefusalNote>& Current() {
+        static QPointer<RefusalNote> current;
         return current;
     }
+    QWidget* Label() const { return ended_ ? nullptr : label_.data(); }
+
     void End() {
         if (ended_)
             return;
         ended_ = true;
         qApp->removeEventFilter(this);
-        QToolTip::hideText();
+        if (label_) {
+            label_->hide();
+            label_->deleteLater();
+        }
+        if (Current() == this)
+            Current() = nullptr;
         deleteLater();
     }
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (!control_ || !label_) {
+            End();
+            return false;
+        }
+        switch (event->type()) {
+            case QEvent::KeyPress:
+            case QEvent::ShortcutOverride:
+                if (armed_ && !IsModifier(static_cast<QKeyEvent*>(event)->key()))
+                    End();
+                break;
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonDblClick:
+            case QEvent::NonClientAreaMouseButtonPress:
+                if (armed_)
+                    End();
+                break;
+            case QEvent::Hide:
+                if (watched == control_.data())
+                    End();
+                break;
+            case QEvent::WindowDeactivate:
+                if (watched == control_->window())
+                    End();
+                break;
+            default:
+                break;
+        }
+        return false;
+    }
+
+  private:
+    static bool IsModifier(int key) {
+        return key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt ||
+               key == Qt::Key_Meta || key == Qt::Key_AltGr;
+    }
+
+    // Under the area, or above it where the window ends below; always inside
+    // the window.
+    void Place(QWidget* window, const QRect& area) {
+        const QSize size = label_->size();
+        QPoint at = control_->mapTo(window, area.bottomLeft() + QPoint(0, 2));
+        if (at.y() + size.height() > window->height())
+            at.setY(control_->mapTo(window, area.topLeft()).y() - size.height() - 2);
+        at.setX(std::clamp(at.x(), 0, std::max(0, window->width() - size.width())));
+        at.setY(std::clamp(at.y(), 0, std::max(0, window->height() - size.height())));
+        label_->move(at);
+    }
+
     QPointer<QWidget> control_;
+    QPointer<QLabel> label_;
+    bool armed_ = false;
     bool ended_ = false;
 };
 
@@ -297,29 +366,27 @@ void QtPlatformServices::Refuse(const std::string& note) {
     RefuseBeside(note, nullptr);
 }
 
-void QtPlatformServices::RefuseBeside(const std::string& note, QWidget* control) {
+void QtPlatformServices::RefuseBeside(const std::string& note, QWidget* control, QRect area) {
     QApplication::beep();
     if (note.empty())
         return;
-    // Shown once the events of the moment have passed: a command chosen from
-    // a menu runs while the menu closes, and the leave and focus events of
-    // its closing would take a note shown at once away with it.
-    QPointer<QWidget> owner = MessageOwner();
-    QPointer<QWidget> beside = control;
-    const bool wasBeside = control != nullptr;
-    QTimer::singleShot(150, qApp, [owner, beside, wasBeside, text = Q(note)] {
-        // A box left for another window, or whose page went away with the
-        // move, has no place for its note any more.
-        if (wasBeside && (!beside || !beside->isVisible() || !beside->window()->isActiveWindow()))
-            return;
-        QWidget* near = beside ? beside.data() : QApplication::focusWidget();
-        if (near == nullptr)
-            near = owner.data();
-        QPoint at = near != nullptr ? near->mapToGlobal(QPoint(0, near->height())) : QCursor::pos();
-        QToolTip::showText(at, text, near, QRect(), kNoteTime);
-        if (near != nullptr && QToolTip::isVisible())
-            new NoteWatch(near);
-    });
+    // A box or cell left for another window, or whose page went away with
+    // the move, has no place for its note any more.
+    if (control != nullptr && (!control->isVisible() || !control->window()->isActiveWindow()))
+        return;
+    QWidget* near = control != nullptr ? control : QApplication::focusWidget();
+    if (near == nullptr)
+        near = MessageOwner();
+    if (near == nullptr || !near->isVisible())
+        return;
+    if (control == nullptr)
+        area = QRect();
+    new RefusalNote(Q(note), near, area);
+}
+
+QWidget* ShownRefusalNote() {
+    RefusalNote* note = RefusalNote::Current();
+    return note != nullptr ? note->Label() : nullptr;
 }
 
 namespace {

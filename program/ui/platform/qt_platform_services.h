@@ -21,7 +21,7 @@ class QtPlatformServices : public PlatformServices {
     MessageAnswer ShowMessage(const std::string& text, MessageIcon icon, const std::string& title,
                               MessageButtons buttons) override;
     void Refuse(const std::string& note) override;
-    void RefuseBeside(const std::string& note, QWidget* control) override;
+    void RefuseBeside(const std::string& note, QWidget* control, QRect area = {}) override;
     std::optional<std::string> GetOpenFileName(const FileDialogRequest& request) override;
     std::optional<std::string> GetSaveFileName(const FileDialogRequest& request,
                                                bool confirmOverwrite) override;
@@ -41,6 +41,9 @@ class QtPlatformServices : public PlatformServices {
   private:
     QPointer<QWidget> parent_;
 };
+
+// The refusal note that shows now, null when none does.
+QWidget* ShownRefusalNote();
 
 // A filter of "description|pattern|" pairs as Qt's name filters joined by
 // ";;": "ファイル (*.qmf)|*.qmf|" gives "ファイル (*.qmf)"; a description that

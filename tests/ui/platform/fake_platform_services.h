@@ -34,6 +34,7 @@ struct FakePlatformServices : PlatformServices {
     int beeps = 0;                        // the bell of every refusal
     std::vector<std::string> refusals;    // notes of Refuse(), each also a beep
     std::vector<QWidget*> refusedBeside;  // the control of each note; null: the focused one
+    std::vector<QRect> refusedAreas;      // the part of that control (a cell); empty: all of it
     std::vector<FileDialog> fileDialogs;
     std::vector<FolderBrowse> folderBrowses;
     std::vector<std::string> desktopOpens;
@@ -61,10 +62,11 @@ struct FakePlatformServices : PlatformServices {
         return answer;
     }
     void Refuse(const std::string& note) override { RefuseBeside(note, nullptr); }
-    void RefuseBeside(const std::string& note, QWidget* control) override {
+    void RefuseBeside(const std::string& note, QWidget* control, QRect area = {}) override {
         ++beeps;
         refusals.push_back(note);
         refusedBeside.push_back(control);
+        refusedAreas.push_back(area);
     }
     std::optional<std::string> GetOpenFileName(const FileDialogRequest& request) override {
         fileDialogs.push_back({DialogKind::Open, request, false});

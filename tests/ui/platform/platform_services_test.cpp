@@ -8,8 +8,10 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -305,9 +307,8 @@ TEST_F(NamesNotUtf8, TheFileDialogsTakeTheFileUnderItsOwnBytes) {
 // left for another window or whose page went away with the move.
 TEST(RefusalNote, LastsWhileItsBoxCanBeSeenInTheActiveWindow) {
     EnsureQtApplication();
-    enum class End { PageHidden, OtherWindow, HiddenBeforeShown, OtherWindowBeforeShown };
-    for (End end :
-         {End::PageHidden, End::OtherWindow, End::HiddenBeforeShown, End::OtherWindowBeforeShown}) {
+    enum class End { PageHidden, OtherWindow, HiddenBefore, OtherWindowBefore };
+    for (End end : {End::PageHidden, End::OtherWindow, End::HiddenBefore, End::OtherWindowBefore}) {
         SCOPED_TRACE(static_cast<int>(end));
         QWidget window;
         window.resize(400, 300);
@@ -322,29 +323,92 @@ TEST(RefusalNote, LastsWhileItsBoxCanBeSeenInTheActiveWindow) {
         next->setFocus();  // the box is left, and refused
         QtPlatformServices services(&window);
         const QString note = QStringLiteral("「計算深さ(m)」には0～99の数値を入力してください");
-        services.RefuseBeside(note.toStdString(), box);
         QWidget other;
         other.resize(200, 100);
-        if (end == End::HiddenBeforeShown)
+        if (end == End::HiddenBefore)
             page->hide();
-        if (end == End::OtherWindowBeforeShown) {
+        if (end == End::OtherWindowBefore) {
             ASSERT_TRUE(ShowActive(other));
         }
-        QTest::qWait(400);
-        if (end == End::HiddenBeforeShown || end == End::OtherWindowBeforeShown) {
-            EXPECT_FALSE(QToolTip::isVisible());
+        services.RefuseBeside(note.toStdString(), box);
+        QTest::qWait(50);
+        if (end == End::HiddenBefore || end == End::OtherWindowBefore) {
+            EXPECT_EQ(ShownRefusalNote(), nullptr);
             continue;
         }
-        ASSERT_TRUE(QToolTip::isVisible());
-        EXPECT_EQ(QToolTip::text(), note);
+        QWidget* shown = ShownRefusalNote();
+        ASSERT_NE(shown, nullptr);
+        EXPECT_TRUE(shown->isVisible());
+        EXPECT_EQ(shown->property("text").toString(), note);
+        EXPECT_EQ(shown->window(), &window);
+        EXPECT_GE(shown->y(), box->mapTo(&window, QPoint(0, box->height())).y())
+            << "under the box it is about, not under the focused one";
+        EXPECT_LT(shown->y(), next->y());
         if (end == End::PageHidden) {
             page->hide();
         } else {
             ASSERT_TRUE(ShowActive(other));
         }
-        // The tip takes a moment to go, as it does everywhere.
-        QTest::qWait(500);
-        EXPECT_FALSE(QToolTip::isVisible());
+        QTest::qWait(20);
+        EXPECT_EQ(ShownRefusalNote(), nullptr);
+    }
+}
+
+// A note about a grid's cell stands under that cell and stays whatever the
+// pointer does over the grid, whose cells have tooltips of their own; the
+// next key or click takes it away, and it stays through no time limit.
+TEST(RefusalNote, StaysThroughPointerAndTooltipsUntilTheNextKeyOrClick) {
+    EnsureQtApplication();
+    enum class End { Key, Click, RightClick };
+    for (End end : {End::Key, End::Click, End::RightClick}) {
+        SCOPED_TRACE(static_cast<int>(end));
+        QWidget window;
+        window.resize(500, 400);
+        auto* grid = new QTableWidget(20, 4, &window);
+        grid->setGeometry(0, 0, 500, 350);
+        for (int row = 0; row < 20; ++row)
+            for (int col = 0; col < 4; ++col) {
+                auto* item = new QTableWidgetItem(QString::number(row * 10 + col));
+                item->setToolTip(QStringLiteral("cell %1").arg(row));
+                grid->setItem(row, col, item);
+            }
+        ASSERT_TRUE(ShowActive(window));
+        grid->setFocus();
+        QtPlatformServices services(&window);
+        const QRect cell = grid->visualRect(grid->model()->index(3, 1))
+                               .translated(grid->viewport()->mapTo(grid, QPoint(0, 0)));
+        services.RefuseBeside("数値を入力してください", grid, cell);
+        QWidget* shown = ShownRefusalNote();
+        ASSERT_NE(shown, nullptr);
+        EXPECT_EQ(shown->pos(), grid->mapTo(&window, cell.bottomLeft() + QPoint(0, 2)));
+
+        QTest::qWait(20);
+        for (int step = 0; step < 10; ++step) {
+            const QPoint at(20 + step * 40, 20 + step * 30);
+            QTest::mouseMove(grid->viewport(), at);
+            QHelpEvent help(QEvent::ToolTip, at, grid->viewport()->mapToGlobal(at));
+            QApplication::sendEvent(grid->viewport(), &help);
+            QToolTip::showText(grid->viewport()->mapToGlobal(at), QStringLiteral("tip"),
+                               grid->viewport());
+            QTest::qWait(10);
+        }
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(grid, &leave);
+        QKeyEvent shift(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier);
+        QApplication::sendEvent(grid, &shift);  // a modifier alone is no key yet
+        // Longer than a tooltip lasts (once is enough).
+        QTest::qWait(end == End::Key ? 5100 : 20);
+        ASSERT_EQ(ShownRefusalNote(), shown) << "the note stays";
+        EXPECT_TRUE(shown->isVisible());
+        QToolTip::hideText();
+
+        if (end == End::Key)
+            QTest::keyClick(grid, Qt::Key_Down);
+        else
+            QTest::mouseClick(grid->viewport(),
+                              end == End::Click ? Qt::LeftButton : Qt::RightButton, {},
+                              QPoint(30, 60));
+        EXPECT_EQ(ShownRefusalNote(), nullptr);
     }
 }
 
