@@ -2,11 +2,11 @@
 
 #include <fcntl.h>
 #include <grp.h>
+#include <langinfo.h>
+#include <locale.h>
 #include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
-#include <langinfo.h>
-#include <locale.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -200,8 +200,7 @@ std::string FreshTemporaryName(const std::string& path) {
         struct timespec now {};
         clock_gettime(CLOCK_REALTIME, &now);
         uint64_t seed = static_cast<uint64_t>(now.tv_nsec) ^
-                        (static_cast<uint64_t>(getpid()) << 32) ^
-                        static_cast<uint64_t>(now.tv_sec);
+                        (static_cast<uint64_t>(getpid()) << 32) ^ static_cast<uint64_t>(now.tv_sec);
         for (unsigned char& byte : random) {
             seed = seed * 6364136223846793005u + 1442695040888963407u;
             byte = static_cast<unsigned char>(seed >> 56);
@@ -475,7 +474,9 @@ DiskContent CompareWithDisk(const std::string& path, const FileContent& noted) {
     struct stat info {};
     if (stat(path.c_str(), &info) != 0)
         return errno == ENOENT ? DiskContent::kGone : DiskContent::kChanged;
-    if (!S_ISREG(info.st_mode) || info.st_size != noted.size)
+    if (!S_ISREG(info.st_mode))
+        return DiskContent::kGone;
+    if (info.st_size != noted.size)
         return DiskContent::kChanged;
     std::string bytes;
     if (!ReadWholeFile(path, bytes))

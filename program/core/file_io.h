@@ -90,8 +90,8 @@ FileContent ContentOf(std::string_view bytes);
 // put back, or change with nothing else (a touch, the same bytes copied or
 // renamed over the file). So a file of another size has changed at once, and
 // one of the same size is read and its bytes compared. kGone when there is
-// nothing at the path; a file that cannot be read or is no regular file has
-// changed.
+// no file at the path (nothing, or a folder or device that no save can
+// replace); a file that cannot be read has changed.
 enum class DiskContent { kSame, kChanged, kGone };
 DiskContent CompareWithDisk(const std::string& path, const FileContent& noted);
 

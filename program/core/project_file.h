@@ -37,8 +37,7 @@ struct ProjectWrite {
 // or not at all, keeping its group and mode where it can (see
 // WriteFileReplacing). Shows nothing; returns kProjectFileOk or
 // kProjectFileError, and tells the rest in `outcome` when given.
-int WriteProjectFile(const std::string& path, const Document& doc,
-                     ProjectWrite* outcome = nullptr);
+int WriteProjectFile(const std::string& path, const Document& doc, ProjectWrite* outcome = nullptr);
 
 // The message for a project file that could not be written: it names the
 // file and says why and what the user can do (WriteFailureReason).

@@ -5,24 +5,24 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
-#include <sched.h>
-#include <signal.h>
 #include <linux/fs.h>
 #include <linux/loop.h>
+#include <sched.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
-#include <sys/syscall.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <iostream>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -332,7 +332,9 @@ TEST_F(WriteFileReplacingTest, OnlyTheBytesTellWhetherAFileChangedOnDisk) {
          },
          DiskContent::kChanged},
         {"touched only",
-         [&](const struct stat& saved) { setModified({saved.st_mtim.tv_sec + 60, 0}); },
+         [&](const struct stat& saved) {
+             setModified({saved.st_mtim.tv_sec + 60, 0});
+         },
          DiskContent::kSame},
         {"same bytes copied over",
          [&](const struct stat&) {
@@ -358,7 +360,7 @@ TEST_F(WriteFileReplacingTest, OnlyTheBytesTellWhetherAFileChangedOnDisk) {
              fs::remove(path);
              fs::create_directory(path);
          },
-         DiskContent::kChanged},
+         DiskContent::kGone},
         {"removed", [&](const struct stat&) { fs::remove(path); }, DiskContent::kGone},
     };
     for (const Case& c : cases) {
@@ -390,8 +392,16 @@ TEST_F(WriteFileReplacingTest, ANameThatCannotBeClearedGivesWayToAFreshOne) {
         std::function<void()> leave;
     };
     const std::vector<Case> cases = {
-        {"a readable file", [&] { WriteBytes(name, "left"); fs::permissions(name, fs::perms(0644)); }},
-        {"a private file", [&] { WriteBytes(name, "left"); fs::permissions(name, fs::perms(0600)); }},
+        {"a readable file",
+         [&] {
+             WriteBytes(name, "left");
+             fs::permissions(name, fs::perms(0644));
+         }},
+        {"a private file",
+         [&] {
+             WriteBytes(name, "left");
+             fs::permissions(name, fs::perms(0600));
+         }},
         {"a folder", [&] { fs::create_directories(fs::path(name) / "inside"); }},
     };
     for (const Case& c : cases) {
@@ -586,8 +596,7 @@ TEST_F(WriteFileReplacingTest, AFailedWriteKeepsTheReasonOfTheCallThatFailed) {
         std::string now;
         if (!ReadWholeFile(path, now) || now != "old")
             return 5;
-        return std::distance(fs::directory_iterator(small), fs::directory_iterator{}) == 1 ? 0
-                                                                                          : 6;
+        return std::distance(fs::directory_iterator(small), fs::directory_iterator{}) == 1 ? 0 : 6;
     });
     if (full)
         EXPECT_EQ(0, *full) << "full disk";
@@ -619,7 +628,8 @@ TEST_F(WriteFileReplacingTest, AFailedWriteKeepsTheReasonOfTheCallThatFailed) {
     if (broken)
         EXPECT_EQ(0, *broken) << "I/O error";
     else
-        std::cout << "[ SKIPPED  ] an I/O error: no loop device, mkfs.ext4 or immutable flag here\n";
+        std::cout
+            << "[ SKIPPED  ] an I/O error: no loop device, mkfs.ext4 or immutable flag here\n";
 
     // A folder the user may not write, reached through a link from one the
     // user may: the reason names the folder the file lies in.

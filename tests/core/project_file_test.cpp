@@ -704,10 +704,12 @@ TEST(ProjectFile, OddSwitchValuesGiveTheResultsOfTheirReading) {
     EXPECT_TRUE(messages.messages.empty());
     const std::string csv = Cp932ToUtf8(ResultCsvBytes(opened, Date{2026, 12, 10}));
     EXPECT_NE(csv.find("建築基礎構造設計指針 2001年版による"), std::string::npos);
-    EXPECT_NE(csv.find("\"(土質定数による対象除外条件)\",\"細粒分含有率35%以上の全ての層は対象外とする\"\r\n"
-                       "\"\",\"細粒分含有率35%以上で粘土含有率10%以上あるいは塑性指数15%以上の層は"
-                       "対象外とする\"\r\n"),
-              std::string::npos)
+    EXPECT_NE(
+        csv.find(
+            "\"(土質定数による対象除外条件)\",\"細粒分含有率35%以上の全ての層は対象外とする\"\r\n"
+            "\"\",\"細粒分含有率35%以上で粘土含有率10%以上あるいは塑性指数15%以上の層は"
+            "対象外とする\"\r\n"),
+        std::string::npos)
         << csv;
     // The calculation with the fines exclusion alone gives the same points.
     Document alone = SwitchBoring();

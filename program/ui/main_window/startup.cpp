@@ -68,9 +68,9 @@ bool ClearWhatIsNoLock(const std::string& path, std::string& blocker) {
 // Said once at the start that runs without the lock because of what stands
 // at its path, so that the user knows why and what clears it.
 std::string LockBlockedText(const std::string& path, const std::string& blocker) {
-    return std::string("二重起動の防止が働いていません。\r\n\r\n") +
-           "ロックファイルの場所に" + blocker + "があるため、ロックファイルを作れません。\r\n" +
-           path + "\r\n\r\nこれを移動または削除すると、次の起動から" + kProgramTitle +
+    return std::string("二重起動の防止が働いていません。\r\n\r\n") + "ロックファイルの場所に" +
+           blocker + "があるため、ロックファイルを作れません。\r\n" + path +
+           "\r\n\r\nこれを移動または削除すると、次の起動から" + kProgramTitle +
            " が二つ同時に起動することを防ぎます。";
 }
 
