@@ -349,6 +349,6 @@ bool clsStrMeta::SaveTheMetafile(const std::string& FileName) const {
     }
     Put16(file, checksum);
     file.insert(file.end(), bits.begin(), bits.end());
-    return WriteFileReplacing(
-        FileName, std::string_view(reinterpret_cast<const char*>(file.data()), file.size()));
+    return static_cast<bool>(WriteFileReplacing(
+        FileName, std::string_view(reinterpret_cast<const char*>(file.data()), file.size())));
 }

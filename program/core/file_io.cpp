@@ -2,7 +2,10 @@
 
 #include <fcntl.h>
 #include <grp.h>
+#include <langinfo.h>
+#include <locale.h>
 #include <sys/file.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +13,9 @@
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -50,17 +56,24 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::size_t maxB
 
 namespace {
 
-bool WriteAll(int fd, std::string_view bytes) {
+// Each step below gives 0 on success and otherwise the errno of the call that
+// failed, so that the message can say why.
+
+int WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         ssize_t n = write(fd, bytes.data(), bytes.size());
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return false;
+            return errno;
         }
         bytes.remove_prefix(static_cast<size_t>(n));
     }
-    return true;
+    return 0;
+}
+
+int Sync(int fd) {
+    return fsync(fd) == 0 ? 0 : errno;
 }
 
 mode_t NewFileMode() {
@@ -73,28 +86,44 @@ mode_t NewFileMode() {
 // that is writable. The rename would go around the file's own mode, so a
 // read-only file stays as it is, also for a user whom the mode does not bind.
 // `mode` receives the mode the new contents get, `existing` the file's status
-// when there is one.
-bool MayReplace(const std::string& path, mode_t& mode,
-                std::optional<struct stat>* existing = nullptr) {
-    if (path.empty() || path.back() == '/')
-        return false;
+// when there is one. 0, or the refusal's code (see WriteResult).
+int MayReplace(const std::string& path, mode_t& mode,
+               std::optional<struct stat>* existing = nullptr) {
+    if (path.empty())
+        return ENOENT;
+    if (path.back() == '/')
+        return EISDIR;
     struct stat info {};
     if (stat(path.c_str(), &info) != 0) {
         mode = NewFileMode();
-        return true;
+        return 0;
     }
     mode = info.st_mode & 07777;
     if (existing != nullptr)
         *existing = info;
-    return S_ISREG(info.st_mode) && access(path.c_str(), W_OK) == 0 &&
-           (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+    if (S_ISDIR(info.st_mode))
+        return EISDIR;
+    if (!S_ISREG(info.st_mode))
+        return EINVAL;
+    if (access(path.c_str(), W_OK) != 0)
+        return errno;
+    return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 ? 0 : EACCES;
+}
+
+// Whether a refused mode change is the file system's way of keeping no
+// modes (FAT through FUSE, some network shares): the file is the writer's
+// own, which any file system that keeps modes lets its owner change.
+bool KeepsNoModes(int error) {
+    return error == ENOSYS || error == EOPNOTSUPP || error == ENOTSUP || error == EPERM;
 }
 
 // Gives the new file on `fd` the owner and group of the file it replaces
 // where the system allows (a user may give a file of theirs to a group they
 // belong to), then its mode: changing the owner may clear the set-id bits.
-bool KeepOwnerGroupAndMode(int fd, const std::optional<struct stat>& existing, mode_t mode,
-                           ReplaceNote* note) {
+// The mode is changed only when it differs, and a file system that keeps no
+// modes is no reason to fail.
+int KeepOwnerGroupAndMode(int fd, const std::optional<struct stat>& existing, mode_t mode,
+                          ReplaceNote* note) {
     if (existing) {
         if (fchown(fd, existing->st_uid, existing->st_gid) != 0 &&
             fchown(fd, static_cast<uid_t>(-1), existing->st_gid) != 0 && note != nullptr) {
@@ -106,7 +135,12 @@ bool KeepOwnerGroupAndMode(int fd, const std::optional<struct stat>& existing, m
             }
         }
     }
-    return fchmod(fd, mode) == 0;
+    struct stat now {};
+    if (fstat(fd, &now) == 0 && (now.st_mode & 07777) == mode)
+        return 0;
+    if (fchmod(fd, mode) == 0 || KeepsNoModes(errno))
+        return 0;
+    return errno;
 }
 
 // The folder part of a path, "." for a bare name.
@@ -154,13 +188,42 @@ std::string TemporaryPattern(const std::string& path) {
     return FolderOf(path) + "/" + kTemporaryPrefix + "XXXXXX";
 }
 
+// A fresh name of the form mkstemp gives, for the unnamed file to be linked
+// in under when the name of the target's temporaries cannot be had.
+std::string FreshTemporaryName(const std::string& path) {
+    static constexpr char kLetters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    unsigned char random[6] = {};
+    if (getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random)) {
+        // Without the system's randomness the time and the process still
+        // make a name that the retries can step past.
+        struct timespec now {};
+        clock_gettime(CLOCK_REALTIME, &now);
+        uint64_t seed = static_cast<uint64_t>(now.tv_nsec) ^
+                        (static_cast<uint64_t>(getpid()) << 32) ^ static_cast<uint64_t>(now.tv_sec);
+        for (unsigned char& byte : random) {
+            seed = seed * 6364136223846793005u + 1442695040888963407u;
+            byte = static_cast<unsigned char>(seed >> 56);
+        }
+    }
+    std::string name = TemporaryPattern(path);
+    for (size_t i = 0; i < sizeof random; ++i)
+        name[name.size() - sizeof random + i] = kLetters[random[i] % (sizeof kLetters - 1)];
+    return name;
+}
+
 // Gives the unnamed file open on `fd` the name `name`, which must not exist.
-bool LinkUnnamed(int fd, const std::string& name) {
+int LinkUnnamed(int fd, const std::string& name) {
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
     if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
-        return true;
+        return 0;
+    if (errno == EEXIST)
+        return EEXIST;
     // Without /proc a privileged process can still link the descriptor itself.
-    return errno != EEXIST && linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0;
+    const int procError = errno;
+    if (linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0)
+        return 0;
+    return errno == EEXIST ? EEXIST : procError;
 }
 
 // The name under which the complete unnamed file for `path` is linked in just
@@ -196,12 +259,20 @@ bool IsLeftOver(const std::string& name) {
     return free;
 }
 
+// Clears what a killed writer left under the name of `path`'s temporaries.
+// False when the name stays taken: another process writes the same file now,
+// or what is there may not be removed (another user's leftover in a shared
+// folder with the sticky bit, a folder of that name).
+bool ClearLeftOver(const std::string& name) {
+    return IsLeftOver(name) && unlink(name.c_str()) == 0;
+}
+
 // Opens a new temporary file for `path` under the name of its temporaries,
 // clearing one that a killed writer left; while another process writes the
-// same file, under a fresh name of its own. The descriptor holds a lock on
-// the file as long as it is open, which tells the writers apart from what
-// they left. -1 on failure.
-int OpenTemporaryFor(const std::string& path, std::string& name) {
+// same file, or the name cannot be cleared, under a fresh name of its own.
+// The descriptor holds a lock on the file as long as it is open, which tells
+// the writers apart from what they left. -1 on failure, with `error` set.
+int OpenTemporaryFor(const std::string& path, std::string& name, int& error) {
     name = LinkedTemporaryName(path);
     for (int attempt = 0; attempt < 2; ++attempt) {
         int fd = open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
@@ -209,79 +280,98 @@ int OpenTemporaryFor(const std::string& path, std::string& name) {
             flock(fd, LOCK_EX | LOCK_NB);
             return fd;
         }
-        if (errno != EEXIST || !IsLeftOver(name) || unlink(name.c_str()) != 0)
+        if (errno != EEXIST || !ClearLeftOver(name))
             break;
     }
     std::string pattern = TemporaryPattern(path);
     std::vector<char> fresh(pattern.begin(), pattern.end());
     fresh.push_back('\0');
     int fd = mkstemp(fresh.data());
-    if (fd < 0)
+    if (fd < 0) {
+        error = errno;
         return -1;
+    }
     flock(fd, LOCK_EX | LOCK_NB);
     name = fresh.data();
     return fd;
 }
 
 // Renames the temporary open on `fd` over `path`, when its name still names it.
-bool RenameTemporary(int fd, const std::string& name, const std::string& path) {
+int RenameTemporary(int fd, const std::string& name, const std::string& path) {
     struct stat open {};
     struct stat named {};
-    if (fstat(fd, &open) != 0 || lstat(name.c_str(), &named) != 0 || open.st_ino != named.st_ino ||
-        open.st_dev != named.st_dev)
-        return false;
-    return rename(name.c_str(), path.c_str()) == 0;
+    if (fstat(fd, &open) != 0 || lstat(name.c_str(), &named) != 0)
+        return errno;
+    if (open.st_ino != named.st_ino || open.st_dev != named.st_dev)
+        return EEXIST;  // another process took the name meanwhile
+    return rename(name.c_str(), path.c_str()) == 0 ? 0 : errno;
 }
 
-enum class UnnamedResult { kDone, kFailed, kUnsupported };
+// Links the complete unnamed file open on `fd` in beside `path`: under the
+// name of the target's temporaries, cleared of what a killed save left, or,
+// when that name cannot be had, under a fresh one. 0 with `name` set, or the
+// errno of the link that failed.
+int LinkUnnamedBeside(int fd, const std::string& path, std::string& name) {
+    name = LinkedTemporaryName(path);
+    int error = LinkUnnamed(fd, name);
+    if (error == EEXIST && ClearLeftOver(name))
+        error = LinkUnnamed(fd, name);
+    for (int attempt = 0; error == EEXIST && attempt < 100; ++attempt) {
+        name = FreshTemporaryName(path);
+        error = LinkUnnamed(fd, name);
+    }
+    return error;
+}
+
+// Whether a failure to make or link an unnamed file says that the file
+// system or the system has none: the named temporary then does the work.
+bool NoUnnamedFiles(int error) {
+    return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
+}
+bool CannotLinkUnnamed(int error) {
+    return error == ENOENT || error == EPERM || error == EOPNOTSUPP;
+}
+
+constexpr int kUnsupported = -1;
 
 // Writes the bytes into a file that has no name until it is complete, then
 // names it and renames it over `path`; a process killed on the way leaves
 // nothing behind but, in the moment between the two, the linked name, which
-// the next save clears. kUnsupported when the file system or the system cannot
-// hold an unnamed file (nothing was changed then).
-UnnamedResult WriteUnnamed(const std::string& path, std::string_view bytes, mode_t mode,
-                           const std::optional<struct stat>& existing, ReplaceNote* note) {
+// the next save clears. 0, the errno of the failure, or kUnsupported when the
+// file system or the system cannot hold an unnamed file (nothing was changed
+// then).
+int WriteUnnamed(const std::string& path, std::string_view bytes, mode_t mode,
+                 const std::optional<struct stat>& existing, ReplaceNote* note) {
     int fd = open(FolderOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
     if (fd < 0)
-        return errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL
-                   ? UnnamedResult::kUnsupported
-                   : UnnamedResult::kFailed;
-    bool ok =
-        WriteAll(fd, bytes) && KeepOwnerGroupAndMode(fd, existing, mode, note) && fsync(fd) == 0;
-    if (!ok) {
+        return NoUnnamedFiles(errno) ? kUnsupported : errno;
+    int error = WriteAll(fd, bytes);
+    if (error == 0)
+        error = KeepOwnerGroupAndMode(fd, existing, mode, note);
+    if (error == 0)
+        error = Sync(fd);
+    if (error != 0) {
         close(fd);
-        return UnnamedResult::kFailed;
+        return error;
     }
     // Locked before it has a name, so that no other save takes it for one
     // that a killed save left.
     flock(fd, LOCK_EX | LOCK_NB);
-    const std::string name = LinkedTemporaryName(path);
-    bool linked = LinkUnnamed(fd, name);
-    if (!linked && errno == EEXIST) {
-        // Left by a save of this file that was killed before its rename; one
-        // that another process is writing now keeps its name.
-        if (!IsLeftOver(name)) {
-            close(fd);
-            return UnnamedResult::kUnsupported;
-        }
-        unlink(name.c_str());
-        linked = LinkUnnamed(fd, name);
-    }
-    const int linkError = errno;
-    if (!linked) {
+    std::string name;
+    error = LinkUnnamedBeside(fd, path, name);
+    if (error != 0) {
         close(fd);
-        return linkError == ENOENT || linkError == EPERM || linkError == EOPNOTSUPP
-                   ? UnnamedResult::kUnsupported
-                   : UnnamedResult::kFailed;
+        return CannotLinkUnnamed(error) ? kUnsupported : error;
     }
-    const bool renamed = RenameTemporary(fd, name, path);
+    error = RenameTemporary(fd, name, path);
     close(fd);
-    if (!renamed) {
+    if (error != 0)
         unlink(name.c_str());
-        return UnnamedResult::kFailed;
-    }
-    return UnnamedResult::kDone;
+    return error;
+}
+
+WriteResult Failed(int error, std::string file) {
+    return WriteResult{error, std::move(file)};
 }
 
 }  // namespace
@@ -291,7 +381,8 @@ std::string MakeTemporaryBeside(const std::string& given) {
     if (!path)
         return {};
     std::string name;
-    int fd = OpenTemporaryFor(*path, name);
+    int error = 0;
+    int fd = OpenTemporaryFor(*path, name, error);
     if (fd < 0)
         return {};
     close(fd);
@@ -302,10 +393,10 @@ bool ReplaceWithTemporary(const std::string& temporary, const std::string& given
     const std::optional<std::string> path = ReplacedFile(given);
     mode_t mode = 0;
     std::optional<struct stat> existing;
-    bool ok = path && MayReplace(*path, mode, &existing);
+    bool ok = path && MayReplace(*path, mode, &existing) == 0;
     if (ok) {
         int fd = open(temporary.c_str(), O_RDWR | O_CLOEXEC);
-        ok = fd >= 0 && KeepOwnerGroupAndMode(fd, existing, mode, nullptr) && fsync(fd) == 0;
+        ok = fd >= 0 && KeepOwnerGroupAndMode(fd, existing, mode, nullptr) == 0 && Sync(fd) == 0;
         if (fd >= 0)
             ok = close(fd) == 0 && ok;
     }
@@ -316,33 +407,38 @@ bool ReplaceWithTemporary(const std::string& temporary, const std::string& given
     return ok;
 }
 
-bool WriteFileReplacing(const std::string& given, std::string_view bytes, ReplaceNote* note) {
+WriteResult WriteFileReplacing(const std::string& given, std::string_view bytes,
+                               ReplaceNote* note) {
     const std::optional<std::string> path = ReplacedFile(given);
+    if (!path)
+        return Failed(ELOOP, given);
     mode_t mode = 0;
     std::optional<struct stat> existing;
-    if (!path || !MayReplace(*path, mode, &existing))
-        return false;
-    switch (WriteUnnamed(*path, bytes, mode, existing, note)) {
-        case UnnamedResult::kDone:
-            return true;
-        case UnnamedResult::kFailed:
-            return false;
-        case UnnamedResult::kUnsupported:
-            break;
-    }
+    if (int refusal = MayReplace(*path, mode, &existing); refusal != 0)
+        return Failed(refusal, *path);
+    const int unnamed = WriteUnnamed(*path, bytes, mode, existing, note);
+    if (unnamed != kUnsupported)
+        return Failed(unnamed, *path);
     // A file system without unnamed files: a named temporary, under the
     // name of this file's temporaries, which the next save clears when a
     // killed one left it.
     std::string temporary;
-    int fd = OpenTemporaryFor(*path, temporary);
+    int error = 0;
+    int fd = OpenTemporaryFor(*path, temporary, error);
     if (fd < 0)
-        return false;
-    bool ok = WriteAll(fd, bytes) && KeepOwnerGroupAndMode(fd, existing, mode, note) &&
-              fsync(fd) == 0 && RenameTemporary(fd, temporary, *path);
-    ok = close(fd) == 0 && ok;
-    if (!ok)
+        return Failed(error, *path);
+    error = WriteAll(fd, bytes);
+    if (error == 0)
+        error = KeepOwnerGroupAndMode(fd, existing, mode, note);
+    if (error == 0)
+        error = Sync(fd);
+    if (error == 0)
+        error = RenameTemporary(fd, temporary, *path);
+    if (close(fd) != 0 && error == 0)
+        error = errno;
+    if (error != 0)
         unlink(temporary.c_str());
-    return ok;
+    return Failed(error, *path);
 }
 
 WriteRefusal WhyNotWritable(const std::string& given) {
@@ -351,7 +447,7 @@ WriteRefusal WhyNotWritable(const std::string& given) {
         return WriteRefusal::kNone;
     mode_t mode = 0;
     struct stat info {};
-    if (!MayReplace(*path, mode))
+    if (MayReplace(*path, mode) != 0)
         return stat(path->c_str(), &info) == 0 && S_ISREG(info.st_mode)
                    ? WriteRefusal::kFileNotWritable
                    : WriteRefusal::kNone;
@@ -370,15 +466,96 @@ std::string GroupName(unsigned group) {
     return std::to_string(group);
 }
 
-std::optional<FileIdentity> IdentityOf(const std::string& path) {
+FileContent ContentOf(std::string_view bytes) {
+    return FileContent{static_cast<long long>(bytes.size()), std::hash<std::string_view>{}(bytes)};
+}
+
+DiskContent CompareWithDisk(const std::string& path, const FileContent& noted) {
     struct stat info {};
-    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
-        return std::nullopt;
-    FileIdentity identity;
-    identity.device = info.st_dev;
-    identity.inode = info.st_ino;
-    identity.size = info.st_size;
-    identity.modifiedSeconds = info.st_mtim.tv_sec;
-    identity.modifiedNanoseconds = info.st_mtim.tv_nsec;
-    return identity;
+    if (stat(path.c_str(), &info) != 0)
+        return errno == ENOENT ? DiskContent::kGone : DiskContent::kChanged;
+    if (!S_ISREG(info.st_mode))
+        return DiskContent::kGone;
+    if (info.st_size != noted.size)
+        return DiskContent::kChanged;
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes))
+        return DiskContent::kChanged;
+    return ContentOf(bytes) == noted ? DiskContent::kSame : DiskContent::kChanged;
+}
+
+std::string SystemErrorText(int error) {
+    const char* codeset = nl_langinfo(CODESET);
+    if (codeset != nullptr && std::strcmp(codeset, "UTF-8") == 0)
+        return std::strerror(error);
+    // Texts of another code would not read as the program's own.
+    locale_t plain = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+    if (plain == static_cast<locale_t>(0))
+        return "errno " + std::to_string(error);
+    std::string text = strerror_l(error, plain);
+    freelocale(plain);
+    return text;
+}
+
+namespace {
+
+constexpr const char* kSaveElsewhere = "「名前を付けて保存」で別の場所に保存してください。";
+constexpr const char* kSaveUnderAnotherName = "「名前を付けて保存」で別の名前で保存してください。";
+
+}  // namespace
+
+std::string WriteFailureReason(const WriteResult& result) {
+    if (result.error == 0)
+        return {};
+    const std::string folder = FolderOf(result.file);
+    const std::string cannot = "ため、保存できません。\r\n";
+    struct stat info {};
+    const bool present = lstat(result.file.c_str(), &info) == 0;
+    switch (result.error) {
+        case ENOSPC:
+            return "フォルダ " + folder + " のあるディスクの空き容量が足りない" + cannot +
+                   "不要なファイルを削除して空き容量を増やすか、"
+                   "「名前を付けて保存」で別のディスクに保存してください。";
+        case EDQUOT:
+            return "ディスクの使用量が割り当ての上限に達している" + cannot +
+                   "不要なファイルを削除するか、" + kSaveElsewhere;
+        case EROFS:
+            return "フォルダ " + folder + " のあるディスクが読み取り専用の" + cannot +
+                   "「名前を付けて保存」で書き込めるディスクに保存してください。";
+        case EIO:
+            return "ディスクの読み書き中にエラー（入出力エラー）が発生した" + cannot +
+                   "ディスクやネットワークの接続を確かめてからもう一度保存するか、" +
+                   kSaveElsewhere;
+        case EISDIR:
+            return "保存先に同じ名前のフォルダがある" + cannot + kSaveUnderAnotherName;
+        case ELOOP:
+            return "シンボリックリンクが循環している" + cannot + kSaveUnderAnotherName;
+        case ENAMETOOLONG:
+            return "ファイル名が長すぎる" + cannot +
+                   "「名前を付けて保存」で短い名前で保存してください。";
+        case ENOENT:
+        case ENOTDIR:
+            return "フォルダ " + folder + " が見つからない" + cannot + kSaveElsewhere;
+        case EINVAL:
+            if (present && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode))
+                return "保存先にファイルでないもの（デバイスなど）がある" + cannot +
+                       kSaveUnderAnotherName;
+            break;
+        case EACCES:
+        case EPERM:
+            switch (WhyNotWritable(result.file)) {
+                case WriteRefusal::kFolderNotWritable:
+                    return "フォルダ " + folder + " に書き込む権限がない" + cannot +
+                           "「名前を付けて保存」で書き込めるフォルダに保存してください。";
+                case WriteRefusal::kFileNotWritable:
+                    return "ファイルが読み取り専用の" + cannot + kSaveUnderAnotherName;
+                case WriteRefusal::kNone:
+                    return "書き込む権限がない" + cannot.substr(0, cannot.size() - 2) + "（" +
+                           SystemErrorText(result.error) + "）\r\n" + kSaveElsewhere;
+            }
+            break;
+        default:
+            break;
+    }
+    return "保存できませんでした（" + SystemErrorText(result.error) + "）。\r\n" + kSaveElsewhere;
 }

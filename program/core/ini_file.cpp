@@ -299,7 +299,7 @@ std::string IniFile::Text() const {
 }
 
 bool IniFile::Save(const std::string& path) const {
-    return WriteFileReplacing(path, Text());
+    return static_cast<bool>(WriteFileReplacing(path, Text()));
 }
 
 std::string GetIni(std::string_view section, std::string_view key, std::string_view defaultValue,

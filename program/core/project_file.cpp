@@ -1,6 +1,7 @@
 #include "core/project_file.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <vector>
 
 #include "core/codepage.h"
@@ -137,11 +138,9 @@ void NormaliseSwitches(Document& doc) {
     c.calcRange = Switch(c.calcRange);
     c.excludeClay20 = Switch(c.excludeClay20);
     c.excludeFines35 = Switch(c.excludeFines35);
+    // Both fines exclusions stay as stored, even together: the calculation
+    // tests the wider one first, and the results name each switch that is on.
     c.excludeFinesPlastic = Switch(c.excludeFinesPlastic);
-    // The calculation tests the fines exclusion first, which leaves out every
-    // point the plastic one would; the screen keeps only one of them on.
-    if (c.excludeFines35 == 1)
-        c.excludeFinesPlastic = 0;
     c.guideEdition = Switch(c.guideEdition);
 }
 
@@ -332,34 +331,25 @@ bool Storable(const Document& doc) {
 
 }  // namespace
 
-int WriteProjectFile(const std::string& path, const Document& doc, ReplaceNote* note) {
-    if (!Storable(doc))
+int WriteProjectFile(const std::string& path, const Document& doc, ProjectWrite* outcome) {
+    ProjectWrite unused;
+    ProjectWrite& write = outcome != nullptr ? *outcome : unused;
+    if (!Storable(doc)) {
+        write.result = WriteResult{EINVAL, path};
         return kProjectFileError;
-    return WriteFileReplacing(path, ProjectFileBytes(doc), note) ? kProjectFileOk
-                                                                 : kProjectFileError;
+    }
+    const std::string bytes = ProjectFileBytes(doc);
+    write.result = WriteFileReplacing(path, bytes, &write.replaced);
+    if (!write.result)
+        return kProjectFileError;
+    write.content = ContentOf(bytes);
+    return kProjectFileOk;
 }
 
-std::string ProjectWriteFailedText(const std::string& path) {
+std::string ProjectWriteFailedText(const std::string& path, const WriteResult& result) {
     std::string text = "ﾌｧｲﾙの書き込みに失敗しました\r\n\r\n" + path;
-    switch (WhyNotWritable(path)) {
-        case WriteRefusal::kFolderNotWritable: {
-            const size_t slash = path.rfind('/');
-            const std::string folder = slash == 0                   ? std::string("/")
-                                       : slash == std::string::npos ? std::string(".")
-                                                                    : path.substr(0, slash);
-            text += "\r\n\r\nフォルダ " + folder +
-                    " に書き込む権限がないため、保存できません。\r\n"
-                    "「名前を付けて保存」で書き込めるフォルダに保存してください。";
-            break;
-        }
-        case WriteRefusal::kFileNotWritable:
-            text +=
-                "\r\n\r\nファイルが読み取り専用のため、保存できません。\r\n"
-                "「名前を付けて保存」で別の名前で保存してください。";
-            break;
-        case WriteRefusal::kNone:
-            break;
-    }
+    if (const std::string reason = WriteFailureReason(result); !reason.empty())
+        text += "\r\n\r\n" + reason;
     return text;
 }
 
@@ -413,7 +403,7 @@ int ParseProjectFile(std::string_view bytes, Document& doc,
 }
 
 int ReadProjectFile(const std::string& path, Document& doc, MessageSink& messages,
-                    std::vector<std::string>* unreadableTexts) {
+                    std::vector<std::string>* unreadableTexts, FileContent* content) {
     if (unreadableTexts != nullptr)
         unreadableTexts->clear();
     int result = kProjectFileOk;
@@ -424,6 +414,8 @@ int ReadProjectFile(const std::string& path, Document& doc, MessageSink& message
         result = kProjectFileError;
     else
         result = ParseProjectFile(bytes, doc, unreadableTexts);
+    if (result == kProjectFileOk && content != nullptr)
+        *content = ContentOf(bytes);
     if (result != kProjectFileOk)
         messages.ShowMessage(MessageFor(result, path), MessageIcon::Exclamation, kProgramTitle,
                              MessageButtons::Ok);

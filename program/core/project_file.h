@@ -25,14 +25,23 @@ enum ProjectFileResult : int {
 // the file cannot store), in words for the user; empty when it can be.
 std::string UnstorableReason(const Document& doc);
 
+// What a write of the project file came to: why it failed, whether the
+// file's group was kept, and what the file holds when it was written.
+struct ProjectWrite {
+    WriteResult result;
+    ReplaceNote replaced;
+    FileContent content;
+};
+
 // Writes the document in the version 1.6 layout. The file is replaced whole
-// or not at all, keeping its group and mode where it can (`note`, see
-// WriteFileReplacing). Shows nothing; returns kProjectFileOk or kProjectFileError.
-int WriteProjectFile(const std::string& path, const Document& doc, ReplaceNote* note = nullptr);
+// or not at all, keeping its group and mode where it can (see
+// WriteFileReplacing). Shows nothing; returns kProjectFileOk or
+// kProjectFileError, and tells the rest in `outcome` when given.
+int WriteProjectFile(const std::string& path, const Document& doc, ProjectWrite* outcome = nullptr);
 
 // The message for a project file that could not be written: it names the
-// file and, where the file system tells, why and what the user can do.
-std::string ProjectWriteFailedText(const std::string& path);
+// file and says why and what the user can do (WriteFailureReason).
+std::string ProjectWriteFailedText(const std::string& path, const WriteResult& result);
 
 // The note after a save that could not keep the file's group.
 std::string GroupNotKeptText(const std::string& path, const ReplaceNote& note);
@@ -53,8 +62,11 @@ std::string ChangedOnDiskQuestion(const std::string& path);
 // `unreadableTexts`, when given, receives the names of the texts that held
 // bytes that are not CP932 and were read with "?" in their place ("工事名",
 // "3行目の土質名"); the caller tells the user (UnreadableTextsMessage).
+// `content`, when given, receives what the file held as it was read, for the
+// question before a save replaces a file that changed on disk.
 int ReadProjectFile(const std::string& path, Document& doc, MessageSink& messages,
-                    std::vector<std::string>* unreadableTexts = nullptr);
+                    std::vector<std::string>* unreadableTexts = nullptr,
+                    FileContent* content = nullptr);
 
 // The file's bytes (CP932, CR LF) for the document in the version 1.6 layout.
 std::string ProjectFileBytes(const Document& doc);

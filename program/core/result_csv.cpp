@@ -220,11 +220,16 @@ std::string ResultCsvBytes(const Document& doc, const Date& today) {
     return Utf8ToCp932(ResultWriter(doc).Text(today));
 }
 
+std::string ResultCsvWriteFailedText(const std::string& path, const WriteResult& result) {
+    return std::string(kWriteFailed) + "\r\n\r\n" + path + "\r\n\r\n" + WriteFailureReason(result);
+}
+
 void SaveResultCsv(const std::string& path, Document& doc, MessageSink& messages,
                    CalcMessageSink& calcMessages, QuorlithLibrary& library) {
     CalcLiquefaction(doc, calcMessages, library);
-    if (!WriteFileReplacing(path, ResultCsvBytes(doc, Today())))
-        messages.ShowMessage(kWriteFailed, MessageIcon::None);
+    if (const WriteResult written = WriteFileReplacing(path, ResultCsvBytes(doc, Today()));
+        !written)
+        messages.ShowMessage(ResultCsvWriteFailedText(path, written), MessageIcon::None);
 }
 
 ResultsTarget LookAtResultsTarget(const std::string& path, int* error) {

@@ -4,6 +4,7 @@
 
 #include "core/date.h"
 #include "core/document.h"
+#include "core/file_io.h"
 #include "core/message_sink.h"
 #include "core/quorlith_binding.h"
 
@@ -26,6 +27,10 @@ std::string ResultCsvBytes(const Document& doc, const Date& today);
 void SaveResultCsv(const std::string& path, Document& doc, MessageSink& messages,
                    CalcMessageSink& calcMessages,
                    QuorlithLibrary& library = ProgramQuorlithLibrary());
+
+// The message after the results file could not be written: it names the
+// file, why and what the user can do.
+std::string ResultCsvWriteFailedText(const std::string& path, const WriteResult& result);
 
 // What is found at the path the results are to be written to.
 enum class ResultsTarget {

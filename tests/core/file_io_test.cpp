@@ -5,16 +5,24 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <linux/loop.h>
+#include <sched.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -103,7 +111,8 @@ TEST_F(WriteFileReplacingTest, LinksAreWrittenThroughOrRefusedButNeverReplaced) 
             fs::create_symlink(target, folder_ / link);
         if (c.existing != nullptr)
             std::ofstream(folder_ / c.existing) << "old";
-        EXPECT_EQ(c.written != nullptr, WriteFileReplacing((folder_ / "site.qmf").string(), "new"))
+        EXPECT_EQ(c.written != nullptr,
+                  static_cast<bool>(WriteFileReplacing((folder_ / "site.qmf").string(), "new")))
             << c.what;
         for (const auto& [link, target] : c.links) {
             EXPECT_TRUE(fs::is_symlink(folder_ / link)) << c.what << ": " << link;
@@ -287,22 +296,359 @@ TEST_F(WriteFileReplacingTest, SaysWhyAFileCannotBeWritten) {
     EXPECT_EQ("old", Contents(path));
 }
 
-// What a save notes of the file it read or wrote: a change by another
-// program shows, one moment's read twice does not.
-TEST_F(WriteFileReplacingTest, TheIdentityOfAFileChangesWithEveryVersion) {
+// What a save notes of the file it read or wrote: the question before the
+// next save follows the bytes on disk, whatever their times say.
+TEST_F(WriteFileReplacingTest, OnlyTheBytesTellWhetherAFileChangedOnDisk) {
     const fs::path path = folder_ / "site.qmf";
-    EXPECT_FALSE(IdentityOf(path.string()));
-    ASSERT_TRUE(WriteFileReplacing(path.string(), "one"));
-    const std::optional<FileIdentity> first = IdentityOf(path.string());
-    ASSERT_TRUE(first);
-    EXPECT_EQ(first, IdentityOf(path.string()));
-    // Rewritten in place with as many bytes, by a program that keeps the inode.
-    std::ofstream(path, std::ios::binary | std::ios::in | std::ios::out) << "two";
-    struct timespec times[2] = {{0, UTIME_OMIT}, {first->modifiedSeconds + 5, 0}};
-    utimensat(AT_FDCWD, path.c_str(), times, 0);
-    EXPECT_NE(first, IdentityOf(path.string()));
-    ASSERT_TRUE(WriteFileReplacing(path.string(), "three"));
-    EXPECT_NE(first, IdentityOf(path.string()));
+    const std::string mine = "mine, as saved";
+    struct Case {
+        const char* what;
+        std::function<void(const struct stat& saved)> change;
+        DiskContent expected;
+    };
+    auto setModified = [&](struct timespec modified) {
+        struct timespec times[2] = {{0, UTIME_OMIT}, modified};
+        ASSERT_EQ(0, utimensat(AT_FDCWD, path.c_str(), times, 0));
+    };
+    auto rewriteInPlace = [&](const std::string& bytes) {
+        std::ofstream(path, std::ios::binary | std::ios::in | std::ios::out) << bytes;
+    };
+    const std::string theirs = "them, as saved";  // as many bytes as mine
+    ASSERT_EQ(mine.size(), theirs.size());
+    const std::vector<Case> cases = {
+        {"nothing done", [](const struct stat&) {}, DiskContent::kSame},
+        // A file system of whole seconds (or FAT's two) gives another
+        // program's save within the same second the same time.
+        {"same size in the same second",
+         [&](const struct stat& saved) {
+             rewriteInPlace(theirs);
+             setModified({saved.st_mtim.tv_sec, 0});
+         },
+         DiskContent::kChanged},
+        {"modified time put back",
+         [&](const struct stat& saved) {
+             rewriteInPlace(theirs);
+             setModified(saved.st_mtim);
+         },
+         DiskContent::kChanged},
+        {"touched only",
+         [&](const struct stat& saved) {
+             setModified({saved.st_mtim.tv_sec + 60, 0});
+         },
+         DiskContent::kSame},
+        {"same bytes copied over",
+         [&](const struct stat&) {
+             std::ofstream(path, std::ios::binary | std::ios::trunc) << mine;
+         },
+         DiskContent::kSame},
+        {"same bytes renamed over",
+         [&](const struct stat&) {
+             WriteBytes((folder_ / "copy").string(), mine);
+             fs::rename(folder_ / "copy", path);
+         },
+         DiskContent::kSame},
+        {"other bytes renamed over",
+         [&](const struct stat&) {
+             WriteBytes((folder_ / "copy").string(), theirs);
+             fs::rename(folder_ / "copy", path);
+         },
+         DiskContent::kChanged},
+        {"grown", [&](const struct stat&) { WriteBytes(path.string(), mine + "!"); },
+         DiskContent::kChanged},
+        {"a folder in its place",
+         [&](const struct stat&) {
+             fs::remove(path);
+             fs::create_directory(path);
+         },
+         DiskContent::kGone},
+        {"removed", [&](const struct stat&) { fs::remove(path); }, DiskContent::kGone},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(path);
+        ASSERT_TRUE(WriteFileReplacing(path.string(), mine));
+        const FileContent noted = ContentOf(mine);
+        struct stat saved {};
+        ASSERT_EQ(0, stat(path.c_str(), &saved));
+        c.change(saved);
+        EXPECT_EQ(c.expected, CompareWithDisk(path.string(), noted));
+    }
+    EXPECT_NE(ContentOf(mine), ContentOf(theirs));
 }
 
+// Another user's leftover under the name of the file's temporaries, in a
+// shared folder whose sticky bit keeps it from being removed, or a folder of
+// that name: the save takes a fresh name beside it and goes on.
+TEST_F(WriteFileReplacingTest, ANameThatCannotBeClearedGivesWayToAFreshOne) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "another user's leftover needs root to be made";
+    fs::permissions(folder_, fs::perms(01777));
+    const fs::path path = folder_ / "site.qmf";
+    const std::string name = MakeTemporaryBeside(path.string());
+    ASSERT_FALSE(name.empty());
+    fs::remove(name);
+    struct Case {
+        const char* what;
+        std::function<void()> leave;
+    };
+    const std::vector<Case> cases = {
+        {"a readable file",
+         [&] {
+             WriteBytes(name, "left");
+             fs::permissions(name, fs::perms(0644));
+         }},
+        {"a private file",
+         [&] {
+             WriteBytes(name, "left");
+             fs::permissions(name, fs::perms(0600));
+         }},
+        {"a folder", [&] { fs::create_directories(fs::path(name) / "inside"); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(name);
+        fs::remove(path);
+        c.leave();
+        std::optional<int> result = AsAnotherUser([&] {
+            for (const char* bytes : {"first", "second"}) {
+                const WriteResult written = WriteFileReplacing(path.string(), bytes);
+                if (!written)
+                    return 10 + written.error;
+                std::string now;
+                if (!ReadWholeFile(path.string(), now) || now != bytes)
+                    return 2;
+            }
+            // So does a print to a file of that name.
+            const std::string temporary = MakeTemporaryBeside(path.string());
+            if (temporary.empty() || temporary == name ||
+                !ReplaceWithTemporary(temporary, path.string()))
+                return 3;
+            return 0;
+        });
+        ASSERT_TRUE(result);
+        EXPECT_EQ(0, *result);
+        EXPECT_TRUE(fs::exists(name)) << "another user's leftover is not this save's to remove";
+        EXPECT_EQ(2u, Entries().size()) << "no temporary of this save is left";
+    }
+    fs::remove_all(name);
+}
+
+}  // namespace
+
+// A file system that keeps no modes (FAT through FUSE, some shares) refuses
+// every mode change; the test stands in for one by refusing fchmod with the
+// code its file system gives (0: the real call).
+namespace {
+int refusedChmod = 0;
+int chmodCalls = 0;
+}  // namespace
+
+extern "C" int fchmod(int fd, mode_t mode) noexcept {
+    ++chmodCalls;
+    if (refusedChmod != 0) {
+        errno = refusedChmod;
+        return -1;
+    }
+    return static_cast<int>(syscall(SYS_fchmod, fd, mode));
+}
+
+namespace {
+
+TEST_F(WriteFileReplacingTest, AModeChangeIsMadeOnlyWhenTheModeDiffersAndMayBeRefused) {
+    const mode_t mask = umask(022);
+    const fs::path path = folder_ / "site.qmf";
+    // A file of the mode a new file gets needs no change at all.
+    chmodCalls = 0;
+    ASSERT_TRUE(WriteFileReplacing(path.string(), "new"));
+    ASSERT_TRUE(WriteFileReplacing(path.string(), "again"));
+    EXPECT_EQ(0, chmodCalls);
+    EXPECT_EQ(fs::perms(0644), fs::status(path).permissions() & fs::perms::mask);
+    // One whose mode the new file would not get asks for a change, which a
+    // file system that keeps no modes refuses: the save goes on.
+    for (int refusal : {ENOSYS, EPERM, EOPNOTSUPP}) {
+        SCOPED_TRACE(refusal);
+        fs::permissions(path, fs::perms(0666));
+        refusedChmod = refusal;
+        chmodCalls = 0;
+        const WriteResult written = WriteFileReplacing(path.string(), "saved");
+        refusedChmod = 0;
+        EXPECT_TRUE(written) << written.error;
+        EXPECT_EQ(1, chmodCalls);
+        EXPECT_EQ("saved", Contents(path));
+    }
+    // Any other failure of the change is a failed save.
+    fs::permissions(path, fs::perms(0666));
+    WriteBytes(path.string(), "kept");
+    refusedChmod = EIO;
+    const WriteResult written = WriteFileReplacing(path.string(), "lost");
+    refusedChmod = 0;
+    EXPECT_EQ(EIO, written.error);
+    EXPECT_EQ("kept", Contents(path));
+    EXPECT_EQ(std::vector<std::string>{"site.qmf"}, Entries());
+    umask(mask);
+}
+
+// Runs `check` as root in a child with mounts of its own, so that whatever it
+// mounts goes with it; its result is the child's exit code, 0 for a pass and
+// 77 when it could not make what it needs. None when no mounts can be made.
+std::optional<int> WithOwnMounts(const std::function<int()>& check) {
+    if (geteuid() != 0)
+        return std::nullopt;
+    pid_t child = fork();
+    if (child < 0)
+        return std::nullopt;
+    if (child == 0) {
+        if (unshare(CLONE_NEWNS) != 0 ||
+            mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+            _exit(77);
+        _exit(check());
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (!WIFEXITED(status))
+        return 101;
+    if (WEXITSTATUS(status) == 77)
+        return std::nullopt;
+    return WEXITSTATUS(status);
+}
+
+// Sets or clears the immutable flag of a file; false where the file system has none.
+bool SetImmutable(const std::string& path, bool on) {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool ok = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+    ok = ok && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    close(fd);
+    return ok;
+}
+
+// Mounts an ext4 file system held in `image` at `folder` through a loop
+// device that goes when it is unmounted. False when this cannot be done here.
+bool MountImage(const std::string& image, const std::string& folder) {
+    const std::string make = "mkfs.ext4 -q -F -O ^has_journal " + image + " >/dev/null 2>&1";
+    if (std::system(make.c_str()) != 0)
+        return false;
+    int control = open("/dev/loop-control", O_RDWR | O_CLOEXEC);
+    if (control < 0)
+        return false;
+    const int number = ioctl(control, LOOP_CTL_GET_FREE);
+    close(control);
+    if (number < 0)
+        return false;
+    const std::string device = "/dev/loop" + std::to_string(number);
+    int loop = open(device.c_str(), O_RDWR | O_CLOEXEC);
+    int backing = open(image.c_str(), O_RDWR | O_CLOEXEC);
+    bool ok = loop >= 0 && backing >= 0 && ioctl(loop, LOOP_SET_FD, backing) == 0;
+    if (ok) {
+        struct loop_info64 info {};
+        info.lo_flags = LO_FLAGS_AUTOCLEAR;
+        ok = ioctl(loop, LOOP_SET_STATUS64, &info) == 0 &&
+             mount(device.c_str(), folder.c_str(), "ext4", 0, nullptr) == 0;
+        if (!ok)
+            ioctl(loop, LOOP_CLR_FD, 0);
+    }
+    if (backing >= 0)
+        close(backing);
+    if (loop >= 0)
+        close(loop);
+    return ok;
+}
+
+// A failed write keeps the errno of the call that failed, and its reason
+// says it in the user's words: a full disk, an I/O error, a folder in the
+// file's place, a folder the user may not write (the one the file really
+// lies in when a link leads there).
+TEST_F(WriteFileReplacingTest, AFailedWriteKeepsTheReasonOfTheCallThatFailed) {
+    const std::string big(256 * 1024, 'x');
+    auto failsWith = [&](const std::string& path, const std::string& bytes, int error,
+                         const std::string& phrase) {
+        const WriteResult written = WriteFileReplacing(path, bytes);
+        if (written.error != error)
+            return 10 + written.error;
+        const std::string reason = WriteFailureReason(written);
+        if (reason.find(phrase) == std::string::npos || reason.find("保存") == std::string::npos)
+            return 2;
+        return 0;
+    };
+
+    // A folder in the file's place.
+    fs::create_directories(folder_ / "site.qmf" / "inside");
+    EXPECT_EQ(0, failsWith((folder_ / "site.qmf").string(), "new", EISDIR, "フォルダがある"));
+    fs::remove_all(folder_ / "site.qmf");
+
+    // A full disk: a small file system of its own.
+    const fs::path small = folder_ / "small";
+    fs::create_directory(small);
+    std::optional<int> full = WithOwnMounts([&] {
+        if (mount("tmpfs", small.c_str(), "tmpfs", 0, "size=64k") != 0)
+            return 77;
+        const std::string path = (small / "site.qmf").string();
+        if (!WriteFileReplacing(path, "old"))
+            return 3;
+        if (int failed = failsWith(path, big, ENOSPC, "空き容量が足りない"); failed != 0)
+            return failed;
+        if (WriteFailureReason(WriteFileReplacing(path, big)).find(small.string()) ==
+            std::string::npos)
+            return 4;
+        std::string now;
+        if (!ReadWholeFile(path, now) || now != "old")
+            return 5;
+        return std::distance(fs::directory_iterator(small), fs::directory_iterator{}) == 1 ? 0 : 6;
+    });
+    if (full)
+        EXPECT_EQ(0, *full) << "full disk";
+    else
+        std::cout << "[ SKIPPED  ] a full disk: no tmpfs can be mounted here\n";
+
+    // An I/O error: a file system on a loop device whose image may no longer
+    // be written (an immutable file), so that its writes fail underneath.
+    const fs::path image = folder_ / "disk.img";
+    const fs::path disk = folder_ / "disk";
+    fs::create_directory(disk);
+    std::ofstream(image, std::ios::binary).close();
+    fs::resize_file(image, std::uintmax_t{32} << 20);
+    std::optional<int> broken = WithOwnMounts([&] {
+        if (!MountImage(image.string(), disk.string()))
+            return 77;
+        const std::string path = (disk / "site.qmf").string();
+        int result = WriteFileReplacing(path, "old") ? 0 : 3;
+        sync();
+        if (result == 0 && !SetImmutable(image.string(), true))
+            result = 77;
+        if (result == 0)
+            result = failsWith(path, big, EIO, "入出力エラー");
+        SetImmutable(image.string(), false);
+        umount2(disk.c_str(), MNT_DETACH);
+        return result;
+    });
+    SetImmutable(image.string(), false);
+    if (broken)
+        EXPECT_EQ(0, *broken) << "I/O error";
+    else
+        std::cout
+            << "[ SKIPPED  ] an I/O error: no loop device, mkfs.ext4 or immutable flag here\n";
+
+    // A folder the user may not write, reached through a link from one the
+    // user may: the reason names the folder the file lies in.
+    const fs::path locked = folder_ / "locked";
+    fs::create_directory(locked);
+    WriteBytes((locked / "site.qmf").string(), "old");
+    fs::permissions(locked / "site.qmf", fs::perms(0666));
+    fs::create_symlink(locked / "site.qmf", folder_ / "link.qmf");
+    auto check = [&] {
+        return failsWith((folder_ / "link.qmf").string(), "new", EACCES,
+                         "フォルダ " + locked.string() + " に書き込む権限がない");
+    };
+    std::optional<int> result = AsAnotherUser(check);
+    if (!result) {
+        fs::permissions(locked, fs::perms(0555));
+        result = check();
+        fs::permissions(locked, fs::perms(0755));
+    }
+    EXPECT_EQ(0, *result) << "folder not writable";
+    EXPECT_EQ("old", Contents(locked / "site.qmf"));
+}
 }  // namespace

@@ -685,8 +685,9 @@ TEST(ProjectFile, OddSwitchValuesAreReadOneWayEverywhere) {
 }
 
 // The two cases the screen made visible: a guide edition of 32767 is the 2001
-// edition for the library and the results file alike, and both fines
-// exclusions on keep only the one the calculation applies.
+// edition for the library and the results file alike. Both fines exclusions
+// on stay on, so that an open and a save change no stored condition; the
+// calculation applies the wider one, and the results name both.
 TEST(ProjectFile, OddSwitchValuesGiveTheResultsOfTheirReading) {
     Document odd = SwitchBoring();
     odd.calcConditions.guideEdition = 32767;
@@ -697,19 +698,42 @@ TEST(ProjectFile, OddSwitchValuesGiveTheResultsOfTheirReading) {
     ASSERT_EQ(ParseProjectFile(ProjectFileBytes(odd), opened), kProjectFileOk);
     EXPECT_EQ(opened.calcConditions.guideEdition, 1);
     EXPECT_EQ(opened.calcConditions.excludeFines35, 1);
-    EXPECT_EQ(opened.calcConditions.excludeFinesPlastic, 0);
+    EXPECT_EQ(opened.calcConditions.excludeFinesPlastic, 1);
     RecordingCalcMessageSink messages;
     CalcLiquefaction(opened, messages);
     EXPECT_TRUE(messages.messages.empty());
     const std::string csv = Cp932ToUtf8(ResultCsvBytes(opened, Date{2026, 12, 10}));
     EXPECT_NE(csv.find("建築基礎構造設計指針 2001年版による"), std::string::npos);
-    EXPECT_NE(csv.find("細粒分含有率35%以上の全ての層は対象外とする"), std::string::npos);
-    EXPECT_EQ(csv.find("塑性指数15%以上の層は対象外とする"), std::string::npos);
+    EXPECT_NE(
+        csv.find(
+            "\"(土質定数による対象除外条件)\",\"細粒分含有率35%以上の全ての層は対象外とする\"\r\n"
+            "\"\",\"細粒分含有率35%以上で粘土含有率10%以上あるいは塑性指数15%以上の層は"
+            "対象外とする\"\r\n"),
+        std::string::npos)
+        << csv;
     // The calculation with the fines exclusion alone gives the same points.
     Document alone = SwitchBoring();
     alone.calcConditions.excludeFines35 = 1;
     CalcLiquefaction(alone, messages);
     EXPECT_EQ(opened.calcResults, alone.calcResults);
+}
+
+// A file of another writer with both fines exclusions on: an open and a save
+// write them back as they were.
+TEST(ProjectFile, BothFinesExclusionsSurviveAnOpenAndASave) {
+    TempFolder temp;
+    const std::string path = temp.File("both.qmf");
+    Document both = SwitchBoring();
+    both.calcConditions.excludeFines35 = 1;
+    both.calcConditions.excludeFinesPlastic = 1;
+    ASSERT_EQ(WriteProjectFile(path, both), kProjectFileOk);
+    const std::string stored = ReadBytes(path);
+    RecordingMessageSink sink;
+    Document opened;
+    NewDocument(opened);
+    ASSERT_EQ(ReadProjectFile(path, opened, sink), kProjectFileOk);
+    ASSERT_EQ(WriteProjectFile(path, opened), kProjectFileOk);
+    EXPECT_EQ(stored, ReadBytes(path));
 }
 
 namespace {
@@ -725,15 +749,16 @@ TEST(ProjectWriteFailedText, SaysWhyAndWhatTheUserCanDo) {
     std::filesystem::permissions(path, std::filesystem::perms(0666));
     std::filesystem::permissions(temp.path(), std::filesystem::perms(0755));
     const std::string plain = "ﾌｧｲﾙの書き込みに失敗しました\r\n\r\n" + path;
-    EXPECT_EQ(ProjectWriteFailedText(path), plain);
+    EXPECT_EQ(ProjectWriteFailedText(path, WriteResult{}), plain);
     const std::string expected = plain + "\r\n\r\nフォルダ " + folder +
                                  " に書き込む権限がないため、保存できません。\r\n"
                                  "「名前を付けて保存」で書き込めるフォルダに保存してください。";
     std::filesystem::permissions(folder, std::filesystem::perms(0755));
     auto check = [&] {
-        if (WriteProjectFile(path, Document{}) == kProjectFileOk)
+        ProjectWrite write;
+        if (WriteProjectFile(path, Document{}, &write) == kProjectFileOk)
             return 1;
-        return ProjectWriteFailedText(path) == expected ? 0 : 2;
+        return ProjectWriteFailedText(path, write.result) == expected ? 0 : 2;
     };
     std::optional<int> result = AsAnotherUser(check);
     if (!result) {

@@ -297,7 +297,12 @@ TEST_F(SaveResultCsvTest, FailureIsReportedAndLeavesNoFile) {
     const fs::path path = folder_ / "no-such-folder" / "site.CSV";
     SaveResultCsv(path.string(), b.doc, messages, calcMessages);
     ASSERT_EQ(1u, messages.messages.size());
-    EXPECT_EQ("CSVﾌｧｲﾙの書き込みに失敗しました", messages.messages[0].text);
+    // The message names the file, why, and what the user can do.
+    EXPECT_EQ("CSVﾌｧｲﾙの書き込みに失敗しました\r\n\r\n" + path.string() + "\r\n\r\nフォルダ " +
+                  path.parent_path().string() +
+                  " が見つからないため、保存できません。\r\n"
+                  "「名前を付けて保存」で別の場所に保存してください。",
+              messages.messages[0].text);
     EXPECT_EQ(MessageIcon::None, messages.messages[0].icon);
     EXPECT_EQ(MessageButtons::Ok, messages.messages[0].buttons);
     EXPECT_EQ(kProgramTitle, messages.messages[0].title);
@@ -307,7 +312,11 @@ TEST_F(SaveResultCsvTest, FailureIsReportedAndLeavesNoFile) {
     const fs::path blocked = folder_ / "blocked.CSV";
     fs::create_directories(blocked / "inside");
     SaveResultCsv(blocked.string(), b.doc, messages, calcMessages);
-    EXPECT_EQ(2u, messages.messages.size());
+    ASSERT_EQ(2u, messages.messages.size());
+    EXPECT_NE(messages.messages[1].text.find(blocked.string() +
+                                             "\r\n\r\n保存先に同じ名前のフォルダがあるため"),
+              std::string::npos)
+        << messages.messages[1].text;
     EXPECT_TRUE(fs::is_directory(blocked / "inside"));
     EXPECT_EQ(1u, std::distance(fs::directory_iterator(folder_), fs::directory_iterator{}))
         << "no temporary file is left behind";

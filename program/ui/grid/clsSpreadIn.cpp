@@ -914,7 +914,7 @@ bool clsSpreadIn::SaveCsvFile(const std::string& strSaveFile) {
         }
         out += QStringLiteral("\r\n");
     }
-    return WriteFileReplacing(strSaveFile, Utf8ToCp932(out.toStdString()));
+    return static_cast<bool>(WriteFileReplacing(strSaveFile, Utf8ToCp932(out.toStdString())));
 }
 
 void clsSpreadIn::SetZSW(int32_t lCm, int32_t SW) {

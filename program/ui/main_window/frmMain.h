@@ -77,9 +77,9 @@ class frmMain : public QMainWindow {
     // ----- Window state -----
     bool IsChanged = false;
     bool PlacingWindow = false;
-    // The project file as it was when it was opened or last saved: a Save
-    // asks before it replaces a file that another program changed since.
-    std::optional<FileIdentity> ProjectFileIdentity;
+    // What the project file held when it was opened or last saved: a Save
+    // asks before it replaces a file whose bytes another program changed since.
+    std::optional<FileContent> ProjectFileContent;
     // Navigation order of the condition page (MoveFocus); filled when its tab
     // is chosen. Index 0..6: txtMagu, txtKasokudo, txtCalcDepth, chkEkidata(0..3).
     std::array<QWidget*, 7> FocusOrder{};
@@ -422,6 +422,8 @@ class frmMain : public QMainWindow {
     // Checks the text of a condition box as leaving it does; true when the
     // value was taken.
     bool ConditionBoxLostFocus(ConditionBox which);
+    // Stores the check box's value in its switch (chkEkidata(index)).
+    void StoreConditionSwitch(int index);
 
     std::unique_ptr<LabelSink> labelSink_;
     std::unique_ptr<clsSpreadIn> spreadInN_;

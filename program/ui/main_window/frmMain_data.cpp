@@ -407,11 +407,14 @@ void frmMain::SetCalcCondition() {
     for (QLineEdit* box : {txtMagu, txtKasokudo, txtCalcDepth})
         if (lastFocusControl_ == box)
             FocusText = box->text();
-    // Taken first: a box's click may clear its partner's switch.
     const int values[4] = {c.calcRange, c.excludeClay20, c.excludeFines35, c.excludeFinesPlastic};
     settingConditions_ = true;
     for (size_t i = 0; i < 4; ++i)
         chkEkidata[i]->setChecked(values[i] != 0);
+    // Only one fines exclusion can be chosen; a document that holds both
+    // shows the plastic one disabled behind the wider one, and keeps it.
+    chkEkidata[3]->setEnabled(values[2] == 0);
+    chkEkidata[2]->setEnabled(values[2] != 0 || values[3] == 0);
     if (c.guideEdition == 1)
         optTigenShitei1[0]->setChecked(true);
     else

@@ -77,7 +77,7 @@ void frmMain::mnuFileNew_Click() {
     if (!SaveChangesFirst())
         return;
     NewDocument(doc);
-    ProjectFileIdentity.reset();
+    ProjectFileContent.reset();
     DocumentRefresh();
     SetCaption();
     cmdKihonData_Click();
@@ -114,7 +114,8 @@ bool frmMain::OpenProjectPath(const std::string& path) {
     const std::string projectPath = JoinPath(folder, name);
     // The reader says what went wrong and leaves the open document as it was.
     std::vector<std::string> unreadable;
-    if (ReadProjectFile(projectPath, doc, services, &unreadable) != kProjectFileOk) {
+    FileContent content;
+    if (ReadProjectFile(projectPath, doc, services, &unreadable, &content) != kProjectFileOk) {
         RemoveRecentFile(settings, projectPath);
         SetMruMenu();
         return false;
@@ -122,7 +123,7 @@ bool frmMain::OpenProjectPath(const std::string& path) {
     AddRecentFile(settings, projectPath);
     doc.currentFolder = folder;
     doc.currentFileName = name;
-    ProjectFileIdentity = IdentityOf(projectPath);
+    ProjectFileContent = content;
     SetMruMenu();
     SetCaption();
     DocumentRefresh();
@@ -168,27 +169,28 @@ bool frmMain::WriteProjectPath(const std::string& folder, const std::string& nam
         return false;
     }
     // Another program or user may have saved the open file since: replacing
-    // it would lose their version without a word.
-    if (ProjectFileIdentity && !doc.currentFileName.empty() &&
-        SameFile(projectPath, JoinPath(doc.currentFolder, doc.currentFileName))) {
-        const std::optional<FileIdentity> now = IdentityOf(projectPath);
-        if (now && *now != *ProjectFileIdentity &&
-            services.ShowMessage(ChangedOnDiskQuestion(projectPath), MessageIcon::Exclamation,
-                                 windowTitle().toStdString(),
-                                 MessageButtons::YesNo) != MessageAnswer::Yes)
-            return false;
-    }
-    ReplaceNote replaced;
-    if (WriteProjectFile(projectPath, doc, &replaced) != kProjectFileOk) {
+    // it would lose their version without a word. Only its bytes tell; a
+    // touch or the same bytes copied over it are no change.
+    if (ProjectFileContent && !doc.currentFileName.empty() &&
+        SameFile(projectPath, JoinPath(doc.currentFolder, doc.currentFileName)) &&
+        CompareWithDisk(projectPath, *ProjectFileContent) == DiskContent::kChanged &&
+        services.ShowMessage(ChangedOnDiskQuestion(projectPath), MessageIcon::Exclamation,
+                             windowTitle().toStdString(),
+                             MessageButtons::YesNo) != MessageAnswer::Yes)
+        return false;
+    ProjectWrite write;
+    if (WriteProjectFile(projectPath, doc, &write) != kProjectFileOk) {
         // The document keeps the name, caption and list of its last good
         // save, so a later Save does not aim at a place that cannot be
         // written; no results file stands beside a project that was not.
-        services.ShowMessage(ProjectWriteFailedText(projectPath), MessageIcon::Exclamation);
+        services.ShowMessage(ProjectWriteFailedText(projectPath, write.result),
+                             MessageIcon::Exclamation);
         return false;
     }
-    ProjectFileIdentity = IdentityOf(projectPath);
-    if (!replaced.groupKept)
-        services.ShowMessage(GroupNotKeptText(projectPath, replaced), MessageIcon::Exclamation);
+    ProjectFileContent = write.content;
+    if (!write.replaced.groupKept)
+        services.ShowMessage(GroupNotKeptText(projectPath, write.replaced),
+                             MessageIcon::Exclamation);
     doc.currentFolder = folder;
     doc.currentFileName = name;
     AddRecentFile(settings, projectPath);

@@ -225,6 +225,12 @@ void frmMain::txtKihon_GotFocus() {
 void frmMain::chkEkidata_Click(int index) {
     QCheckBox* fines = chkEkidata[2];
     QCheckBox* plastic = chkEkidata[3];
+    // A document may hold both fines exclusions (a file of another writer):
+    // showing it keeps both, and SetCalcCondition sets the boxes' enabling.
+    if (settingConditions_) {
+        StoreConditionSwitch(index);
+        return;
+    }
     if (fines->isChecked()) {
         plastic->setEnabled(false);
         plastic->setChecked(false);
@@ -237,6 +243,13 @@ void frmMain::chkEkidata_Click(int index) {
     } else {
         fines->setEnabled(true);
     }
+    StoreConditionSwitch(index);
+    // The switches are results' conditions like any other: the screen follows
+    // at once. Showing a document sets them all and refreshes once itself.
+    RecalculateAndRedraw();
+}
+
+void frmMain::StoreConditionSwitch(int index) {
     int value = chkEkidata[static_cast<size_t>(index)]->isChecked() ? 1 : 0;
     CalcConditions& c = doc.calcConditions;
     switch (index) {
@@ -256,10 +269,6 @@ void frmMain::chkEkidata_Click(int index) {
             break;
     }
     IsChanged = true;
-    // The switches are results' conditions like any other: the screen follows
-    // at once. Showing a document sets them all and refreshes once itself.
-    if (!settingConditions_)
-        RecalculateAndRedraw();
 }
 
 void frmMain::chkEkidata_GotFocus(int) {

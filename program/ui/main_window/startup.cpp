@@ -9,6 +9,7 @@
 
 #include <cerrno>
 
+#include "core/file_io.h"
 #include "core/path_helpers.h"
 #include "core/project_file.h"
 #include "core/settings_folder.h"
@@ -47,13 +48,30 @@ std::string RefusalText(const std::string& lockPath, qint64 pid, const QString& 
 // a FIFO (opening it to read the lock would wait for a writer), a socket or an
 // empty folder is removed. False when something else is left there (a folder
 // with files in it, or one that may not be removed), which the start then
-// leaves alone.
-bool ClearWhatIsNoLock(const std::string& path) {
+// leaves alone; `blocker` then says what it is.
+bool ClearWhatIsNoLock(const std::string& path, std::string& blocker) {
     struct stat info {};
     if (lstat(path.c_str(), &info) != 0 || S_ISREG(info.st_mode))
         return true;
-    const int cleared = S_ISDIR(info.st_mode) ? rmdir(path.c_str()) : unlink(path.c_str());
-    return cleared == 0 || errno == ENOENT;
+    const bool folder = S_ISDIR(info.st_mode);
+    const int cleared = folder ? rmdir(path.c_str()) : unlink(path.c_str());
+    if (cleared == 0 || errno == ENOENT)
+        return true;
+    if (folder && (errno == ENOTEMPTY || errno == EEXIST))
+        blocker = "中身のあるフォルダ";
+    else
+        blocker = std::string(folder ? "フォルダ" : "ファイルでないもの") + "（" +
+                  SystemErrorText(errno) + "のため削除できません）";
+    return false;
+}
+
+// Said once at the start that runs without the lock because of what stands
+// at its path, so that the user knows why and what clears it.
+std::string LockBlockedText(const std::string& path, const std::string& blocker) {
+    return std::string("二重起動の防止が働いていません。\r\n\r\n") + "ロックファイルの場所に" +
+           blocker + "があるため、ロックファイルを作れません。\r\n" + path +
+           "\r\n\r\nこれを移動または削除すると、次の起動から" + kProgramTitle +
+           " が二つ同時に起動することを防ぎます。";
 }
 
 // True when this process now holds the program's lock in the settings folder.
@@ -68,9 +86,11 @@ bool TakeInstanceLock(ProgramState& state, PlatformServices& services) {
     std::string path = folder + "/" + kLockFileName;
     // What cannot be a lock cannot keep a start out either: without a way to
     // clear it, the program runs without a lock, as on a folder that cannot
-    // hold one.
-    if (!ClearWhatIsNoLock(path))
+    // hold one, and says so.
+    if (std::string blocker; !ClearWhatIsNoLock(path, blocker)) {
+        state.lockNote = LockBlockedText(path, blocker);
         return true;
+    }
     auto lock = std::make_unique<QLockFile>(QString::fromStdString(path));
     lock->setStaleLockTime(0);
     bool locked = lock->tryLock(0);
@@ -126,6 +146,9 @@ StartResult StartProgram(ProgramState& state, PlatformServices& services,
     state.form =
         std::make_unique<frmMain>(state.doc, state.settings, state.canvases, services, library);
     state.form->show();
+    if (!state.lockNote.empty())
+        services.ShowMessage(state.lockNote, MessageIcon::Exclamation, kProgramTitle,
+                             MessageButtons::Ok);
 
     SetDefaultSoilNames(state.settings);
     if (GetSettingsFilePath(state.settings) != 0) {
@@ -149,10 +172,11 @@ StartResult StartProgram(ProgramState& state, PlatformServices& services,
         // bytes the system gave, UTF-8 or not. A name that could not be made
         // absolute lies in the working folder, not the program's.
         path = AbsolutePath(path);
-        if (ReadProjectFile(path, state.doc, services, &unreadable) == kProjectFileOk) {
+        FileContent content;
+        if (ReadProjectFile(path, state.doc, services, &unreadable, &content) == kProjectFileOk) {
             AddRecentFile(state.settings, path);
             SplitNativePath(path, state.doc.currentFolder, state.doc.currentFileName);
-            state.form->ProjectFileIdentity = IdentityOf(path);
+            state.form->ProjectFileContent = content;
         } else {
             RemoveRecentFile(state.settings, path);
         }

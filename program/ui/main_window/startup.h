@@ -18,6 +18,9 @@ struct ProgramState {
     Settings settings;
     SheetCanvases canvases;
     std::unique_ptr<QLockFile> instanceLock;
+    // Why the start runs without the lock, when something that is no lock
+    // stands at its path; told once the window shows.
+    std::string lockNote;
     std::unique_ptr<frmMain> form;
 };
 

@@ -582,10 +582,15 @@ TEST_F(MainWindowCommands, AFailedWriteKeepsTheOldNameAndWritesNoResults) {
         EXPECT_EQ(window->windowTitle(), caption);
         EXPECT_EQ(settings.recentFiles, recent);
         EXPECT_TRUE(MenuShows(1, site.string()));
-        // One message, the writer's, naming the file; no results file.
+        // One message, the writer's, naming the file and why; no results file.
         ASSERT_EQ(services.messages.size(), 1u);
-        EXPECT_EQ(services.messages[0].text,
-                  "ﾌｧｲﾙの書き込みに失敗しました\r\n\r\n" + target.string());
+        const std::string why = fs::exists(target.parent_path())
+                                    ? "保存先に同じ名前のフォルダがあるため、保存できません。"
+                                    : "フォルダ " + target.parent_path().string() +
+                                          " が見つからないため、保存できません。";
+        EXPECT_TRUE(services.messages[0].text.starts_with("ﾌｧｲﾙの書き込みに失敗しました\r\n\r\n" +
+                                                          target.string() + "\r\n\r\n" + why))
+            << services.messages[0].text;
         EXPECT_EQ(services.messages[0].icon, MessageIcon::Exclamation);
         EXPECT_FALSE(fs::exists(ResultCsvPath(target.string())));
     }
@@ -606,14 +611,18 @@ TEST_F(MainWindowCommands, SaveAsksBeforeReplacingAFileChangedOnDisk) {
     // A co-worker saves another version: by a replacing save, or by a
     // rewrite in place, which keeps the file's inode.
     Document theirs = doc;
-    theirs.basicData.Site = "theirs";
+    theirs.basicData.Site = "your";  // as long as "mine"
     for (bool inPlace : {false, true}) {
         SCOPED_TRACE(inPlace ? "rewritten in place" : "replaced");
         if (inPlace) {
+            // As many bytes, within the same second: the times on disk may
+            // be those of the version the window saved.
+            struct stat saved {};
+            ASSERT_EQ(0, stat(site.c_str(), &saved));
             const std::string bytes = ProjectFileBytes(theirs);
+            ASSERT_EQ(bytes.size(), static_cast<size_t>(saved.st_size));
             std::ofstream(site, std::ios::binary | std::ios::in | std::ios::out) << bytes;
-            const std::optional<FileIdentity> before = IdentityOf(site.string());
-            struct timespec times[2] = {{0, UTIME_OMIT}, {before->modifiedSeconds + 7, 0}};
+            struct timespec times[2] = {saved.st_atim, saved.st_mtim};
             utimensat(AT_FDCWD, site.c_str(), times, 0);
         } else {
             ASSERT_EQ(WriteProjectFile(site.string(), theirs), kProjectFileOk);
@@ -646,6 +655,46 @@ TEST_F(MainWindowCommands, SaveAsksBeforeReplacingAFileChangedOnDisk) {
     EXPECT_TRUE(fs::exists(site));
 }
 
+// What changes a file's times but not its bytes is no change: Save asks
+// nothing and writes.
+TEST_F(MainWindowCommands, SaveAsksNothingWhenOnlyTheTimesOfTheFileChanged) {
+    const fs::path site = Project("site.qmf");
+    ASSERT_TRUE(window->OpenProjectPath(site.string()));
+    struct Case {
+        const char* what;
+        std::function<void(const std::string& bytes)> touch;
+    };
+    const Case cases[] = {
+        {"touched",
+         [&](const std::string&) {
+             struct timespec times[2] = {{0, UTIME_NOW}, {0, UTIME_NOW}};
+             utimensat(AT_FDCWD, site.c_str(), times, 0);
+         }},
+        {"the same bytes copied over",
+         [&](const std::string& bytes) {
+             std::ofstream(site, std::ios::binary | std::ios::trunc) << bytes;
+         }},
+        {"the same bytes renamed over",
+         [&](const std::string& bytes) {
+             const fs::path copy = folder / "copy.qmf";
+             std::ofstream(copy, std::ios::binary) << bytes;
+             fs::rename(copy, site);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.touch(ReadAll(site));
+        doc.basicData.Site = c.what;
+        window->IsChanged = true;
+        services.messages.clear();
+        EXPECT_TRUE(window->mnuFileSave_Click());
+        EXPECT_TRUE(services.messages.empty());
+        Document back;
+        ASSERT_EQ(ReadProjectFile(site.string(), back, services), kProjectFileOk);
+        EXPECT_EQ(back.basicData.Site, c.what);
+    }
+}
+
 // A project file that may not be replaced: the message says why and what the
 // user can do.
 TEST_F(MainWindowCommands, AReadOnlyProjectSaysWhyAndPointsToSaveAs) {
@@ -655,7 +704,8 @@ TEST_F(MainWindowCommands, AReadOnlyProjectSaysWhyAndPointsToSaveAs) {
     window->IsChanged = true;
     EXPECT_FALSE(window->mnuFileSave_Click());
     ASSERT_EQ(services.messages.size(), 1u);
-    EXPECT_EQ(services.messages[0].text, ProjectWriteFailedText(site.string()));
+    EXPECT_EQ(services.messages[0].text,
+              ProjectWriteFailedText(site.string(), WriteResult{EACCES, site.string()}));
     EXPECT_NE(services.messages[0].text.find("読み取り専用"), std::string::npos);
     EXPECT_NE(services.messages[0].text.find("「名前を付けて保存」"), std::string::npos);
     fs::permissions(site, fs::perms(0644));
@@ -1108,7 +1158,8 @@ TEST_F(MainWindowCommands, OddSwitchValuesShowAsTheyAreCalculatedAndSaveSo) {
     EXPECT_TRUE(window->chkEkidata[0]->isChecked());
     EXPECT_TRUE(window->chkEkidata[1]->isChecked());
     EXPECT_TRUE(window->chkEkidata[2]->isChecked());
-    EXPECT_FALSE(window->chkEkidata[3]->isChecked());
+    EXPECT_TRUE(window->chkEkidata[3]->isChecked());  // kept, behind the wider one
+    EXPECT_FALSE(window->chkEkidata[3]->isEnabled());
     EXPECT_TRUE(window->chkSodata[3]->isChecked());
     EXPECT_EQ(window->txtNchi->text(), QStringLiteral("10"));
     // The results on the screen are those of the reading.

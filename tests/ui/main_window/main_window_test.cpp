@@ -522,12 +522,32 @@ TEST_F(MainWindowTest, TheTwoFinesExclusionsExcludeEachOther) {
     EXPECT_EQ(doc.calcConditions.excludeFines35, 0);
     EXPECT_TRUE(form->IsChanged);
 
-    // A file with both switches on comes out with at most one of them.
+    // A file with both switches on keeps both: the plastic one shows behind
+    // the wider one, disabled, until that is cleared.
     Document both = ExampleBoring();
     both.calcConditions.excludeFines35 = 1;
     both.calcConditions.excludeFinesPlastic = 1;
     Load(both);
-    EXPECT_LE(doc.calcConditions.excludeFines35 + doc.calcConditions.excludeFinesPlastic, 1);
+    EXPECT_EQ(doc.calcConditions.excludeFines35, 1);
+    EXPECT_EQ(doc.calcConditions.excludeFinesPlastic, 1);
+    EXPECT_TRUE(fines->isChecked());
+    EXPECT_TRUE(fines->isEnabled());
+    EXPECT_TRUE(plastic->isChecked());
+    EXPECT_FALSE(plastic->isEnabled());
+    fines->setChecked(false);
+    EXPECT_EQ(doc.calcConditions.excludeFines35, 0);
+    EXPECT_EQ(doc.calcConditions.excludeFinesPlastic, 1);
+    EXPECT_TRUE(plastic->isEnabled());
+    EXPECT_FALSE(fines->isEnabled());
+    // The plastic one alone leaves the wider one disabled on showing.
+    Document plasticOnly = ExampleBoring();
+    plasticOnly.calcConditions.excludeFinesPlastic = 1;
+    Load(plasticOnly);
+    EXPECT_FALSE(fines->isEnabled());
+    EXPECT_TRUE(plastic->isEnabled());
+    Load(ExampleBoring());
+    EXPECT_TRUE(fines->isEnabled());
+    EXPECT_TRUE(plastic->isEnabled());
 }
 
 TEST_F(MainWindowTest, FcOnTheNValueRowsDisablesTheLayersFcAndShowsItsColumnOnTheDataTab) {
