@@ -363,3 +363,27 @@ TEST(HelpStatements, DcyCountsBelowTwentyMetresWherePlDoesNot) {
     EXPECT_LT(b.doc.calcResults.back().DcyTotal, whole);
     EXPECT_GT(b.doc.calcResults.back().DcyTotal, 0);
 }
+
+// A soil column taken off the grid keeps its values, and the calculation
+// still judges by them: hidden clay content still leaves a point out.
+TEST_F(HelpStatementsTest, AHiddenSoilColumnStillCounts) {
+    EXPECT_TRUE(ReadPage("getting_started.htm")
+                    .contains(QStringLiteral(
+                        "列を表に出さないようにしても、入力してある値は消えずに計算に使われます")));
+
+    BoringBuilder b;
+    b.Layer(2, 18, 10).Layer(3, 18, 10, 25).Row(1, 10).Row(3, 10);
+    b.doc.calcConditions.excludeClay20 = 1;
+    b.doc.layerColumnUsed[3] = 1;
+    Load(b.doc);
+    ASSERT_EQ(doc.calcPoints.size(), 2u);
+    EXPECT_EQ(doc.calcPoints[1].N, 0);
+
+    form->chkSodata[3]->setChecked(false);
+    form->chkSodata_Click(3);
+    ASSERT_EQ(doc.layerColumnUsed[3], 0);
+    EXPECT_EQ(doc.layers[1].CC, 25);
+    ASSERT_EQ(doc.calcPoints.size(), 2u);
+    EXPECT_EQ(doc.calcPoints[1].N, 0) << "the hidden clay content still excludes the point";
+    EXPECT_NE(doc.calcPoints[0].N, 0);
+}
