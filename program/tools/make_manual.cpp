@@ -36,8 +36,10 @@ QString Chapter(QString body, bool first) {
     body.remove(aboutManual);
     static const QRegularExpression link(QStringLiteral("<a href=\"[^\"]*\">([^<]*)</a>"));
     body.replace(link, QStringLiteral("\\1"));
-    body.replace(QStringLiteral("<table>"),
-                 QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\">"));
+    // Every table ruled, with or without attributes of its own (an id).
+    static const QRegularExpression table(QStringLiteral("<table(\\s[^>]*)?>"));
+    body.replace(table,
+                 QStringLiteral("<table\\1 border=\"1\" cellspacing=\"0\" cellpadding=\"4\">"));
     if (!first)
         body.replace(QStringLiteral("<h1>"),
                      QStringLiteral("<h1 style=\"page-break-before: always\">"));

@@ -20,6 +20,7 @@
 #include "sheets/header_footer.h"
 #include "ui/dialogs/dialog_support.h"
 #include "ui/dialogs/frmHF.h"
+#include "ui/platform/desktop_helpers.h"
 #include "ui/platform/modal_dialog_frame.h"
 #include "ui/platform/platform_services.h"
 #include "ui/widgets/text_entry_guard.h"
@@ -245,6 +246,9 @@ void frmYohaku::TabShow_Click() {
     picShow[0]->setVisible(margins);
     picShow[1]->setVisible(!margins);
     helpContext_ = margins ? kHelpMargins : kHelpHeaderFooter;
+    // F1 and the Help button open the page of the tab on show.
+    setProperty(kHelpPageProperty,
+                QString::fromLatin1(margins ? "page_setup_margins" : "page_setup_header_footer"));
     if (margins)
         txtYohakutop->setFocus();
     else
@@ -385,6 +389,5 @@ void frmYohaku::cmdCancel_Click() {
 }
 
 void frmYohaku::cmdhelp_Click() {
-    services_.OpenHelp(HelpPagePath(helpContext_ == kHelpMargins ? "page_setup_margins.htm"
-                                                                 : "page_setup_header_footer.htm"));
+    ShowHelp(services_, this);
 }

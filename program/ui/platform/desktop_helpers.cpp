@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QShortcut>
+#include <QVariant>
 #include <QWidget>
 
 #include "core/path_helpers.h"
@@ -49,8 +50,12 @@ std::string HelpTopicOf(const std::string& window) {
 
 void ShowHelp(PlatformServices& services, const QWidget* window, const std::string& helpFolder) {
     std::string topic;
-    if (window != nullptr)
-        topic = HelpTopicOf(window->window()->objectName().toStdString());
+    if (window != nullptr) {
+        const QWidget* top = window->window();
+        const QVariant page = top->property(kHelpPageProperty);
+        topic = page.isValid() ? page.toString().toStdString()
+                               : HelpTopicOf(top->objectName().toStdString());
+    }
     services.OpenHelp(HelpPagePath(helpFolder, topic));
 }
 

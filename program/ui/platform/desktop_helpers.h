@@ -29,8 +29,13 @@ std::span<const HelpTopic> HelpTopics();
 // a window not in the table (the desktop's file and print dialogs).
 std::string HelpTopicOf(const std::string& window);
 
+// A window whose page depends on what it shows (the tab on show) names that
+// page, without ".htm", in this property; it takes the place of the table's.
+inline constexpr char kHelpPageProperty[] = "helpPage";
+
 // Opens the help at the topic of the window (that of its top-level window,
-// "frmMain" or a dialog). The F1 key and the Help buttons use it.
+// "frmMain" or a dialog): its kHelpPageProperty when set, else its entry in
+// HelpTopics. The F1 key and the Help buttons use it.
 void ShowHelp(PlatformServices& services, const QWidget* window,
               const std::string& helpFolder = HelpFolder());
 

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -18,6 +19,7 @@
 #include "ui/dialogs/dialog_test_support.h"
 #include "ui/dialogs/frmHF.h"
 #include "ui/dialogs/frmYohaku.h"
+#include "ui/platform/desktop_helpers.h"
 #include "ui/widgets/updown.h"
 
 namespace {
@@ -117,6 +119,36 @@ TEST_F(PageSetupDialog, TabsSwitchPagesAndHelpTopic) {
     QTest::mouseClick(dialog->cmdhelp, Qt::LeftButton);
     ASSERT_EQ(services.helpPages.size(), 2u);
     EXPECT_NE(services.helpPages[0], services.helpPages[1]);
+}
+
+// F1 (pressed in a box of the page, the main window's key watching the
+// dialogs over it) and the Help button open the page of the tab on show,
+// whichever tab was shown before.
+TEST_F(PageSetupDialog, F1AndHelpOpenThePageOfTheTabOnShow) {
+    QWidget main;
+    main.setObjectName("frmMain");
+    InstallHelpKey(&main, services);
+    auto dialog = MakeDialog();
+    struct TabCase {
+        int tab;
+        QWidget* inPage;
+        const char* page;
+    };
+    const TabCase cases[] = {
+        {1, dialog->txtHf[4], "page_setup_header_footer.htm"},
+        {0, dialog->txtYohakuleft, "page_setup_margins.htm"},
+        {1, dialog->chkFutter, "page_setup_header_footer.htm"},
+    };
+    for (const TabCase& c : cases) {
+        services.helpPages.clear();
+        dialog->TabShow->setCurrentIndex(c.tab);
+        QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+        QCoreApplication::sendEvent(c.inPage, &f1);
+        QTest::mouseClick(dialog->cmdhelp, Qt::LeftButton);
+        const std::string expected = HelpFolder() + "/" + c.page;
+        EXPECT_EQ(services.helpPages, (std::vector<std::string>{expected, expected}))
+            << "tab " << c.tab;
+    }
 }
 
 TEST_F(PageSetupDialog, KeepsItsSizeWhenTheTabIsSwitched) {
