@@ -22,9 +22,11 @@
 #include <QPointer>
 #include <QProcess>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStandardPaths>
 #include <QStringList>
 #include <QStyle>
+#include <QTextBoundaryFinder>
 #include <QTextStream>
 #include <QTimer>
 #include <QToolTip>
@@ -205,12 +207,48 @@ bool BreakBefore(const QString& text, qsizetype at) {
     return EndsPhrase(before) || (IsHiragana(before) && BeginsWord(here));
 }
 
-// The box's label wraps a line wider than this itself, anywhere in it.
+// The widest line a box's text is given: a box whose lines are no wider
+// keeps them as they are and takes its height from their number.
 int MessageLineWidth(const QMessageBox& box) {
     const QScreen* screen = box.screen();
     const int screenWidth = screen != nullptr ? screen->availableGeometry().width() : 1024;
     // The box's own wrapping width, less its icon and margins.
     return std::max(160, std::min(screenWidth / 2, 500) - 120);
+}
+
+// The room a box's frame, title bar and buttons leave for its text on the
+// screen, in pixels.
+int MessageTextRoom(QMessageBox& box, const QLabel& label) {
+    const QScreen* screen = box.screen();
+    const int screenHeight = screen != nullptr ? screen->availableGeometry().height() : 768;
+    const int around = box.sizeHint().height() - label.sizeHint().height();
+    const int titleBar = 2 * QFontMetrics(box.font()).height();
+    return std::max(label.fontMetrics().lineSpacing(), screenHeight - around - titleBar);
+}
+
+// Gives the box `text` in lines no wider than the box, so that the box, which
+// takes its size from the longest line and the number of lines, shows every
+// line. A text taller than the screen scrolls, within a box that fits it.
+void SetMessageText(QMessageBox& box, const QString& text) {
+    auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    const int width = MessageLineWidth(box);
+    box.setText(MessageLines(text, QFontMetrics(box.font()), width));
+    if (label == nullptr || grid == nullptr)
+        return;
+    const int room = MessageTextRoom(box, *label);
+    if (label->sizeHint().height() <= room)
+        return;
+    auto* scroll = new QScrollArea;
+    const int bar = scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroll);
+    box.setText(MessageLines(text, label->fontMetrics(), width - bar));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    delete grid->replaceWidget(label, scroll);
+    scroll->setWidget(label);
+    scroll->setWidgetResizable(true);
+    scroll->setFixedSize(label->sizeHint().width() + bar, room);
 }
 
 QMessageBox::Icon BoxIcon(MessageIcon icon) {
@@ -313,25 +351,62 @@ QWidget* QtPlatformServices::MessageOwner() const {
     return nullptr;
 }
 
+namespace {
+
+// Where an over-long line breaks: the last place a reader breaks at whose
+// part still fits; failing that (one run, a file name, wider than the line)
+// after the last "/" that fits, and failing that after the last character
+// that fits, so that no part is ever wider than the box. A blank the line
+// breaks at is not shown and does not count. Never 0.
+qsizetype LineCut(const QString& line, const QFontMetrics& metrics, int width) {
+    qsizetype readerCut = 0;
+    qsizetype slashCut = 0;
+    qsizetype anyCut = 0;
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, line);
+    for (qsizetype at = characters.toNextBoundary(); at > 0 && at < line.size();
+         at = characters.toNextBoundary()) {
+        const QString part = line.left(at);
+        if (metrics.horizontalAdvance(part.trimmed()) > width)
+            break;
+        if (BreakBefore(line, at))
+            readerCut = at;
+        if (metrics.horizontalAdvance(part) > width)
+            continue;
+        anyCut = at;
+        if (line[at - 1] == u'/')
+            slashCut = at;
+    }
+    if (readerCut > 0)
+        return readerCut;
+    if (slashCut > 0)
+        return slashCut;
+    if (anyCut > 0)
+        return anyCut;
+    // Not even one character fits: it stands alone.
+    characters.toStart();
+    return std::max<qsizetype>(1, characters.toNextBoundary());
+}
+
+}  // namespace
+
 QString MessageLines(const QString& text, const QFontMetrics& metrics, int width) {
     QStringList out;
     // CR LF, a lone LF and a lone CR each end a line.
     QString unified = text;
     unified.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
     for (QString rest : unified.split(u'\n')) {
-        while (metrics.horizontalAdvance(rest) > width) {
-            qsizetype cut = -1;
-            for (qsizetype at = 1; at < rest.size(); ++at) {
-                if (!BreakBefore(rest, at))
-                    continue;
-                if (cut > 0 && metrics.horizontalAdvance(rest.left(at)) > width)
-                    break;
-                cut = at;
-            }
-            if (cut <= 0)
+        while (metrics.horizontalAdvance(rest.trimmed()) > width) {
+            const qsizetype cut = LineCut(rest, metrics, width);
+            if (cut >= rest.size())
                 break;
-            out.append(rest.left(cut).trimmed());
-            rest = rest.mid(cut).trimmed();
+            if (BreakBefore(rest, cut)) {
+                out.append(rest.left(cut).trimmed());
+                rest = rest.mid(cut).trimmed();
+            } else {
+                // Broken inside a run: every character of it stays.
+                out.append(rest.left(cut));
+                rest = rest.mid(cut);
+            }
         }
         out.append(rest);
     }
@@ -340,10 +415,10 @@ QString MessageLines(const QString& text, const QFontMetrics& metrics, int width
 
 MessageAnswer QtPlatformServices::ShowMessage(const std::string& text, MessageIcon icon,
                                               const std::string& title, MessageButtons buttons) {
-    QMessageBox box(BoxIcon(icon), Q(title), Q(text), BoxButtons(buttons), MessageOwner());
-    // Lines the box would break itself, anywhere, are broken where a reader
-    // breaks them.
-    box.setText(MessageLines(box.text(), QFontMetrics(box.font()), MessageLineWidth(box)));
+    QMessageBox box(BoxIcon(icon), Q(title), QString(), BoxButtons(buttons), MessageOwner());
+    // A file name such as "<b>.qmf" is a name, not markup.
+    box.setTextFormat(Qt::PlainText);
+    SetMessageText(box, Q(text));
     UseModalDialogFrame(box);
     KeepTitleWhole(box);
     switch (box.exec()) {

@@ -65,5 +65,8 @@ std::string ChosenFilePath(const QString& chosen, const FileDialogRequest& reque
 // A message's text in lines no wider than `width` with `metrics`, broken where
 // a Japanese reader breaks: after punctuation, a blank or a path's "/", and
 // where a word begins (a kanji or katakana after kana), never inside a word
-// ("できませんでした" stays whole). A line with no such place stays as it is.
+// ("できませんでした" stays whole) while such a place fits. A run with no such
+// place that is wider than `width` (a long file name) breaks after its last
+// "/" that fits, else after its last character that fits: every character
+// stays, in order, and no line is wider than `width` unless one character is.
 QString MessageLines(const QString& text, const QFontMetrics& metrics, int width);

@@ -9,8 +9,13 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -20,6 +25,7 @@
 #include <fstream>
 #include <functional>
 
+#include "core/project_file.h"
 #include "support/qt_application.h"
 #include "ui/dialogs/dialog_test_support.h"
 #include "ui/platform/desktop_entry.h"
@@ -437,16 +443,211 @@ TEST(MessageLines, BreakAtPunctuationBlanksAndWordStartsOnly) {
         // A lone CR ends a line too.
         {QStringLiteral("存在しません。\r作成しますか。"), 30,
          QStringLiteral("存在しません。\n作成しますか。")},
-        // A line with no place to break stays whole, for the box to wrap.
+        // A line with no place to break breaks where it must, every
+        // character kept.
         {QStringLiteral("できませんでしたできませんでした"), 5,
-         QStringLiteral("できませんでしたできませんでした")},
+         QStringLiteral("できません\nでしたでき\nませんでし\nた")},
     };
     for (const Case& c : cases) {
         const QString lines = MessageLines(c.text, metrics, c.width * em);
         EXPECT_EQ(lines, c.lines) << c.text.toStdString();
+        if (c.width < 8)
+            continue;  // too narrow for the word
         for (const QString& line : lines.split(u'\n'))
             EXPECT_FALSE(line.contains(QStringLiteral("できませんで")) &&
                          !line.contains(QStringLiteral("できませんでした")))
                 << line.toStdString();
+    }
+}
+
+namespace {
+
+// `text` without its blanks and line ends, which may go where a line breaks.
+QString Glyphs(QString text) {
+    text.remove(QRegularExpression(QStringLiteral("\\s")));
+    return text;
+}
+
+QString Repeated(const QString& unit, int times) {
+    QString out;
+    for (int i = 0; i < times; ++i)
+        out += unit;
+    return out;
+}
+
+}  // namespace
+
+// A run wider than the line (a long file name, a path's folder) breaks all
+// the same: after a "/" where one fits, else anywhere; no line is wider than
+// the box and no character is lost or moved.
+TEST(MessageLines, LongRunsBreakAnywhereAndKeepEveryCharacter) {
+    EnsureQtApplication();
+    const QFontMetrics metrics(QApplication::font());
+    const int width = 20 * metrics.horizontalAdvance(QStringLiteral("あ"));
+    const QString name253 = Repeated(QStringLiteral("n"), 249) + QStringLiteral(".qmf");
+    const QString d60 = Repeated(QStringLiteral("d"), 60) + u'/';
+    const QString e60 = Repeated(QStringLiteral("e"), 60) + u'/';
+    struct Case {
+        const char* what;
+        QString text;
+        QStringList lines;  // when the breaks themselves are known
+    };
+    const Case cases[] = {
+        {"ascii", Repeated(QStringLiteral("c"), 300) + QStringLiteral(".qmf"), {}},
+        {"hiragana", Repeated(QStringLiteral("あいうえお"), 30), {}},
+        {"katakana", Repeated(QStringLiteral("データファイル"), 20), {}},
+        {"kanji", Repeated(QStringLiteral("地盤液状化判定"), 20), {}},
+        {"full-width digits", Repeated(QStringLiteral("１２３４５"), 20), {}},
+        {"mixed",
+         QStringLiteral("データファイル /tmp/") + name253 + QStringLiteral(" は保存しました。"),
+         {}},
+        {"changed on disk",
+         QStringLiteral("変更されています。\r\n\r\n/home/") + Repeated(QStringLiteral("c"), 120) +
+             QStringLiteral(".qmf\r\n\r\n上書きすると、その変更は失われます。上書きしますか？"),
+         {}},
+        {"kana name",
+         QStringLiteral("/home/user/") + Repeated(QStringLiteral("ボーリング柱状図"), 12) +
+             QStringLiteral(".qmf"),
+         {}},
+        {"a path breaks after its folders",
+         QStringLiteral("/home/user/") + d60 + e60 + QStringLiteral("site.qmf"),
+         {QStringLiteral("/home/user/"), d60, e60, QStringLiteral("site.qmf")}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        // Lines as the box gets them: the folder part fits a line of its own.
+        const int lineWidth = c.lines.isEmpty() ? width : metrics.horizontalAdvance(d60) + 2;
+        const QStringList lines = MessageLines(c.text, metrics, lineWidth).split(u'\n');
+        EXPECT_GT(lines.size(), 1);
+        for (const QString& line : lines)
+            EXPECT_LE(metrics.horizontalAdvance(line), lineWidth) << line.toStdString();
+        EXPECT_EQ(Glyphs(lines.join(QString())), Glyphs(c.text));
+        if (!c.text.contains(u' ') && !c.text.contains(u'\r')) {
+            EXPECT_EQ(lines.join(QString()), c.text);  // not even a blank goes
+        }
+        if (!c.lines.isEmpty()) {
+            EXPECT_EQ(lines, c.lines);
+        }
+        // A run without a place to break fills each line it is broken into.
+        if (c.text.contains(u'/'))
+            continue;
+        for (qsizetype i = 0; i + 1 < lines.size(); ++i)
+            EXPECT_GT(metrics.horizontalAdvance(lines[i] + lines[i + 1].front()), lineWidth)
+                << lines[i].toStdString();
+    }
+}
+
+namespace {
+
+// What a shown message box lets its reader see of its text.
+struct ShownText {
+    QString text;        // the label's text
+    bool whole = false;  // every line inside the box and fully visible or scrollable to
+    bool fits = false;   // the box inside the screen
+};
+
+// Shows `text` as the program does and looks at the box once it is up.
+ShownText ShowAndLook(const std::string& text, MessageButtons buttons) {
+    ShownText seen;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr)
+            return;
+        auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        EXPECT_NE(label, nullptr);
+        if (label != nullptr) {
+            seen.text = label->text();
+            const QFontMetrics metrics = label->fontMetrics();
+            const QStringList lines = seen.text.split(u'\n');
+            bool linesFit = true;
+            for (const QString& line : lines) {
+                if (metrics.horizontalAdvance(line) > label->contentsRect().width()) {
+                    ADD_FAILURE() << "wider than the label: " << line.toStdString();
+                    linesFit = false;
+                }
+            }
+            // The height the label's text takes at the label's width.
+            const int needed = label->heightForWidth(label->width()) > 0
+                                   ? label->heightForWidth(label->width())
+                                   : label->sizeHint().height();
+            const bool tallEnough =
+                label->height() >= needed &&
+                label->contentsRect().height() >=
+                    static_cast<int>(lines.size() - 1) * metrics.lineSpacing() + metrics.height();
+            // The label's whole height lies in the box above its buttons, or
+            // in a scroll area that reaches all of it.
+            auto* buttonBox = box->findChild<QWidget*>(QStringLiteral("qt_msgbox_buttonbox"));
+            QWidget* shown = label;
+            auto* scroll = qobject_cast<QScrollArea*>(
+                label->parentWidget() != nullptr ? label->parentWidget()->parentWidget() : nullptr);
+            bool reached = true;
+            if (scroll != nullptr) {
+                shown = scroll;
+                reached = scroll->verticalScrollBar()->maximum() >=
+                          label->height() - scroll->viewport()->height();
+            }
+            const QRect inBox(shown->mapTo(box, QPoint(0, 0)), shown->size());
+            const bool inside = box->rect().contains(inBox) && buttonBox != nullptr &&
+                                inBox.bottom() < buttonBox->mapTo(box, QPoint(0, 0)).y();
+            seen.whole = linesFit && tallEnough && reached && inside;
+            const QRect screen = box->screen()->availableGeometry();
+            seen.fits = box->width() <= screen.width() && box->height() <= screen.height();
+        }
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    QtPlatformServices services;
+    services.ShowMessage(text, MessageIcon::Exclamation, "Vekt／Quilmorn2008", buttons);
+    return seen;
+}
+
+}  // namespace
+
+// Every line of a message can be read in its box: a long file name breaks
+// into lines the box is sized for, and a text taller than the screen scrolls
+// within a box that fits the screen.
+TEST(QtMessageBoxes, EveryLineOfTheMessageIsShown) {
+    EnsureQtApplication();
+    const std::string folder = "/home/user/" + std::string(40, 'd') + "/";
+    const std::string name253 = std::string(249, 'n') + ".qmf";
+    const std::string name124 = std::string(120, 'c') + ".qmf";
+    std::string tall;
+    for (int i = 0; i < 200; ++i)
+        tall += "行 " + std::to_string(i) + "\r\n";
+    tall += "最後の行";
+    struct Case {
+        const char* what;
+        std::string text;
+        MessageButtons buttons;
+        std::string lastLine;
+    };
+    const Case cases[] = {
+        {"results file",
+         "結果ファイルは書き込みませんでした。\r\n\r\n" + folder + name253 +
+             ".CSV\r\nはファイル名が長すぎて、このファイルシステムには作れません。\r\n"
+             "結果ファイルも書き込むには、短い名前で保存し直してください。\r\n\r\nデータファイル " +
+             folder + name253 + " は保存しました。",
+         MessageButtons::Ok, "は保存しました。"},
+        {"write failure", ProjectWriteFailedText(folder + name253), MessageButtons::Ok, ""},
+        {"changed on disk", ChangedOnDiskQuestion(folder + name124), MessageButtons::YesNo,
+         "上書きしますか？"},
+        {"kana and kanji name",
+         "ﾌｧｲﾙの書き込みに失敗しました\r\n\r\n/home/利用者/" +
+             Repeated(QStringLiteral("液状化判定ボーリング"), 8).toStdString() + ".qmf",
+         MessageButtons::Ok, ".qmf"},
+        // A name that reads as markup is shown as it is, lines and all.
+        {"markup in a name",
+         "設定ファイル /tmp/<b>site</b>/Quilmorn2008.ini の書き込みに失敗しました。\n"
+         "今回変更した設定は保存されません。",
+         MessageButtons::Ok, "今回変更した設定は保存されません。"},
+        {"taller than the screen", tall, MessageButtons::Ok, "最後の行"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ShownText seen = ShowAndLook(c.text, c.buttons);
+        EXPECT_TRUE(seen.whole);
+        EXPECT_TRUE(seen.fits);
+        EXPECT_EQ(Glyphs(seen.text), Glyphs(QString::fromStdString(c.text)));
+        EXPECT_TRUE(seen.text.endsWith(QString::fromStdString(c.lastLine)))
+            << seen.text.toStdString();
     }
 }
