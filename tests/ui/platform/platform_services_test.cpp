@@ -21,6 +21,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -627,7 +628,9 @@ TEST(QtMessageBoxes, EveryLineOfTheMessageIsShown) {
              "結果ファイルも書き込むには、短い名前で保存し直してください。\r\n\r\nデータファイル " +
              folder + name253 + " は保存しました。",
          MessageButtons::Ok, "は保存しました。"},
-        {"write failure", ProjectWriteFailedText(folder + name253), MessageButtons::Ok, ""},
+        {"write failure",
+         ProjectWriteFailedText(folder + name253, WriteResult{ENOSPC, folder + name253}),
+         MessageButtons::Ok, ""},
         {"changed on disk", ChangedOnDiskQuestion(folder + name124), MessageButtons::YesNo,
          "上書きしますか？"},
         {"kana and kanji name",
