@@ -95,8 +95,7 @@ unsigned Unit(std::string_view text, size_t at, int width, bool bigEndian) {
 }
 
 // Splits at every line end: CR LF, LF or CR alone, and CR CR LF as one (what a
-// text-mode copy makes of a CR LF). A UTF-16 text is split at its units; an odd
-// byte at the end stays with the last line.
+// text-mode copy makes of a CR LF). A UTF-16 text is split at its units.
 std::vector<RawLine> SplitLines(std::string_view text, int width, bool bigEndian) {
     constexpr unsigned kCr = '\r';
     constexpr unsigned kLf = '\n';
@@ -248,18 +247,19 @@ std::vector<IniFile::Line> DecodeLines(const std::vector<RawLine>& raw, IniFile:
     return lines;
 }
 
-// Whether decoded lines read as a settings file: a section header read whole,
-// or nothing but blank and comment lines.
-bool ReadsAsSettings(const std::vector<IniFile::Line>& lines, bool blankWillDo) {
-    bool onlyBlank = true;
-    for (const IniFile::Line& line : lines) {
-        if (line.whole && HeaderName(line.text))
-            return true;
+// The section headers read whole among decoded lines.
+size_t HeaderCount(const std::vector<IniFile::Line>& lines) {
+    return static_cast<size_t>(std::count_if(lines.begin(), lines.end(), [](const auto& line) {
+        return line.whole && HeaderName(line.text).has_value();
+    }));
+}
+
+// Whether decoded lines are nothing but blank and comment lines.
+bool OnlyBlankLines(const std::vector<IniFile::Line>& lines) {
+    return std::all_of(lines.begin(), lines.end(), [](const IniFile::Line& line) {
         std::string_view text = Trim(line.text);
-        if (!line.whole || (!text.empty() && text.front() != ';'))
-            onlyBlank = false;
-    }
-    return blankWillDo && onlyBlank;
+        return line.whole && (text.empty() || text.front() == ';');
+    });
 }
 
 // The length of the marks at the start of the bytes: the same mark may stand
@@ -277,6 +277,7 @@ IniFile::LoadResult IniFile::Load(const std::string& path) {
     sections_.assign(1, Section{});
     form_ = Form::kCp932;
     mark_.clear();
+    tail_.clear();
     lineEnd_ = "\r\n";
     endsWithLineEnd_ = true;
     std::error_code error;
@@ -302,25 +303,35 @@ IniFile::LoadResult IniFile::Load(const std::string& path) {
     } else if (all.size() >= 2 && (all[0] == '\0') != (all[1] == '\0')) {
         utf16BigEndian = all[0] == '\0';
     }
-    bool read = false;
+    // The bytes themselves: CP932 or UTF-8, with whatever mark stands in front.
+    const size_t markLength = utf16BigEndian ? utf16Mark : MarkLength(all, "\xEF\xBB\xBF");
+    mark_ = std::string(all.substr(0, markLength));
+    raw = SplitLines(all.substr(markLength), 1, false);
+    form_ = LooksLikeUtf8(raw, all.starts_with("\xEF\xBB\xBF")) ? Form::kUtf8 : Form::kCp932;
+    lines = DecodeLines(raw, form_);
     if (utf16BigEndian) {
-        form_ = *utf16BigEndian ? Form::kUtf16BigEndian : Form::kUtf16LittleEndian;
-        raw = SplitLines(all.substr(utf16Mark), 2, *utf16BigEndian);
-        lines = DecodeLines(raw, form_);
-        read = ReadsAsSettings(lines, true);
-        if (read)
-            mark_ = std::string(all.substr(0, utf16Mark));
-    }
-    if (!read) {
-        // The bytes themselves: CP932 or UTF-8, with whatever mark stands in front.
-        const size_t markLength = utf16BigEndian ? utf16Mark : MarkLength(all, "\xEF\xBB\xBF");
-        mark_ = std::string(all.substr(0, markLength));
-        raw = SplitLines(all.substr(markLength), 1, false);
-        form_ = LooksLikeUtf8(raw, all.starts_with("\xEF\xBB\xBF")) ? Form::kUtf8 : Form::kCp932;
-        lines = DecodeLines(raw, form_);
-        // Bytes that looked like UTF-16 are taken as they are only when they
-        // read as settings; otherwise what the file is cannot be told.
-        if (utf16BigEndian && !ReadsAsSettings(lines, false)) {
+        // UTF-16 only when its text reads as settings better than the bytes
+        // do: more section headers read whole (the bytes of a real UTF-16 file
+        // hold none, each of its lines having NULs), or none in either and
+        // nothing but blank lines. A CP932 file with a stray NUL or mark in
+        // front reads as the bytes it is.
+        const Form utf16 = *utf16BigEndian ? Form::kUtf16BigEndian : Form::kUtf16LittleEndian;
+        // An odd byte at the end belongs to no unit: it stays the file's last,
+        // so that lines added before it keep their units in step.
+        const std::string_view units = all.substr(utf16Mark);
+        const size_t odd = units.size() % 2;
+        std::vector<RawLine> raw16 =
+            SplitLines(units.substr(0, units.size() - odd), 2, *utf16BigEndian);
+        std::vector<Line> lines16 = DecodeLines(raw16, utf16);
+        const size_t headers16 = HeaderCount(lines16);
+        const size_t headers8 = HeaderCount(lines);
+        if (headers16 > headers8 || (headers8 == 0 && headers16 == 0 && OnlyBlankLines(lines16))) {
+            form_ = utf16;
+            raw = std::move(raw16);
+            lines = std::move(lines16);
+            tail_ = std::string(units.substr(units.size() - odd));
+        } else if (headers8 == 0) {
+            // Neither reading finds settings: what the file is cannot be told.
             form_ = Form::kCp932;
             mark_.clear();
             return LoadResult::kUnreadable;
@@ -467,7 +478,7 @@ std::string IniFile::Text() const {
             text += line.end.empty() ? lineEnd : line.end;
         }
     }
-    return text;
+    return text + tail_;
 }
 
 bool IniFile::Save(const std::string& path) const {

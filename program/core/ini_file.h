@@ -19,10 +19,11 @@
 //
 // The form: a file is read as UTF-16 (after its mark, or without one when one
 // of its first two bytes alone is NUL) only when the decoded text reads as a
-// settings file (a section header, or nothing but blank and comment lines).
-// Otherwise its bytes are read as CP932 or UTF-8 (the one that reads more of
-// its lines beyond ASCII), a mark in front kept as it is; when that finds no
-// section header either, the form cannot be told and the file is unreadable.
+// settings file better than its bytes do: more section headers read whole, or
+// none in either and nothing but blank and comment lines. Otherwise its bytes
+// are read as CP932 or UTF-8 (the one that reads more of its lines beyond
+// ASCII), a mark in front kept as it is; when neither reading finds a section
+// header, the form cannot be told and the file is unreadable.
 //
 // Reading: sections and keys match without regard to case; the first of equal
 // names counts. The value is the text after the first "=", trimmed of blanks,
@@ -89,6 +90,7 @@ class IniFile {
     std::vector<Section> sections_;  // the first holds the lines before any section header
     Form form_ = Form::kCp932;
     std::string mark_;
+    std::string tail_;              // the odd byte at the end of a UTF-16 file, kept last
     std::string lineEnd_ = "\r\n";  // for lines added, in UTF-8
     bool endsWithLineEnd_ = true;   // the last line has its end
 };

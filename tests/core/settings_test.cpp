@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 
@@ -369,32 +370,50 @@ TEST_F(SettingsTest, SaveFailsWithoutTouchingWhatCannotBeReadOrWritten) {
 }
 
 // Inputs the settings fuzz target once failed on, kept under settings/fuzz/:
-// what each reads as is saved and read back unchanged.
+// what each reads as is saved, into a fresh file and over the file itself as
+// the program saves, and read back unchanged.
 TEST_F(SettingsTest, FuzzFindingsReadBackAsSaved) {
     fs::path folder = fs::path(QM_TEST_DATA_DIR) / "settings" / "fuzz";
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        SCOPED_TRACE(entry.path().string());
-        fs::copy_file(entry.path(), settings.iniFile, fs::copy_options::overwrite_existing);
-        Settings read = Reload();
-        fs::remove(settings.iniFile);
-        ASSERT_TRUE(SaveSettings(read));
-        Settings back = Reload();
-        for (LayerRecord& row : read.subSoilNames)
-            row.SoilName = StorableText(row.SoilName);
-        for (LayerRecord& row : read.mainSoilNames)
-            row.SoilName = StorableText(row.SoilName);
-        ExpectSameRows(read.subSoilNames, back.subSoilNames);
-        ExpectSameRows(read.mainSoilNames, back.mainSoilNames);
-        // Only the paths that read back as the same file are stored, in order.
-        std::vector<std::string> recent;
-        for (const std::string& path : read.recentFiles)
-            if (IsStorableRecentFile(path))
-                recent.push_back(path);
-        recent.resize(read.recentFiles.size());
-        EXPECT_EQ(recent,
-                  std::vector<std::string>(back.recentFiles.begin(), back.recentFiles.end()));
-        EXPECT_EQ(read.headerFooterText, back.headerFooterText);
-    }
+    for (const auto& entry : fs::directory_iterator(folder))
+        for (bool over : {false, true}) {
+            SCOPED_TRACE(entry.path().string() + (over ? " saved over itself" : ""));
+            fs::copy_file(entry.path(), settings.iniFile, fs::copy_options::overwrite_existing);
+            Settings read = Reload();
+            if (!over)
+                fs::remove(settings.iniFile);
+            ASSERT_TRUE(SaveSettings(read));
+            Settings back = Reload();
+            // A name with a quote is stored with "＂", unless its line is
+            // kept as it was in the file saved over; a fresh file is CP932,
+            // which holds what CP932 can.
+            auto stored = [&](const std::string& name) {
+                return over ? StorableText(name) : Cp932ToUtf8(Utf8ToCp932(StorableText(name)));
+            };
+            auto kept = [&](const char* section, size_t row) {
+                return over && std::any_of(read.unreadSettings.begin(), read.unreadSettings.end(),
+                                           [&](const UnreadSetting& line) {
+                                               return line.section == section &&
+                                                      line.key == std::to_string(row + 1);
+                                           });
+            };
+            for (size_t i = 0; i < read.subSoilNames.size(); ++i)
+                if (!kept("Default SoilNames0", i))
+                    read.subSoilNames[i].SoilName = stored(read.subSoilNames[i].SoilName);
+            for (size_t i = 0; i < read.mainSoilNames.size(); ++i)
+                if (!kept("Default SoilNames1", i))
+                    read.mainSoilNames[i].SoilName = stored(read.mainSoilNames[i].SoilName);
+            ExpectSameRows(read.subSoilNames, back.subSoilNames);
+            ExpectSameRows(read.mainSoilNames, back.mainSoilNames);
+            // Only the paths that read back as the same file are stored, in order.
+            std::vector<std::string> recent;
+            for (const std::string& path : read.recentFiles)
+                if (IsStorableRecentFile(path))
+                    recent.push_back(path);
+            recent.resize(read.recentFiles.size());
+            EXPECT_EQ(recent,
+                      std::vector<std::string>(back.recentFiles.begin(), back.recentFiles.end()));
+            EXPECT_EQ(read.headerFooterText, back.headerFooterText);
+        }
 }
 
 TEST_F(SettingsTest, AFailedWriteAtTheEndIsToldNamingTheFile) {

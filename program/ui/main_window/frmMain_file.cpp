@@ -118,7 +118,7 @@ bool frmMain::OpenProjectPath(const std::string& path) {
         SetMruMenu();
         return false;
     }
-    AddRecentFile(settings, projectPath);
+    AddRecentFileReporting(settings, projectPath, services);
     doc.currentFolder = folder;
     doc.currentFileName = name;
     ProjectFileIdentity = IdentityOf(projectPath);
@@ -190,7 +190,7 @@ bool frmMain::WriteProjectPath(const std::string& folder, const std::string& nam
         services.ShowMessage(GroupNotKeptText(projectPath, replaced), MessageIcon::Exclamation);
     doc.currentFolder = folder;
     doc.currentFileName = name;
-    AddRecentFile(settings, projectPath);
+    AddRecentFileReporting(settings, projectPath, services);
     IsChanged = false;
     SetMruMenu();
     SetCaption();

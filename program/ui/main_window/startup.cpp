@@ -150,7 +150,7 @@ StartResult StartProgram(ProgramState& state, PlatformServices& services,
         // absolute lies in the working folder, not the program's.
         path = AbsolutePath(path);
         if (ReadProjectFile(path, state.doc, services, &unreadable) == kProjectFileOk) {
-            AddRecentFile(state.settings, path);
+            AddRecentFileReporting(state.settings, path, services);
             SplitNativePath(path, state.doc.currentFolder, state.doc.currentFileName);
             state.form->ProjectFileIdentity = IdentityOf(path);
         } else {
