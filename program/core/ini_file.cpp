@@ -310,11 +310,11 @@ IniFile::LoadResult IniFile::Load(const std::string& path) {
     form_ = LooksLikeUtf8(raw, all.starts_with("\xEF\xBB\xBF")) ? Form::kUtf8 : Form::kCp932;
     lines = DecodeLines(raw, form_);
     if (utf16BigEndian) {
-        // UTF-16 only when its text reads as settings better than the bytes
-        // do: more section headers read whole (the bytes of a real UTF-16 file
-        // hold none, each of its lines having NULs), or none in either and
-        // nothing but blank lines. A CP932 file with a stray NUL or mark in
-        // front reads as the bytes it is.
+        // UTF-16 only when its text reads as settings and the bytes do not:
+        // the bytes of a real UTF-16 file hold no section header read whole
+        // (each of its lines has NULs), while a CP932 file with a stray NUL or
+        // mark in front reads as the bytes it is. A file mixing the two stays
+        // with its bytes, which a save of them never turns into UTF-16.
         const Form utf16 = *utf16BigEndian ? Form::kUtf16BigEndian : Form::kUtf16LittleEndian;
         // An odd byte at the end belongs to no unit: it stays the file's last,
         // so that lines added before it keep their units in step.
@@ -325,7 +325,7 @@ IniFile::LoadResult IniFile::Load(const std::string& path) {
         std::vector<Line> lines16 = DecodeLines(raw16, utf16);
         const size_t headers16 = HeaderCount(lines16);
         const size_t headers8 = HeaderCount(lines);
-        if (headers16 > headers8 || (headers8 == 0 && headers16 == 0 && OnlyBlankLines(lines16))) {
+        if (headers8 == 0 && (headers16 > 0 || OnlyBlankLines(lines16))) {
             form_ = utf16;
             raw = std::move(raw16);
             lines = std::move(lines16);

@@ -19,8 +19,8 @@
 //
 // The form: a file is read as UTF-16 (after its mark, or without one when one
 // of its first two bytes alone is NUL) only when the decoded text reads as a
-// settings file better than its bytes do: more section headers read whole, or
-// none in either and nothing but blank and comment lines. Otherwise its bytes
+// settings file (a section header, or nothing but blank and comment lines)
+// and its bytes hold no section header read whole. Otherwise its bytes
 // are read as CP932 or UTF-8 (the one that reads more of its lines beyond
 // ASCII), a mark in front kept as it is; when neither reading finds a section
 // header, the form cannot be told and the file is unreadable.
