@@ -255,6 +255,7 @@ PlainSettings Plain(std::string_view data, int width, bool big) {
     PlainSettings plain;
     std::map<std::string, bool> sectionsSeen;
     std::optional<std::string> section;  // none: keys here are not read
+    bool uncertain = false;              // a line may have opened any section
     std::map<std::string, bool> keysSeen;
     size_t start = 0;
     while (start <= units.size()) {
@@ -267,8 +268,10 @@ PlainSettings Plain(std::string_view data, int width, bool big) {
         const std::string trimmed = Trimmed(line);
         if (!isPlain) {
             // A line the reader may read as a header or a key: what it would
-            // find there cannot be told here, so nothing after it is expected.
+            // find there cannot be told here, so nothing after it is expected
+            // (the section it may open could be the first of a later name).
             if (line.find('[') != std::string::npos) {
+                uncertain = true;
                 section.reset();
                 keysSeen.clear();
             } else if (section && line.find('=') != std::string::npos) {
@@ -289,7 +292,7 @@ PlainSettings Plain(std::string_view data, int width, bool big) {
             const std::string name = Folded(Trimmed(trimmed.substr(1, close - 1)));
             plain.header = true;
             keysSeen.clear();
-            if (sectionsSeen[name])
+            if (sectionsSeen[name] || uncertain)
                 section.reset();  // the first section of a name counts
             else
                 section = name;
