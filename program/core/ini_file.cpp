@@ -254,6 +254,18 @@ size_t HeaderCount(const std::vector<IniFile::Line>& lines) {
     }));
 }
 
+// The lines of bytes that look like a section header in any 8-bit code: no
+// NUL, a "[" first and a "]" after it. Counted on the bytes, so that which of
+// CP932 and UTF-8 reads more of the file does not change the count.
+size_t ByteHeaderCount(const std::vector<RawLine>& lines) {
+    return static_cast<size_t>(std::count_if(lines.begin(), lines.end(), [](const RawLine& line) {
+        if (line.bytes.find('\0') != std::string_view::npos)
+            return false;
+        std::string_view text = Trim(line.bytes);
+        return !text.empty() && text.front() == '[' && text.find(']') != std::string_view::npos;
+    }));
+}
+
 // Whether decoded lines are nothing but blank and comment lines.
 bool OnlyBlankLines(const std::vector<IniFile::Line>& lines) {
     return std::all_of(lines.begin(), lines.end(), [](const IniFile::Line& line) {
@@ -324,7 +336,7 @@ IniFile::LoadResult IniFile::Load(const std::string& path) {
             SplitLines(units.substr(0, units.size() - odd), 2, *utf16BigEndian);
         std::vector<Line> lines16 = DecodeLines(raw16, utf16);
         const size_t headers16 = HeaderCount(lines16);
-        const size_t headers8 = HeaderCount(lines);
+        const size_t headers8 = ByteHeaderCount(raw);
         if (headers8 == 0 && (headers16 > 0 || OnlyBlankLines(lines16))) {
             form_ = utf16;
             raw = std::move(raw16);

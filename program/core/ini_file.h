@@ -20,7 +20,7 @@
 // The form: a file is read as UTF-16 (after its mark, or without one when one
 // of its first two bytes alone is NUL) only when the decoded text reads as a
 // settings file (a section header, or nothing but blank and comment lines)
-// and its bytes hold no section header read whole. Otherwise its bytes
+// and no line of its bytes looks like a section header. Otherwise its bytes
 // are read as CP932 or UTF-8 (the one that reads more of its lines beyond
 // ASCII), a mark in front kept as it is; when neither reading finds a section
 // header, the form cannot be told and the file is unreadable.
