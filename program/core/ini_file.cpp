@@ -323,7 +323,7 @@ IniFile::LoadResult IniFile::Load(const std::string& path) {
     lines = DecodeLines(raw, form_);
     if (utf16BigEndian) {
         // UTF-16 only when its text reads as settings and the bytes do not:
-        // the bytes of a real UTF-16 file hold no section header read whole
+        // no line of the bytes of a real UTF-16 file looks like a section header
         // (each of its lines has NULs), while a CP932 file with a stray NUL or
         // mark in front reads as the bytes it is. A file mixing the two stays
         // with its bytes, which a save of them never turns into UTF-16.
