@@ -1,7 +1,9 @@
 // Reads arbitrary bytes as the settings file. Whatever the bytes, the reader
 // must not crash; what it read must keep the structure of the file (a byte
-// that is no character must not take a quote, a comma or a digit with it), and
-// it must come back unchanged through the writer and the reader.
+// that is no character must not take a quote, a comma or a digit with it); no
+// setting the file states in plain ASCII may fall back to its default (a wrong
+// guess of the file's form would lose them all); and it must come back
+// unchanged through the writer and the reader.
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,7 +12,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/codepage.h"
@@ -201,6 +206,215 @@ std::string AsciiShape(std::string bytes, bool cp932) {
     return bytes;
 }
 
+// The settings an input states in plain lines (printable ASCII only), found
+// without the reader: for one reading of its bytes, as bytes or as UTF-16 of
+// either order.
+struct PlainSettings {
+    std::map<std::string, std::string> values;  // "section\nkey", folded -> value
+    bool header = false;                        // a plain section header stands
+};
+
+std::string Folded(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+std::string Trimmed(const std::string& text) {
+    const size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// width 1: the bytes; width 2: UTF-16 of the given order. Every unit that is
+// not printable ASCII (a NUL aside) is kept as 0x01, which no plain line holds.
+PlainSettings Plain(std::string_view data, int width, bool big) {
+    std::string_view mark = width == 1 ? std::string_view("\xEF\xBB\xBF")
+                            : big      ? std::string_view("\xFE\xFF")
+                                       : std::string_view("\xFF\xFE");
+    if (width == 1 && (data.starts_with("\xFF\xFE") || data.starts_with("\xFE\xFF")))
+        mark = data.substr(0, 2);
+    while (!mark.empty() && data.starts_with(mark))
+        data.remove_prefix(mark.size());
+    std::string units;
+    const size_t w = static_cast<size_t>(width);
+    for (size_t i = 0; i + w <= data.size(); i += w) {
+        const auto b0 = static_cast<unsigned char>(data[i]);
+        const unsigned c = width == 1 ? b0
+                                      : (big ? (b0 << 8) | static_cast<unsigned char>(data[i + 1])
+                                             : b0 | (static_cast<unsigned char>(data[i + 1]) << 8));
+        // A NUL is no character: the reader leaves it out, and so does this.
+        if (c == 0)
+            continue;
+        units += c == '\r' || c == '\n' || c == '\t' || (c >= 0x20 && c < 0x7F)
+                     ? static_cast<char>(c)
+                     : '\x01';
+    }
+    PlainSettings plain;
+    std::map<std::string, bool> sectionsSeen;
+    std::optional<std::string> section;  // none: keys here are not read
+    bool uncertain = false;              // a line may have opened any section
+    std::map<std::string, bool> keysSeen;
+    size_t start = 0;
+    while (start <= units.size()) {
+        size_t end = units.find_first_of("\r\n", start);
+        if (end == std::string::npos)
+            end = units.size();
+        const std::string line = units.substr(start, end - start);
+        start = end + 1;
+        const bool isPlain = line.find('\x01') == std::string::npos;
+        const std::string trimmed = Trimmed(line);
+        if (!isPlain) {
+            // A line the reader may read as a header or a key: what it would
+            // find there cannot be told here, so nothing after it is expected
+            // (the section it may open could be the first of a later name).
+            if (line.find('[') != std::string::npos) {
+                uncertain = true;
+                section.reset();
+                keysSeen.clear();
+            } else if (section && line.find('=') != std::string::npos) {
+                std::string key;
+                for (char c : line.substr(0, line.find('=')))
+                    if (c != '\x01')
+                        key += c;
+                keysSeen[Folded(Trimmed(key))] = true;
+            }
+            continue;
+        }
+        if (trimmed.empty() || trimmed.front() == ';')
+            continue;
+        if (trimmed.front() == '[') {
+            const size_t close = trimmed.find(']');
+            if (close == std::string::npos)
+                continue;
+            const std::string name = Folded(Trimmed(trimmed.substr(1, close - 1)));
+            plain.header = true;
+            keysSeen.clear();
+            if (sectionsSeen[name] || uncertain)
+                section.reset();  // the first section of a name counts
+            else
+                section = name;
+            sectionsSeen[name] = true;
+            continue;
+        }
+        const size_t equals = trimmed.find('=');
+        if (!section || equals == std::string::npos)
+            continue;
+        const std::string key = Folded(Trimmed(trimmed.substr(0, equals)));
+        if (keysSeen[key])
+            continue;
+        keysSeen[key] = true;
+        std::string value = Trimmed(trimmed.substr(equals + 1));
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+            value = value.substr(1, value.size() - 2);
+        plain.values[*section + "\n" + key] = value;
+    }
+    return plain;
+}
+
+// Whether the text is an optional minus and 1 to `digits` digits.
+bool Integer(const std::string& text, size_t digits, bool negative) {
+    size_t at = negative && text.starts_with('-') ? 1 : 0;
+    const size_t count = text.size() - at;
+    if (count < 1 || count > digits)
+        return false;
+    for (; at < text.size(); ++at)
+        if (text[at] < '0' || text[at] > '9')
+            return false;
+    return true;
+}
+
+// The first setting the plain lines state that the reader did not read as
+// stated; empty when there is none. `stated` counts the settings checked.
+std::string FallenBack(const PlainSettings& plain, const Settings& read, int& stated) {
+    stated = 0;
+    auto value = [&](const char* section, const char* key) -> std::optional<std::string> {
+        auto found = plain.values.find(Folded(section) + "\n" + Folded(key));
+        if (found == plain.values.end())
+            return std::nullopt;
+        return found->second;
+    };
+    auto number = [&](const char* section, const char* key, int64_t actual, size_t digits,
+                      bool negative) -> std::string {
+        std::optional<std::string> text = value(section, key);
+        if (!text || !Integer(*text, digits, negative))
+            return {};
+        ++stated;
+        if (std::stoll(*text) == actual)
+            return {};
+        return std::string(section) + " " + key + "=" + *text + " read as " +
+               std::to_string(actual);
+    };
+    auto text = [&](const char* section, const char* key, const std::string& actual) {
+        std::optional<std::string> stated_ = value(section, key);
+        if (!stated_ || stated_->empty())
+            return std::string();
+        ++stated;
+        if (*stated_ == actual)
+            return std::string();
+        return std::string(section) + " " + key + "=" + *stated_ + " read as " + actual;
+    };
+    std::vector<std::string> faults;
+    static const char* const kMargins[4] = {"OffSetTop", "OffSetBottom", "OffSetLeft",
+                                            "OffSetRight"};
+    for (int i = 0; i < 4; ++i)
+        faults.push_back(number("Print Setting", kMargins[i], read.printMargins[i], 3, false));
+    faults.push_back(number("Print Setting", "Header", read.headerFooterShow[0], 4, true));
+    faults.push_back(number("Print Setting", "Footer", read.headerFooterShow[1], 4, true));
+    faults.push_back(number("PrintOut Color", "OutColorType", read.colorPrint, 4, true));
+    faults.push_back(number("Window", "WindowLeft", read.windowPlacement.left, 6, true));
+    faults.push_back(number("Window", "WindowTop", read.windowPlacement.top, 6, true));
+    faults.push_back(number("Window", "WindowWidth", read.windowPlacement.width, 6, true));
+    faults.push_back(number("Window", "WindowHeight", read.windowPlacement.height, 6, true));
+    if (std::optional<std::string> style = value("Window", "WindowStyle"); style && *style == "2")
+        faults.push_back(number("Window", "WindowStyle", read.windowPlacement.state, 1, false));
+    static const char* const kTexts[6] = {"HeaderLeft", "HeaderCenter", "HeaderRight",
+                                          "FooterLeft", "FooterCenter", "FooterRight"};
+    for (int i = 0; i < 6; ++i)
+        faults.push_back(text("Print Setting", kTexts[i], read.headerFooterText[i]));
+    faults.push_back(text("Path", "QuilmornData", read.defaultDataFolder));
+    for (const std::string& fault : faults)
+        if (!fault.empty())
+            return fault;
+    return {};
+}
+
+// No setting stated in plain lines falls back to its default: not in the
+// reading the reader chose, and, for a file that looks like UTF-16, no other
+// reading states settings that the chosen one, holding no plain section
+// header at all, loses. (A file whose second half is shifted by a byte is
+// read as far as it reads.)
+void CheckNoSettingFallsBack(std::string_view data, IniFile::Form form, const Settings& read) {
+    // A file whose form cannot be told is kept as a copy, and the start says so.
+    if (!read.keptCopy.empty())
+        return;
+    const PlainSettings readings[3] = {Plain(data, 1, false), Plain(data, 2, false),
+                                       Plain(data, 2, true)};
+    const int chosen = form == IniFile::Form::kUtf16LittleEndian ? 1
+                       : form == IniFile::Form::kUtf16BigEndian  ? 2
+                                                                 : 0;
+    int stated = 0;
+    const std::string fault = FallenBack(readings[chosen], read, stated);
+    if (!fault.empty()) {
+        std::fprintf(stderr, "A setting fell back to its default: %s\n", Visible(fault).c_str());
+        std::abort();
+    }
+    const bool utf16Start = data.starts_with("\xFF\xFE") || data.starts_with("\xFE\xFF") ||
+                            (data.size() >= 2 && (data[0] == '\0') != (data[1] == '\0'));
+    if (readings[chosen].header || !utf16Start)
+        return;
+    for (int other = 0; other < 3; ++other) {
+        int elsewhere = 0;
+        if (other != chosen && !FallenBack(readings[other], read, elsewhere).empty()) {
+            std::fprintf(stderr, "The form guessed (%d) lost every setting reading %d states\n",
+                         chosen, other);
+            std::abort();
+        }
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -216,12 +430,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     IniFile probe;
     probe.Load(input);
     const IniFile::Form form = probe.form();
-    const std::string shape = AsciiShape(std::string(reinterpret_cast<const char*>(data), size),
-                                         form == IniFile::Form::kCp932);
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    CheckNoSettingFallsBack(bytes, form, read);
+    // The marks in front are no part of any line.
+    const std::string shape =
+        AsciiShape(std::string(bytes.substr(probe.mark().size())), form == IniFile::Form::kCp932);
     // A shape that starts as UTF-16 without its mark would be read as that.
     const bool looksUtf16 = shape.size() >= 2 && (shape[0] == '\0') != (shape[1] == '\0');
+    // A file whose form could not be told was read as nothing (and kept).
     if (form != IniFile::Form::kUtf16LittleEndian && form != IniFile::Form::kUtf16BigEndian &&
-        !looksUtf16) {
+        !looksUtf16 && read.keptCopy.empty()) {
         const std::string shaped = (Folder() / "shape.ini").string();
         std::ofstream(shaped, std::ios::binary | std::ios::trunc) << shape;
         const std::string expected = Structure(Load(shaped));

@@ -10,28 +10,38 @@
 
 // A private-profile (INI) file: "[Section]" lines, each followed by "key=value"
 // lines; ";" starts a comment line. The program writes CP932 with CR LF line
-// ends; a file edited elsewhere may be UTF-8 (with or without its byte-order
-// mark) or UTF-16 (with its mark), with LF or CR alone ending its lines: it is
-// read as what it is and written back in the same form. Names and values are
-// UTF-8 at this interface.
+// ends; a file edited elsewhere may be UTF-8 or UTF-16, with or without a
+// byte-order mark, with LF or CR alone (or CR CR LF, a CR LF passed through a
+// text-mode copy) ending its lines: it is read as what it is and written back
+// in the same form: the mark as found, each line with its own end, the last
+// line with or without its end as found. Names and values are UTF-8 at this
+// interface.
+//
+// The form: a file is read as UTF-16 (after its mark, or without one when one
+// of its first two bytes alone is NUL) only when the decoded text reads as a
+// settings file (a section header, or nothing but blank and comment lines)
+// and no line of its bytes looks like a section header. Otherwise its bytes
+// are read as CP932 or UTF-8 (the one that reads more of its lines beyond
+// ASCII), a mark in front kept as it is; when neither reading finds a section
+// header, the form cannot be told and the file is unreadable.
 //
 // Reading: sections and keys match without regard to case; the first of equal
 // names counts. The value is the text after the first "=", trimmed of blanks,
 // with one pair of enclosing double quotes removed. A line holding a byte that
-// is no character of the file's code (a stray byte) reads with "?" in its
-// place and is marked as not read whole.
+// is no character of the file's code (a stray byte, a NUL) reads with "?" in
+// its place (a NUL is left out) and is marked as not read whole.
 // Writing: replaces the value of the key in place, keeps every other line,
 // adds a missing key at the end of its section and a missing section at the
 // end of the file. A line not read whole keeps its bytes unless it is given
 // another value than the one it read as.
 class IniFile {
   public:
-    // kUnreadable: the file claims a form (UTF-16) its bytes do not follow;
-    // the profile is empty.
+    // kUnreadable: the file's form cannot be told (it looks like UTF-16, but
+    // neither UTF-16 nor its bytes read as a settings file); the profile is empty.
     enum class LoadResult { kRead, kMissing, kFailed, kUnreadable };
 
-    // How the file's text is stored.
-    enum class Form { kCp932, kUtf8, kUtf8WithMark, kUtf16LittleEndian, kUtf16BigEndian };
+    // The code of the file's text; a byte-order mark is kept apart (`mark`).
+    enum class Form { kCp932, kUtf8, kUtf16LittleEndian, kUtf16BigEndian };
 
     // Replaces the contents by the file's; a missing file gives an empty profile.
     LoadResult Load(const std::string& path);
@@ -48,6 +58,8 @@ class IniFile {
     void SetValue(std::string_view section, std::string_view key, std::string_view value);
 
     Form form() const { return form_; }
+    // The bytes in front of the first line: byte-order marks, as found.
+    const std::string& mark() const { return mark_; }
 
     // The profile as file bytes, in the form it was read in.
     std::string Text() const;
@@ -56,12 +68,14 @@ class IniFile {
     // over the path, so a failure never leaves half a file. False on failure.
     bool Save(const std::string& path) const;
 
-  private:
     struct Line {
         std::string text;                // UTF-8, without its line end
         std::optional<std::string> raw;  // the line's own bytes while it is unchanged
+        std::string end;                 // its own line end's bytes; empty: the file's
         bool whole = true;               // every byte of the line was read
     };
+
+  private:
     struct Section {
         std::string name;                              // folded for matching; the preamble has none
         std::vector<Line> lines;                       // the first is the header
@@ -71,10 +85,14 @@ class IniFile {
     Section* FindSection(std::string_view section);
     const Section* FindSection(std::string_view section) const;
     void AddLine(Line line);
+    std::string Encode(std::string_view utf8) const;
 
     std::vector<Section> sections_;  // the first holds the lines before any section header
     Form form_ = Form::kCp932;
-    std::string lineEnd_ = "\r\n";
+    std::string mark_;
+    std::string tail_;              // the odd byte at the end of a UTF-16 file, kept last
+    std::string lineEnd_ = "\r\n";  // for lines added, in UTF-8
+    bool endsWithLineEnd_ = true;   // the last line has its end
 };
 
 // A value read back is at most this many CP932 bytes long.

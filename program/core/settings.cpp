@@ -5,12 +5,14 @@
 #include <limits>
 #include <optional>
 #include <string_view>
+#include <unordered_map>
 
 #include "core/codepage.h"
 #include "core/file_io.h"
 #include "core/ini_file.h"
 #include "core/soil_names.h"
 #include "core/text_number.h"
+#include "core/value_line.h"
 
 namespace {
 
@@ -49,6 +51,12 @@ class Reader {
         if (whole != nullptr)
             *whole = true;
         return ini_.Value(section, key, std::numeric_limits<size_t>::max(), whole);
+    }
+
+    // Whether the key's line holds a value and was not read whole.
+    bool NotWhole(const char* section, std::string_view key) const {
+        bool whole = true;
+        return ini_.Value(section, key, std::numeric_limits<size_t>::max(), &whole) && !whole;
     }
 
     // A key whose whole text must be a number; the default when it is not.
@@ -95,15 +103,24 @@ void LoadSoilNames(const Reader& reader, const char* section, std::vector<LayerR
     const int32_t def = static_cast<int32_t>(std::min<size_t>(table.size(), kMaxSoilNameRows));
     std::optional<double> number = ParseNumber(reader.Text(section, "Count", std::to_string(def)));
     int32_t count = def;
-    if (number)
-        count =
-            *number >= kMaxSoilNameRows ? kMaxSoilNameRows : RoundToInt32(*number).value_or(def);
+    if (number && *number > kMaxSoilNameRows) {
+        // No table was ever saved with such a count: the table takes the rows
+        // present, from its own on without a gap, rather than the rows up to
+        // one that stands far off.
+        count = def;
+        while (count < kMaxSoilNameRows && reader.WholeText(section, std::to_string(count + 1)))
+            ++count;
+    } else if (number) {
+        count = RoundToInt32(*number).value_or(def);
+        // A count beyond the rows there are (a file cut short, or a count typed
+        // by hand) keeps the rows there are rather than adding empty ones.
+        count = std::min(count, std::max(def, HighestRowKey(reader.Ini(), section)));
+    }
     // A count that is not a number or below 1 cannot describe a table.
     if (count < 1)
         return;
-    // A count beyond the rows there are (a file cut short, or a count typed
-    // by hand) keeps the rows there are rather than adding empty ones.
-    count = std::min(count, std::max(def, HighestRowKey(reader.Ini(), section)));
+    if (reader.NotWhole(section, "Count"))
+        unread.push_back({section, "Count", std::to_string(count)});
     table.resize(static_cast<size_t>(count));
     for (int32_t i = 1; i <= count; ++i) {
         // Read whole: a line cut short could still parse, with a wrong constant.
@@ -115,9 +132,11 @@ void LoadSoilNames(const Reader& reader, const char* section, std::vector<LayerR
         std::optional<LayerRecord> row = ParseSoilNameLine(*line);
         if (row)
             table[static_cast<size_t>(i - 1)] = *row;
-        // A row that does not parse keeps its built-in contents, and one with
-        // an unreadable byte is read with "?": neither may replace the line.
-        if (!row || !whole)
+        // A row that does not parse keeps its built-in contents, one with an
+        // unreadable byte is read with "?", and one read leniently (a name
+        // whose quote does not close keeps the quote, which a line cannot
+        // store): none of them may replace the line.
+        if (!row || !whole || StorableText(row->SoilName) != row->SoilName)
             unread.push_back({section, key, FormatSoilNameLine(table[static_cast<size_t>(i - 1)])});
     }
 }
@@ -133,10 +152,33 @@ std::optional<std::string> TextSetting(const Reader& reader, const char* section
     return text;
 }
 
-// A free name beside the file for a copy of it.
+// Whether two paths name the same file as far as their letters tell: "//",
+// "/./" and "d/../" are spellings of the same place. Links are not followed
+// (the list names what the user opened); two names that differ only in case
+// are two files here.
+bool SamePath(const std::string& a, const std::string& b) {
+    if (a == b)
+        return true;
+    if (a.empty() || b.empty())
+        return false;
+    return std::filesystem::path(a).lexically_normal() ==
+           std::filesystem::path(b).lexically_normal();
+}
+
+// A number setting whose line was not read whole keeps its line while the
+// setting holds the value it was read as.
+template <typename T>
+void NoteNumber(const Reader& reader, const char* section, const char* key, T value,
+                std::vector<UnreadSetting>& unread) {
+    if (reader.NotWhole(section, key))
+        unread.push_back({section, key, std::to_string(value)});
+}
+
+// A free name beside the file for a copy of it: ".orig", then ".orig2" and on,
+// never one that is taken.
 std::string CopyName(const std::string& file) {
     std::error_code error;
-    for (int i = 1; i < 100; ++i) {
+    for (int i = 1; i < std::numeric_limits<int>::max(); ++i) {
         std::string name = file + ".orig" + (i == 1 ? std::string() : std::to_string(i));
         if (!std::filesystem::exists(std::filesystem::symlink_status(name, error)))
             return name;
@@ -155,18 +197,34 @@ std::string KeepCopy(const std::string& file) {
 
 // Writes values, but leaves a line that was not read whole as it is while its
 // setting still holds the value it was read as.
-struct Writer {
-    IniFile& ini;
-    const std::vector<UnreadSetting>& unread;
+class Writer {
+  public:
+    Writer(IniFile& ini, const std::vector<UnreadSetting>& unread) : ini_(ini) {
+        // Looked up once per value: a file may keep tens of thousands of such rows.
+        for (const UnreadSetting& line : unread)
+            unread_.emplace(Key(line.section, line.key), line.value);
+    }
 
     void Put(std::string_view section, std::string_view key, std::string_view value) {
-        for (const UnreadSetting& line : unread) {
-            if (line.section == section && line.key == key && line.value == value &&
-                ini.Value(section, key, std::numeric_limits<size_t>::max()))
+        if (!unread_.empty()) {
+            auto line = unread_.find(Key(section, key));
+            if (line != unread_.end() && line->second == value &&
+                ini_.Value(section, key, std::numeric_limits<size_t>::max()))
                 return;
         }
-        ini.SetValue(section, key, value);
+        ini_.SetValue(section, key, value);
     }
+
+  private:
+    static std::string Key(std::string_view section, std::string_view key) {
+        std::string joined(section);
+        joined += '\n';
+        joined += key;
+        return joined;
+    }
+
+    IniFile& ini_;
+    std::unordered_map<std::string, std::string> unread_;  // the first line of each key counts
 };
 
 }  // namespace
@@ -198,17 +256,19 @@ void LoadSettings(Settings& settings, Document& doc) {
     doc.currentFolder = settings.defaultDataFolder;
 
     // Only an absolute path names one file wherever the program starts, and a
-    // path with an unreadable byte names none; each file is listed once.
+    // path with an unreadable byte names none; each file is listed once, and
+    // the entries left out leave no empty slot between the others.
     settings.recentFiles = {};
+    size_t listed = 0;
     for (int i = 0; i < kRecentFileCount; ++i) {
         bool whole = true;
         std::string path =
             reader.WholeText("Recent Files", std::to_string(i + 1), &whole).value_or("");
         if (!whole || path.empty() || path.front() != '/' ||
-            std::find(settings.recentFiles.begin(), settings.recentFiles.end(), path) !=
-                settings.recentFiles.end())
+            std::any_of(settings.recentFiles.begin(), settings.recentFiles.end(),
+                        [&](const std::string& other) { return SamePath(other, path); }))
             continue;
-        settings.recentFiles[static_cast<size_t>(i)] = path;
+        settings.recentFiles[listed++] = path;
     }
 
     for (const SoilNameSection& section : kSoilNameSections)
@@ -219,10 +279,13 @@ void LoadSettings(Settings& settings, Document& doc) {
             reader.Strict(kPrintSection, kMarginKeys[i], defaults.printMargins[i], RoundToInt32);
         settings.printMargins[i] =
             margin >= 0 && margin <= kMaxPrintMargin ? margin : defaults.printMargins[i];
+        NoteNumber(reader, kPrintSection, kMarginKeys[i], settings.printMargins[i], unread);
     }
-    for (int i = 0; i < 2; ++i)
+    for (int i = 0; i < 2; ++i) {
         settings.headerFooterShow[i] =
             reader.Strict(kPrintSection, kShowKeys[i], defaults.headerFooterShow[i], RoundToInt16);
+        NoteNumber(reader, kPrintSection, kShowKeys[i], settings.headerFooterShow[i], unread);
+    }
     // Read whole as well: the page setup takes texts of any length, and one
     // cut short here would print another header than the one entered.
     for (int i = 0; i < 6; ++i)
@@ -231,6 +294,7 @@ void LoadSettings(Settings& settings, Document& doc) {
 
     settings.colorPrint =
         reader.Leading("PrintOut Color", "OutColorType", settings.colorPrint, RoundToInt16);
+    NoteNumber(reader, "PrintOut Color", "OutColorType", settings.colorPrint, unread);
 
     WindowPlacement& window = settings.windowPlacement;
     const WindowPlacement& def = defaults.windowPlacement;
@@ -243,6 +307,11 @@ void LoadSettings(Settings& settings, Document& doc) {
     window.state = reader.Leading(kWindowSection, "WindowStyle", def.state, RoundToInt32);
     if (window.state != 2)
         window.state = 0;
+    NoteNumber(reader, kWindowSection, "WindowLeft", window.left, unread);
+    NoteNumber(reader, kWindowSection, "WindowTop", window.top, unread);
+    NoteNumber(reader, kWindowSection, "WindowWidth", window.width, unread);
+    NoteNumber(reader, kWindowSection, "WindowHeight", window.height, unread);
+    NoteNumber(reader, kWindowSection, "WindowStyle", window.state, unread);
 
     settings.headerFooterCodes = HeaderFooterCodes();
 }
@@ -324,11 +393,6 @@ void SaveSettingsReportingFailure(const Settings& settings, MessageSink& message
 
 namespace {
 
-// Two names that differ only in case are two files here.
-bool SamePath(const std::string& a, const std::string& b) {
-    return a == b;
-}
-
 // Slot of the last entry equal to the path, or none.
 std::optional<int> FindRecentFile(const Settings& settings, const std::string& path) {
     std::optional<int> found;
@@ -361,6 +425,19 @@ void AddRecentFile(Settings& settings, const std::string& path) {
     for (int i = p; i > 0; --i)
         settings.recentFiles[i] = settings.recentFiles[i - 1];
     settings.recentFiles[0] = path;
+}
+
+void AddRecentFileReporting(Settings& settings, const std::string& path, MessageSink& messages) {
+    AddRecentFile(settings, path);
+    if (path.empty() || IsStorableRecentFile(path) ||
+        std::find(settings.recentFilesTold.begin(), settings.recentFilesTold.end(), path) !=
+            settings.recentFilesTold.end())
+        return;
+    settings.recentFilesTold.push_back(path);
+    messages.ShowMessage("ファイル " + path +
+                             " の名前には設定ファイルに保存できない文字があるため、"
+                             "最近使ったファイルの一覧には今回の起動中だけ表示されます。",
+                         MessageIcon::Information);
 }
 
 void RemoveRecentFile(Settings& settings, const std::string& path) {

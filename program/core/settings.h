@@ -62,6 +62,9 @@ struct Settings {
     // A file that could not be read as the form it claims is kept under this
     // name beside itself, and a fresh one is written in its place.
     std::string keptCopy;
+    // The recent files whose names the settings file cannot hold that the
+    // user has been told of in this run.
+    std::vector<std::string> recentFilesTold;
 };
 
 // The constant header and footer code table.
@@ -91,9 +94,14 @@ void SaveSettingsReportingFailure(const Settings& settings, MessageSink& message
 // SaveSettings stores only these; the others are listed for this run only.
 bool IsStorableRecentFile(const std::string& path);
 
-// Puts the path at the head of the recent-files list (paths compared byte
-// for byte: two names differing in case are two files).
+// Puts the path at the head of the recent-files list. Paths are compared in
+// their normal form ("/d//x", "/d/./x" and "/d/../d/x" are "/d/x"), without
+// following links, and with case: two names differing in case are two files.
 void AddRecentFile(Settings& settings, const std::string& path);
+
+// AddRecentFile, and reports: a path SaveSettings cannot store (its entry
+// lasts for this run only) is told, once in a run for each path.
+void AddRecentFileReporting(Settings& settings, const std::string& path, MessageSink& messages);
 
 // Takes the path out of the recent-files list.
 void RemoveRecentFile(Settings& settings, const std::string& path);

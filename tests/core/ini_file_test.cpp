@@ -110,21 +110,24 @@ TEST_F(IniFileTest, WritingReplacesInPlaceAndKeepsEveryOtherLine) {
     EXPECT_NE(0, WriteIni("First", "Delta", "4", file));
     EXPECT_NE(0, WriteIni("second", "Epsilon", "5", file));
     EXPECT_NE(0, WriteIni("Third", "Zeta", "6", file));
-    EXPECT_EQ(Cp932Lines({
-                  "; settings",
-                  "[First]",
-                  "  Alpha =一",
-                  "; comment inside",
-                  "Beta=2",
-                  "Delta=4",
-                  "",
-                  "[Second]",
-                  "Gamma=3",
-                  "Epsilon=5",
-                  "[Third]",
-                  "Zeta=6",
-              }),
-              ReadBytes(file));
+    // Each line keeps its own end, and the file still ends without one.
+    std::string after = Cp932Lines({
+        "; settings",
+        "[First]",
+        "  Alpha =一",
+        "; comment inside",
+        "Beta=2",
+        "Delta=4",
+        "",
+        "[Second]",
+        "Gamma=3",
+        "Epsilon=5",
+        "[Third]",
+        "Zeta=6",
+    });
+    after.replace(after.find("Beta=2\r\n"), 8, "Beta=2\n");
+    after.resize(after.size() - 2);
+    EXPECT_EQ(after, ReadBytes(file));
 }
 
 TEST_F(IniFileTest, WritingCreatesAMissingFileAndLeavesNoTemporaryFile) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 
@@ -107,8 +108,8 @@ TEST_F(SettingsTest, ReadsAFileWrittenByHand) {
 
     EXPECT_EQ("/home/user/ボーリング データ", settings.defaultDataFolder);
     EXPECT_EQ(settings.defaultDataFolder, doc.currentFolder);
-    EXPECT_EQ((std::array<std::string, 10>{"/data/site1.qmf", "/data/site 2.qmf", "",
-                                           "/data/地盤/site4.qmf", "", "", "", "", "", ""}),
+    EXPECT_EQ((std::array<std::string, 10>{"/data/site1.qmf", "/data/site 2.qmf",
+                                           "/data/地盤/site4.qmf"}),
               settings.recentFiles);
 
     std::vector<LayerRecord> sub = builtIn.subSoilNames;
@@ -291,18 +292,20 @@ TEST_F(SettingsTest, SoilNameCounts) {
         ExpectSameRows(c.expected, Reload().subSoilNames);
     }
 
-    // The largest count the table can number, and counts beyond it, which are
-    // capped: the start ends, no row is written outside the table (a key "0"
-    // is no row), and the settings after the table are still read.
-    for (const char* count : {"32767", "40000", "1e300"}) {
+    // The largest count the table can number, and counts beyond it, which
+    // count the rows present instead: the start ends, no row is written outside
+    // the table (a key "0" is no row), and the settings after the table are
+    // still read.
+    for (const char* count : {"32767", "32768", "40000", "1e300"}) {
         WriteSettingsFile({"[Default SoilNames0]", std::string("Count=") + count, "0=\"zero\",7",
                            "1=\"first\",1", "32767=\"last\",8", "[Print Setting]", "OffSetTop=15"});
         Settings loaded = Reload();
-        ASSERT_EQ(32767u, loaded.subSoilNames.size()) << count;
+        const bool counted = count == std::string("32767");
+        ASSERT_EQ(counted ? 32767u : 11u, loaded.subSoilNames.size()) << count;
         EXPECT_EQ("first", loaded.subSoilNames.front().SoilName);
         EXPECT_EQ("粘土質", loaded.subSoilNames[1].SoilName);  // built-in row 2 kept
-        EXPECT_EQ("last", loaded.subSoilNames.back().SoilName);
-        EXPECT_EQ(8, loaded.subSoilNames.back().SoilCode);
+        EXPECT_EQ(counted ? "last" : "礫混じり砂質", loaded.subSoilNames.back().SoilName);
+        EXPECT_EQ(counted ? 8 : 0, loaded.subSoilNames.back().SoilCode);
         EXPECT_EQ(15, loaded.printMargins[0]) << count;
     }
 
@@ -367,32 +370,50 @@ TEST_F(SettingsTest, SaveFailsWithoutTouchingWhatCannotBeReadOrWritten) {
 }
 
 // Inputs the settings fuzz target once failed on, kept under settings/fuzz/:
-// what each reads as is saved and read back unchanged.
+// what each reads as is saved, into a fresh file and over the file itself as
+// the program saves, and read back unchanged.
 TEST_F(SettingsTest, FuzzFindingsReadBackAsSaved) {
     fs::path folder = fs::path(QM_TEST_DATA_DIR) / "settings" / "fuzz";
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        SCOPED_TRACE(entry.path().string());
-        fs::copy_file(entry.path(), settings.iniFile, fs::copy_options::overwrite_existing);
-        Settings read = Reload();
-        fs::remove(settings.iniFile);
-        ASSERT_TRUE(SaveSettings(read));
-        Settings back = Reload();
-        for (LayerRecord& row : read.subSoilNames)
-            row.SoilName = StorableText(row.SoilName);
-        for (LayerRecord& row : read.mainSoilNames)
-            row.SoilName = StorableText(row.SoilName);
-        ExpectSameRows(read.subSoilNames, back.subSoilNames);
-        ExpectSameRows(read.mainSoilNames, back.mainSoilNames);
-        // Only the paths that read back as the same file are stored, in order.
-        std::vector<std::string> recent;
-        for (const std::string& path : read.recentFiles)
-            if (IsStorableRecentFile(path))
-                recent.push_back(path);
-        recent.resize(read.recentFiles.size());
-        EXPECT_EQ(recent,
-                  std::vector<std::string>(back.recentFiles.begin(), back.recentFiles.end()));
-        EXPECT_EQ(read.headerFooterText, back.headerFooterText);
-    }
+    for (const auto& entry : fs::directory_iterator(folder))
+        for (bool over : {false, true}) {
+            SCOPED_TRACE(entry.path().string() + (over ? " saved over itself" : ""));
+            fs::copy_file(entry.path(), settings.iniFile, fs::copy_options::overwrite_existing);
+            Settings read = Reload();
+            if (!over)
+                fs::remove(settings.iniFile);
+            ASSERT_TRUE(SaveSettings(read));
+            Settings back = Reload();
+            // A name with a quote is stored with "＂", unless its line is
+            // kept as it was in the file saved over; a fresh file is CP932,
+            // which holds what CP932 can.
+            auto stored = [&](const std::string& name) {
+                return over ? StorableText(name) : Cp932ToUtf8(Utf8ToCp932(StorableText(name)));
+            };
+            auto kept = [&](const char* section, size_t row) {
+                return over && std::any_of(read.unreadSettings.begin(), read.unreadSettings.end(),
+                                           [&](const UnreadSetting& line) {
+                                               return line.section == section &&
+                                                      line.key == std::to_string(row + 1);
+                                           });
+            };
+            for (size_t i = 0; i < read.subSoilNames.size(); ++i)
+                if (!kept("Default SoilNames0", i))
+                    read.subSoilNames[i].SoilName = stored(read.subSoilNames[i].SoilName);
+            for (size_t i = 0; i < read.mainSoilNames.size(); ++i)
+                if (!kept("Default SoilNames1", i))
+                    read.mainSoilNames[i].SoilName = stored(read.mainSoilNames[i].SoilName);
+            ExpectSameRows(read.subSoilNames, back.subSoilNames);
+            ExpectSameRows(read.mainSoilNames, back.mainSoilNames);
+            // Only the paths that read back as the same file are stored, in order.
+            std::vector<std::string> recent;
+            for (const std::string& path : read.recentFiles)
+                if (IsStorableRecentFile(path))
+                    recent.push_back(path);
+            recent.resize(read.recentFiles.size());
+            EXPECT_EQ(recent,
+                      std::vector<std::string>(back.recentFiles.begin(), back.recentFiles.end()));
+            EXPECT_EQ(read.headerFooterText, back.headerFooterText);
+        }
 }
 
 TEST_F(SettingsTest, AFailedWriteAtTheEndIsToldNamingTheFile) {
@@ -688,11 +709,172 @@ TEST_F(SettingsTest, AMinimisedStateRelativeAndRepeatedRecentFilesAreIgnored) {
                        "4=/data/a.qmf", "5=./c.qmf", "6=/data/A.qmf", "[Window]", "WindowStyle=1"});
     Settings loaded = Reload();
     EXPECT_EQ(0, loaded.windowPlacement.state);
-    EXPECT_EQ((std::array<std::string, 10>{"", "/data/a.qmf", "/data/b.qmf", "", "", "/data/A.qmf",
-                                           "", "", "", ""}),
+    EXPECT_EQ((std::array<std::string, 10>{"/data/a.qmf", "/data/b.qmf", "/data/A.qmf"}),
               loaded.recentFiles);
     for (const char* state : {"2", "3", "-1"}) {
         WriteSettingsFile({"[Window]", std::string("WindowStyle=") + state});
         EXPECT_EQ(state == std::string("2") ? 2 : 0, Reload().windowPlacement.state) << state;
     }
 }
+
+namespace {
+
+// A settings file in every form another tool may leave, each holding a data
+// folder, a 33 mm top margin, a header text and a soil row of the user's
+// (tests/data/settings/forms). Whatever the form, those are read, the file
+// comes back byte for byte when nothing changed, and a changed setting
+// replaces its own line alone.
+TEST_F(SettingsTest, EveryFormIsReadAndWrittenBackByteForByte) {
+    enum Code { kBytes, kLittle, kBig };
+    struct Case {
+        const char* file;
+        Code code;               // of the file's text
+        const char* marginLine;  // the bytes of the top margin's line, in ASCII
+        size_t marginLength;
+    } cases[] = {
+        {"nul_first.ini", kBytes, "OffSetTop=33", 12},
+        {"nul_second.ini", kBytes, "OffSetTop=33", 12},
+        {"utf16be_mark_cp932.ini", kBytes, "OffSetTop=33", 12},
+        {"utf16le_mark_cp932.ini", kBytes, "OffSetTop=33", 12},
+        {"utf8_mark_cp932.ini", kBytes, "OffSetTop=33", 12},
+        {"utf16le_two_marks.ini", kLittle, "OffSetTop=33", 12},
+        {"nul_in_value.ini", kBytes, "OffSetTop=33\0", 13},
+        {"utf16le_no_mark.ini", kLittle, "OffSetTop=33", 12},
+        {"utf16be_no_mark_lf.ini", kBig, "OffSetTop=33", 12},
+        {"mixed_ends.ini", kBytes, "OffSetTop=33", 12},
+        {"cr_cr_lf.ini", kBytes, "OffSetTop=33", 12},
+        {"no_final_end.ini", kBytes, "OffSetTop=33", 12},
+        {"utf16be_mixed_no_final_end.ini", kBig, "OffSetTop=33", 12},
+        {"utf8_mark_lf_no_final_end.ini", kBytes, "OffSetTop=33", 12},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        auto encode = [&](const std::string& ascii) {
+            return c.code == kBytes ? ascii : Utf8ToUtf16(ascii, c.code == kBig);
+        };
+        const std::string bytes = ReadBytes(Fixture(std::string("forms/") + c.file));
+        ASSERT_FALSE(bytes.empty());
+        WriteBytes(settings.iniFile, bytes);
+        Settings loaded = Reload();
+        EXPECT_TRUE(loaded.keptCopy.empty());
+        EXPECT_EQ("/home/user/地盤", loaded.defaultDataFolder);
+        EXPECT_EQ(33, loaded.printMargins[0]);
+        EXPECT_EQ(20, loaded.printMargins[1]);
+        EXPECT_EQ("工事名 &T", loaded.headerFooterText[0]);
+        EXPECT_EQ("[&S]", loaded.headerFooterText[1]);
+        ASSERT_EQ(16u, loaded.mainSoilNames.size());
+        EXPECT_EQ("埋め土", loaded.mainSoilNames[1].SoilName);
+        EXPECT_EQ(17, loaded.mainSoilNames[1].gamma);
+        EXPECT_EQ("火山灰", loaded.mainSoilNames[15].SoilName);
+
+        ASSERT_TRUE(SaveSettings(loaded));
+        EXPECT_EQ(bytes, ReadBytes(settings.iniFile));
+        EXPECT_FALSE(fs::exists(settings.iniFile + ".orig"));
+
+        loaded.printMargins[0] = 25;
+        ASSERT_TRUE(SaveSettings(loaded));
+        std::string expected = bytes;
+        const std::string margin = encode(std::string(c.marginLine, c.marginLength));
+        const size_t at = expected.find(margin);
+        ASSERT_NE(std::string::npos, at);
+        expected.replace(at, margin.size(), encode("OffSetTop=25"));
+        EXPECT_EQ(expected, ReadBytes(settings.iniFile));
+        EXPECT_EQ(25, Reload().printMargins[0]);
+    }
+}
+
+// Where the form cannot be told (it looks like UTF-16 without a mark, but
+// neither reading finds a settings file), the file is copied aside and the
+// start says so, however many copies stand there already.
+TEST_F(SettingsTest, AFileOfNoFormIsCopiedAsideEvenWhenManyCopiesStand) {
+    const std::string bytes = ReadBytes(Fixture("forms/form_unknown.ini"));
+    WriteBytes(settings.iniFile, bytes);
+    Settings loaded = Reload();
+    EXPECT_EQ(settings.iniFile + ".orig", loaded.keptCopy);
+    EXPECT_EQ(bytes, ReadBytes(loaded.keptCopy));
+
+    for (int i = 2; i <= 99; ++i)
+        WriteBytes(settings.iniFile + ".orig" + std::to_string(i), "older copy");
+    WriteBytes(settings.iniFile, bytes);
+    loaded = Reload();
+    EXPECT_EQ(settings.iniFile + ".orig100", loaded.keptCopy);
+    EXPECT_EQ(bytes, ReadBytes(loaded.keptCopy));
+    EXPECT_NE(std::string::npos, KeptCopyNote(loaded).find(loaded.keptCopy));
+    ASSERT_TRUE(SaveSettings(loaded));
+    EXPECT_EQ("20", GetIni("Print Setting", "OffSetTop", "", settings.iniFile));
+    EXPECT_EQ("older copy", ReadBytes(settings.iniFile + ".orig99"));
+}
+
+// A row read leniently (its name's quote never closes, so the name holds a
+// quote no line can store) stays in the file as it was until it is edited.
+TEST_F(SettingsTest, ALenientlyReadRowIsKeptUntilItIsEdited) {
+    WriteSettingsFile({"[Default SoilNames1]", "Count=16", "13=\"unterminated,1,2,3"});
+    const std::string before = ReadBytes(settings.iniFile);
+    Settings loaded = Reload();
+    EXPECT_EQ("\"unterminated,1,2,3", loaded.mainSoilNames[12].SoilName);
+    ASSERT_TRUE(SaveSettings(loaded));
+    EXPECT_EQ("\"unterminated,1,2,3", GetIni("Default SoilNames1", "13", "", settings.iniFile));
+    loaded.mainSoilNames[12].SoilName = "固結土";
+    ASSERT_TRUE(SaveSettings(loaded));
+    EXPECT_EQ("\"固結土\",0" + Zeros(14), GetIni("Default SoilNames1", "13", "", settings.iniFile));
+}
+
+// A count beyond what a table can number is no count the program wrote: the
+// table takes the rows present, and no empty rows are written up to a far one.
+TEST_F(SettingsTest, ACountBeyondTheTableCountsTheRowsPresent) {
+    WriteSettingsFile({"[Default SoilNames0]", "Count=32768", "1=\"first\",1", "12=\"twelfth\",2",
+                       "13=\"thirteenth\",3", "32767=\"far\",8", "[Print Setting]",
+                       "OffSetTop=15"});
+    Settings loaded = Reload();
+    ASSERT_EQ(13u, loaded.subSoilNames.size());
+    EXPECT_EQ("first", loaded.subSoilNames[0].SoilName);
+    EXPECT_EQ("粘土質", loaded.subSoilNames[1].SoilName);
+    EXPECT_EQ("thirteenth", loaded.subSoilNames[12].SoilName);
+    EXPECT_EQ(15, loaded.printMargins[0]);
+    ASSERT_TRUE(SaveSettings(loaded));
+    EXPECT_LT(fs::file_size(settings.iniFile), 4000u);
+    EXPECT_EQ("", GetIni("Default SoilNames0", "14", "", settings.iniFile));
+    ExpectSameRows(loaded.subSoilNames, Reload().subSoilNames);
+}
+
+// "/d/x.qmf", "/d//x.qmf", "/d/./x.qmf" and "/d/../d/x.qmf" are one file: the
+// list holds it once, from the file or from the commands, and leaves no empty
+// slot where a spelling was left out.
+TEST_F(SettingsTest, SpellingsOfOnePathAreOneRecentFile) {
+    WriteSettingsFile({"[Recent Files]", "1=/d/x.qmf", "2=/d//x.qmf", "3=relative.qmf",
+                       "4=/d/./x.qmf", "5=/d/../d/x.qmf", "6=/d/y.qmf", "7=/d/X.qmf"});
+    Settings loaded = Reload();
+    EXPECT_EQ((std::array<std::string, 10>{"/d/x.qmf", "/d/y.qmf", "/d/X.qmf"}),
+              loaded.recentFiles);
+    for (const char* spelling : {"/d//x.qmf", "/d/./x.qmf", "/d/../d/x.qmf", "/d/x.qmf"}) {
+        Settings list = loaded;
+        AddRecentFile(list, "/d/y.qmf");
+        AddRecentFile(list, spelling);
+        EXPECT_EQ((std::array<std::string, 10>{spelling, "/d/y.qmf", "/d/X.qmf"}), list.recentFiles)
+            << spelling;
+        RemoveRecentFile(list, "/d/./../d/x.qmf");
+        EXPECT_EQ((std::array<std::string, 10>{"/d/y.qmf", "/d/X.qmf"}), list.recentFiles)
+            << spelling;
+    }
+}
+
+// A file whose name the settings file cannot hold is listed for this run and
+// told once, when it enters the list.
+TEST(RecentFiles, ANameTheSettingsCannotHoldIsToldOnce) {
+    Settings settings;
+    RecordingMessageSink messages;
+    const std::string site = "/data/sité𠮷.qmf";
+    AddRecentFileReporting(settings, "/data/site.qmf", messages);
+    EXPECT_TRUE(messages.messages.empty());
+    AddRecentFileReporting(settings, site, messages);
+    EXPECT_EQ(site, settings.recentFiles[0]);
+    ASSERT_EQ(1u, messages.messages.size());
+    EXPECT_NE(std::string::npos, messages.messages[0].text.find(site));
+    AddRecentFileReporting(settings, "/data/site.qmf", messages);
+    AddRecentFileReporting(settings, site, messages);
+    EXPECT_EQ(1u, messages.messages.size());
+    AddRecentFileReporting(settings, "/data/other𠮷.qmf", messages);
+    EXPECT_EQ(2u, messages.messages.size());
+}
+
+}  // namespace

@@ -120,7 +120,7 @@ bool frmMain::OpenProjectPath(const std::string& path) {
         SetMruMenu();
         return false;
     }
-    AddRecentFile(settings, projectPath);
+    AddRecentFileReporting(settings, projectPath, services);
     doc.currentFolder = folder;
     doc.currentFileName = name;
     ProjectFileContent = content;
@@ -193,7 +193,7 @@ bool frmMain::WriteProjectPath(const std::string& folder, const std::string& nam
                              MessageIcon::Exclamation);
     doc.currentFolder = folder;
     doc.currentFileName = name;
-    AddRecentFile(settings, projectPath);
+    AddRecentFileReporting(settings, projectPath, services);
     IsChanged = false;
     SetMruMenu();
     SetCaption();

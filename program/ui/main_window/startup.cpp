@@ -174,7 +174,7 @@ StartResult StartProgram(ProgramState& state, PlatformServices& services,
         path = AbsolutePath(path);
         FileContent content;
         if (ReadProjectFile(path, state.doc, services, &unreadable, &content) == kProjectFileOk) {
-            AddRecentFile(state.settings, path);
+            AddRecentFileReporting(state.settings, path, services);
             SplitNativePath(path, state.doc.currentFolder, state.doc.currentFileName);
             state.form->ProjectFileContent = content;
         } else {
