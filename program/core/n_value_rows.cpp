@@ -1,5 +1,7 @@
 #include "core/n_value_rows.h"
 
+#include <stdexcept>
+
 NPoint KeptNPoint(const NGridRow& row) {
     if (row.filled && row.values.Depth > 0)
         return row.values;
@@ -62,4 +64,21 @@ std::optional<double> NewNRowDepth(const std::vector<NPoint>& points, int32_t ro
     if (row >= 2 && static_cast<size_t>(row) == points.size() + 1)
         return points[static_cast<size_t>(row - 2)].Depth + 1;
     return std::nullopt;
+}
+
+NGridRow NGridRowOf(const InputTable& table, int32_t row) {
+    return {table.iFG(row) != 0,
+            {table.DataD(1, row), table.DataD(2, row), table.DataD(3, row), table.DataD(4, row)}};
+}
+
+void StartNRowsBlank(InputTable& table) {
+    InputRecord blank = table.BlankRecord();
+    if (blank.doubles.size() < static_cast<size_t>(kNTableDoubleSlots))
+        throw std::out_of_range("not the N-value grid's table");
+    blank.doubles[2] = kBlankNPoint.Penetration;
+    table.SetBlankRecord(blank);
+    // The rows already without data are such rows too.
+    for (int32_t row = 1; row <= table.Rows(); ++row)
+        if (table.iFG(row) == 0)
+            table.ClearRows(row, row);
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/document.h"
+#include "core/input_table.h"
 
 // The rules of the N-value rows: what the document keeps of a grid row, what a
 // blank row is, and what a new row starts with. Rows are counted from 1, as the
@@ -20,6 +21,18 @@ struct NGridRow {
     bool filled = false;
     NPoint values;
 };
+
+// The N-value grid's table keeps a row in Double slots 1 to 4, one per field
+// of NPoint in its order: Depth, N, Penetration, FC.
+inline constexpr int32_t kNTableDoubleSlots = 4;
+
+// A row of the N-value grid's table, hidden slots included.
+NGridRow NGridRowOf(const InputTable& table, int32_t row);
+
+// Makes every row of the N-value grid's table without data, and every row it
+// adds, inserts or clears from then on, the blank row the document keeps:
+// with the standard penetration.
+void StartNRowsBlank(InputTable& table);
 
 // What the document keeps of a grid row. Without a depth the row is blank, as
 // the grid shows it: an old N kept behind a cleared depth would come back
