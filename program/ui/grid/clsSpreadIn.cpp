@@ -8,9 +8,7 @@
 
 #include "core/codepage.h"
 #include "core/file_io.h"
-#include "core/format.h"
 #include "core/number_text.h"
-#include "core/text_entry.h"
 #include "core/text_number.h"
 #include "ui/widgets/text_entry_guard.h"
 
