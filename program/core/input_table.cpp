@@ -335,8 +335,8 @@ RowTakeResult InputTable::TakeRow(int32_t row, const std::vector<std::string>& t
     // A pasted row whose text was refused is not a row of the clipboard: it
     // keeps everything it held rather than mixing the two.
     if (readOn && refusedText > 0) {
+        taken.rowKept = !(Row(row) == before);
         Row(row) = before;
-        taken.rowKept = true;
     }
     if (refusedText > 0)
         taken.result = refusedText;

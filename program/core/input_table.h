@@ -53,8 +53,9 @@ struct RowTakeResult {
     int32_t result = -1;
     // Reading on past refusals: a number cell was refused and kept its value.
     bool refusedAny = false;
-    // Reading on past refusals: a text was refused, so the row was kept whole
-    // as it was before the reading.
+    // Reading on past refusals: a text was refused and the other cells would
+    // have changed the row, so it was kept whole as it was before the reading.
+    // (A refused text in a row that is otherwise as it was is only noted.)
     bool rowKept = false;
     // The notes of text cells refused or cut, each once, in column order.
     std::vector<std::string> entryNotes;

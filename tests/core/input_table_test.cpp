@@ -292,6 +292,15 @@ TEST(InputTable, APastedRowWhoseNameIsRefusedKeepsTheWholeOldRow) {
     EXPECT_EQ(pasted.result, 0);
     EXPECT_EQ(table.DataS(2), "礫");
     EXPECT_EQ(table.DataD(kVsSlot, 2), 250);
+
+    // A refused name in a row the paste leaves as it was keeps nothing back:
+    // only the refusal is told, not that the row was not taken.
+    const InputRecord same = table.Record(2);
+    pasted = table.TakeRow(2, Texts({"", "2.00", "礫𠮷", "4.01", "19.0"}), 0, true);
+    EXPECT_FALSE(pasted.rowKept);
+    EXPECT_EQ(pasted.result, kNameCol);
+    EXPECT_EQ(pasted.entryNotes, std::vector<std::string>{RefusedCharactersNote({"𠮷"})});
+    EXPECT_EQ(table.Record(2), same);
 }
 
 TEST(InputTable, AClearedRowBringsNothingBack) {

@@ -7,19 +7,22 @@
 #include <vector>
 
 #include "core/document.h"
+#include "core/input_table.h"
 #include "ui/grid/spread_grid.h"
 #include "ui/platform/platform_services.h"
 
 // True for a cell text of blanks only (half-width or full-width) or none.
 bool IsBlankCellText(const QString& text);
 
-// Ties one grid to a typed store of its rows. The grid shows text; the store
+// Ties one grid to the typed store of its rows, an InputTable (core), which
 // holds, for every grid row 0..R, a data flag and typed values: Long slots
 // (value x 10^decimals, rounded), Double slots (the value as typed) and one
 // text. Each column says which slot it shows (its slot code), its decimals,
-// its valid range and its input length. The binding checks typed input when
-// the cursor leaves a cell, rewrites the cell in the column's format, and
-// carries out the clipboard and row commands on grid and store together.
+// its valid range and its input length. The binding hands the cells' texts
+// to the table when the cursor leaves a cell or a command reads them, writes
+// the texts the table shows back into the cells, and carries out the
+// clipboard and row commands: the table moves the records, the binding the
+// clipboard, the selection, the redraw and the notes.
 //
 // Blank and zero differ in Double slots: a blank cell stores 0, a typed zero
 // 1.0E-5, which shows as zero; a stored 0 is shown blank unless the column's
@@ -31,7 +34,7 @@ bool IsBlankCellText(const QString& text);
 class clsSpreadIn {
   public:
     // Slot code of a label column: the binding never reads or writes its cells.
-    static constexpr int16_t kLabel = 9999;
+    static constexpr int16_t kLabel = InputTable::kLabel;
 
     // The clipboard, the bell and the paste message go through `services`.
     explicit clsSpreadIn(PlatformServices& services);
@@ -132,38 +135,24 @@ class clsSpreadIn {
     void SetZSW(int32_t lCm, int32_t SW);
 
     SpreadGrid* Grid() const { return grid_; }
+    // The store itself, for the rules that read whole rows.
+    const InputTable& Table() const { return table_; }
 
   private:
     bool ClipShape(int32_t& rows, int32_t& cols);
     void ShowRow(int32_t lRow, int32_t lCol);
     // The text that ShowRow puts into the cell.
     QString ShownText(int32_t lRow, int32_t lCol) const;
-    // Reads the row's cells into the store. Without `refusedAny` the first
-    // refused cell ends the reading and its column is returned; with it the
-    // reading goes on, a refused cell keeps its stored value, and
-    // *refusedAny becomes true.
-    int32_t ReadRow(int32_t lRow, int32_t lCol, bool* refusedAny = nullptr);
-    void CopyRowData(int32_t from, int32_t to);
-    // Flag and every slot of the row to blank (SetBlankDataD).
-    void ClearRowData(int32_t row);
-    // One row's whole record: its flag and every slot.
-    struct StoredRow {
-        uint8_t flag = 0;
-        std::vector<int32_t> longs;
-        std::vector<double> doubles;
-        std::string text;
-        bool operator==(const StoredRow&) const = default;
-    };
-    StoredRow RowData(int32_t row) const;
-    void PutRowData(int32_t row, const StoredRow& data);
+    // Hands the row's cell texts (every column for lCol 0, else that one) to
+    // the table, the notes of its text cells to NoteEntry, and returns what
+    // the table made of them (InputTable::TakeRow; `readOn` for a paste).
+    RowTakeResult ReadRow(int32_t lRow, int32_t lCol, bool readOn = false);
     // Whether `text` is what the last row copy or cut of this binding put on
     // the clipboard, so that a paste of it may carry the whole records.
     bool CarriesCopiedRows(const std::string& text) const;
     // Before a paste of the copied rows into rows `top`.. : each target row
     // takes the whole record of its copied row.
     void CarryCopiedRows(int32_t top, int32_t rows);
-    // The note for a value out of column lCol's range.
-    std::string RangeNote(int32_t lCol) const;
     // True for a selection that names no rows (none, or whole columns); the
     // latter is told to the user.
     bool NamesNoRows(const SpreadBlock& sel);
@@ -177,7 +166,6 @@ class clsSpreadIn {
     // was refused.
     bool PasteFixUp(int32_t row1, int32_t row2);
     void RestoreSelection(int32_t col, int32_t row);
-    void ResizeStores();
     // Gives the grid and the stores `rows` rows when they have fewer, at most
     // kMaxTableRows: a longer table could not be saved.
     void GrowRows(int32_t rows);
@@ -196,26 +184,10 @@ class clsSpreadIn {
     SpreadGrid* grid_ = nullptr;
     // The grid that asks this binding for rows, while both live.
     QPointer<SpreadGrid> grower_;
-    int32_t cols_ = 0;  // C
-    int32_t rows_ = 0;  // R
-    int32_t maxL_ = 0;
-    int32_t maxD_ = 0;
-    int32_t maxS_ = 0;
-    // Per column, index 0..C (index 0, the row headers, only for the switch).
-    std::vector<int16_t> slot_;
-    std::vector<int16_t> decimals_;
-    std::vector<double> min_;
-    std::vector<double> max_;
-    std::vector<int32_t> zeroShow_;
-    // Per row 0..R; Long and Double slots as [slot - 1][row].
-    std::vector<uint8_t> flag_;
-    std::vector<std::vector<int32_t>> dataL_;
-    std::vector<std::vector<double>> dataD_;
-    std::vector<std::string> dataS_;
-    // Per Double slot, the value of a blank row.
-    std::vector<double> blankD_;
+    // The rows, as many as the grid has, and its columns.
+    InputTable table_;
     // The rows of the last row copy or cut, and the clipboard cells it made.
-    std::vector<StoredRow> copiedRows_;
+    std::vector<InputRecord> copiedRows_;
     std::vector<QStringList> copiedCells_;
     std::vector<std::string> entryNotes_;
 };

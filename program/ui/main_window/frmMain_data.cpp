@@ -282,25 +282,15 @@ void frmMain::PutNchiData(int32_t row) {
     bind.PrtSheet(row);
 }
 
-namespace {
-
-NGridRow NGridRowOf(const clsSpreadIn& bind, int row) {
-    return {bind.iFG(row) != 0,
-            {bind.DataD(kNSlotDepth, row), bind.DataD(kNSlotN, row),
-             bind.DataD(kNSlotPenetration, row), bind.DataD(kNSlotFC, row)}};
-}
-
-}  // namespace
-
 void frmMain::GetNchiData(int32_t row) {
     clsSpreadIn& bind = SpreadInN();
     if (row != 0) {
-        TakeNRow(doc.nPoints, row, NGridRowOf(bind, row));
+        TakeNRow(doc.nPoints, row, NGridRowOf(bind.Table(), row));
         return;
     }
     std::vector<NGridRow> rows(static_cast<size_t>(bind.GetMaxFgRow()));
     for (size_t i = 0; i < rows.size(); ++i)
-        rows[i] = NGridRowOf(bind, static_cast<int>(i + 1));
+        rows[i] = NGridRowOf(bind.Table(), static_cast<int>(i + 1));
     TakeNRows(doc.nPoints, rows);
 }
 
@@ -310,7 +300,8 @@ bool frmMain::SettleNRowsWithoutDepth(int32_t row, bool typedValue) {
     int last = row == 0 ? vaSpreadN->MaxRows() : row;
     int refused = 0;  // the first refused row
     for (int i = first; i <= last; ++i) {
-        switch (SettleNRow(NGridRowOf(bind, i), typedValue, doc.nConvert30, doc.fcInputMode)) {
+        switch (
+            SettleNRow(NGridRowOf(bind.Table(), i), typedValue, doc.nConvert30, doc.fcInputMode)) {
             case NRowWithoutDepth::Keep:
                 break;
             case NRowWithoutDepth::Refuse:
