@@ -261,15 +261,14 @@ CellTakeResult InputTable::TakeText(int32_t row, int32_t col, const std::string&
     if (slot == 0) {
         // A pasted text is taken as a typed one would be, so that the cell
         // shows what the file will hold.
-        const int32_t maxBytes = Length(col);
-        TextEntry entry = TakeTextEntry(text, {true, maxBytes});
+        TextEntry entry = TakeTextEntry(text, {true, Length(col)});
         if (!entry.refused.empty())
-            return {CellTake::Refused, false, RefusedCharactersNote(entry.refused)};
+            return {CellTake::Refused, false, entry.note};
         const bool changed = entry.text != DataS(row);
         if (!entry.text.empty())
             record.flag = 1;
-        DataS(row, entry.text);
-        return {CellTake::Stored, changed, entry.cut ? CutEntryNote(maxBytes) : std::string()};
+        record.text = std::move(entry.text);
+        return {CellTake::Stored, changed, entry.note};
     }
     double value = 0;
     if (!IsBlankCellEntry(text)) {
@@ -278,18 +277,18 @@ CellTakeResult InputTable::TakeText(int32_t row, int32_t col, const std::string&
             return {CellTake::Refused, false, kNotANumber};
         value = *number == 0 ? kTypedZero : *number;
     }
-    if (value < Min(col) || value > Max(col))
+    // A value whose scaled integer does not fit its Long slot is refused
+    // like one out of range.
+    std::optional<int32_t> scaled;
+    if (slot > 0)
+        scaled = RoundToInt32(value * kScales[Decimals(col)]);
+    if (value < Min(col) || value > Max(col) || (slot > 0 && !scaled))
         return {CellTake::Refused, false, RangeNote(col)};
     bool changed = false;
     if (slot < 0) {
         changed = DataD(-slot, row) != value;
         DataD(-slot, row, value);
     } else {
-        // A value whose scaled integer does not fit the slot is refused like
-        // one out of range.
-        std::optional<int32_t> scaled = RoundToInt32(value * kScales[Decimals(col)]);
-        if (!scaled)
-            return {CellTake::Refused, false, RangeNote(col)};
         changed = DataL(slot, row) != *scaled;
         DataL(slot, row, *scaled);
     }
@@ -341,6 +340,39 @@ RowTakeResult InputTable::TakeRow(int32_t row, const std::vector<std::string>& t
     if (refusedText > 0)
         taken.result = refusedText;
     return taken;
+}
+
+CellLeaveResult InputTable::LeaveCell(int32_t row, int32_t col, const std::string& text) {
+    CellLeaveResult leave;
+    const int16_t oldFlag = Row(row).flag;
+    if (text.empty() && oldFlag == 0)
+        return leave;
+    int32_t showLast = col;
+    if (text == "=" && row > 1) {
+        if (!CopyFromAbove(row, col))
+            return leave;
+        leave.outcome = CellLeave::Copied;
+        leave.changed = true;
+        showLast = cols_;
+    } else {
+        std::vector<std::string> texts(static_cast<size_t>(cols_) + 1);
+        At(texts, col) = text;
+        RowTakeResult taken = TakeRow(row, texts, col);
+        const bool flagChanged = Row(row).flag != oldFlag;
+        leave.outcome = CellLeave::Read;
+        leave.refused = taken.result > 0;
+        leave.changed = !leave.refused && (flagChanged || taken.result != -1);
+        leave.refusalNote = std::move(taken.refusalNote);
+        leave.entryNotes = std::move(taken.entryNotes);
+        if (flagChanged) {
+            col = 1;
+            showLast = cols_;
+        }
+    }
+    for (int32_t c = col; c <= showLast; ++c)
+        if (Slot(c) != kLabel)
+            leave.shown.push_back({c, ShownText(row, c)});
+    return leave;
 }
 
 void InputTable::ClearRows(int32_t first, int32_t last) {

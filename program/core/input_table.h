@@ -63,6 +63,37 @@ struct RowTakeResult {
     std::string refusalNote;
 };
 
+// What leaving a cell after an edit did to its row.
+enum class CellLeave {
+    Nothing,  // the cell held nothing to read: the row is as it was
+    Copied,   // "=": the row above was copied from the cell's column on
+    Read,     // the cell's text was taken (or refused)
+};
+
+struct ShownCell {
+    int32_t col = 0;
+    std::string text;
+
+    bool operator==(const ShownCell&) const = default;
+};
+
+struct CellLeaveResult {
+    CellLeave outcome = CellLeave::Nothing;
+    // The row's values or its flag changed.
+    bool changed = false;
+    // The text was refused and the slot keeps its value.
+    bool refused = false;
+    // A refused number's note (its range, or not a number); empty when a
+    // text was refused, whose note is in entryNotes.
+    std::string refusalNote;
+    // The notes of a text refused or cut.
+    std::vector<std::string> entryNotes;
+    // The cells to show again, each with the text it shows now: the cell,
+    // the copied columns, or the whole row when its flag changed (label
+    // columns aside).
+    std::vector<ShownCell> shown;
+};
+
 // True for a cell text of half-width or full-width blanks only, or none: such
 // a cell holds no value.
 bool IsBlankCellEntry(std::string_view text);
@@ -152,6 +183,12 @@ class InputTable {
     // refused text keeps the whole row as it was.
     RowTakeResult TakeRow(int32_t row, const std::vector<std::string>& texts, int32_t col = 0,
                           bool readOn = false);
+
+    // Leaving cell (row, col) that holds `text`: a blank cell of a row
+    // without data is nothing to read; "=" below a row with data copies that
+    // row from column `col` on; any other text is taken as TakeRow takes one
+    // column.
+    CellLeaveResult LeaveCell(int32_t row, int32_t col, const std::string& text);
 
     // The row commands. Rows outside 1..R are left out.
     // Rows first..last become the blank record.

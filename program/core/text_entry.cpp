@@ -35,6 +35,7 @@ TextEntry TakeTextEntry(std::string_view typed, const TextEntryRule& rule, size_
     if (!entry.refused.empty()) {
         entry.text = std::string(typed);
         entry.cursor = std::min(cursor, CodePoints(typed).size());
+        entry.note = RefusedCharactersNote(entry.refused);
         return entry;
     }
 
@@ -80,6 +81,8 @@ TextEntry TakeTextEntry(std::string_view typed, const TextEntryRule& rule, size_
     }
     entry.text = Utf8FromCodePoints(out);
     entry.cursor = outCursor;
+    if (entry.cut)
+        entry.note = CutEntryNote(rule.maxBytes);
     return entry;
 }
 

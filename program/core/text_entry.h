@@ -30,6 +30,9 @@ struct TextEntry {
     bool cut = false;
     // The character position in `text` that the input's cursor has moved to.
     size_t cursor = 0;
+    // What to tell the user: the refused characters (RefusedCharactersNote)
+    // or the cut (CutEntryNote); empty for a text taken whole.
+    std::string note;
 };
 
 // Takes an entered text by the rule. A text holding characters CP932 cannot

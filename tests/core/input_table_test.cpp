@@ -440,6 +440,126 @@ TEST(InputTable, TheEqualsSignCopiesTheRowAboveFromItsColumnOn) {
     EXPECT_EQ(ShownRow(table, 4), (std::vector<std::string>{"", "", "25.0", "8.0"}));
 }
 
+TEST(InputTable, LeavingACellTakesItsTextAndSaysWhichCellsToShowAgain) {
+    using Shown = std::vector<ShownCell>;
+    const std::string nRange = "0～9999の数値を入力してください";
+    struct Case {
+        const char* what;
+        int row;
+        int col;
+        std::string text;
+        CellLeave outcome;
+        bool changed;
+        bool refused;
+        std::string refusalNote;
+        Shown shown;
+    };
+    // Row 2 holds 2.15 m, N 12, 25 cm, FC 8; rows 1, 3 and 4 hold nothing.
+    const Case cases[] = {
+        {"blank cell of an empty row", 3, kNCol, "", CellLeave::Nothing, false, false, "", {}},
+        {"the row's shown text", 2, kNCol, "12", CellLeave::Read, false, false, "", {{2, "12"}}},
+        {"a new value", 2, kNCol, "7", CellLeave::Read, true, false, "", {{2, "7"}}},
+        {"a cleared value", 2, kNCol, "", CellLeave::Read, true, false, "", {{2, ""}}},
+        {"a first value shows the whole row",
+         3,
+         kNCol,
+         "7",
+         CellLeave::Read,
+         true,
+         false,
+         "",
+         {{1, ""}, {2, "7"}, {3, ""}, {4, ""}}},
+        {"out of range", 2, kNCol, "10000", CellLeave::Read, false, true, nRange, {{2, "12"}}},
+        {"not a number",
+         2,
+         kNCol,
+         "x",
+         CellLeave::Read,
+         false,
+         true,
+         "数値を入力してください",
+         {{2, "12"}}},
+        {"refused in an empty row",
+         3,
+         kNCol,
+         "x",
+         CellLeave::Read,
+         false,
+         true,
+         "数値を入力してください",
+         {{2, ""}}},
+        {"= copies the row above from the column on",
+         3,
+         kPenCol,
+         "=",
+         CellLeave::Copied,
+         true,
+         false,
+         "",
+         {{3, "25.0"}, {4, "8.0"}}},
+        {"= below an empty row copies nothing",
+         4,
+         kNCol,
+         "=",
+         CellLeave::Nothing,
+         false,
+         false,
+         "",
+         {}},
+        {"= on the first row is no number",
+         1,
+         kNCol,
+         "=",
+         CellLeave::Read,
+         false,
+         true,
+         "数値を入力してください",
+         {{2, ""}}},
+    };
+    for (const Case& c : cases) {
+        InputTable table = NTable(4);
+        FillNRow(table, 2, 2.15, 12, 25, 8);
+        const InputRecord before = table.Record(c.row);
+        const CellLeaveResult leave = table.LeaveCell(c.row, c.col, c.text);
+        EXPECT_EQ(leave.outcome, c.outcome) << c.what;
+        EXPECT_EQ(leave.changed, c.changed) << c.what;
+        EXPECT_EQ(leave.refused, c.refused) << c.what;
+        EXPECT_EQ(leave.refusalNote, c.refusalNote) << c.what;
+        EXPECT_TRUE(leave.entryNotes.empty()) << c.what;
+        EXPECT_EQ(leave.shown, c.shown) << c.what;
+        EXPECT_EQ(table.Record(c.row) == before, !c.changed) << c.what;
+        for (const ShownCell& cell : leave.shown)
+            EXPECT_EQ(cell.text, table.ShownText(c.row, cell.col)) << c.what;
+    }
+}
+
+TEST(InputTable, LeavingATextCellTellsARefusalOrACutAsAnEntryNote) {
+    InputTable table = SoilTable(3);
+    FillSoilRow(table, 1, 2.5, "砂", 405, 18.0, 250);
+    // A refused name keeps the row; its note is an entry note, not a number's.
+    CellLeaveResult leave = table.LeaveCell(1, kNameCol, "礫𠮷");
+    EXPECT_TRUE(leave.refused);
+    EXPECT_EQ(leave.refusalNote, "");
+    EXPECT_EQ(leave.entryNotes, (std::vector<std::string>{RefusedCharactersNote({"𠮷"})}));
+    EXPECT_EQ(leave.shown, (std::vector<ShownCell>{{kNameCol, "砂"}}));
+    // A long name is cut, stored and told.
+    leave = table.LeaveCell(1, kNameCol, std::string(kNameBytes + 3, 'n'));
+    EXPECT_FALSE(leave.refused);
+    EXPECT_TRUE(leave.changed);
+    EXPECT_EQ(leave.entryNotes, (std::vector<std::string>{CutEntryNote(kNameBytes)}));
+    EXPECT_EQ(table.DataS(1), std::string(kNameBytes, 'n'));
+    // A label column is never read and never written; a first value elsewhere
+    // shows the row but the label.
+    leave = table.LeaveCell(2, kSoilDepthCol, "5");
+    EXPECT_EQ(leave.outcome, CellLeave::Read);
+    EXPECT_FALSE(leave.changed);
+    EXPECT_TRUE(leave.shown.empty());
+    leave = table.LeaveCell(2, kThicknessCol, "1.5");
+    ASSERT_EQ(leave.shown.size(), 4u);
+    EXPECT_EQ(leave.shown.front().col, kThicknessCol);
+    EXPECT_EQ(table.DataD(kVsSlot, 2), 0.0);
+}
+
 TEST(InputTable, NewRowsStartAsTheBlankRecord) {
     InputRecord blank = NTable().BlankRecord();
     blank.doubles[2] = 30;

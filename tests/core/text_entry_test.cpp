@@ -137,8 +137,10 @@ TEST(TextEntry, RefusesCharactersCp932CannotHoldAndNamesThem) {
         EXPECT_FALSE(entry.refused.empty()) << typed;
         EXPECT_EQ(entry.text, typed) << "a refused text is handed back as it was";
     }
-    EXPECT_EQ(RefusedCharactersNote(TakeTextEntry("é😀é", {}).refused),
+    const TextEntry refused = TakeTextEntry("é😀é", {});
+    EXPECT_EQ(RefusedCharactersNote(refused.refused),
               "「é」(U+00E9)「😀」(U+1F600)はファイルに保存できない文字です");
+    EXPECT_EQ(refused.note, RefusedCharactersNote(refused.refused)) << "the entry tells it";
     EXPECT_EQ(RefusedCharactersNote({"a", "b", "c", "d", "e", "f"}),
               "「a」(U+0061)「b」(U+0062)「c」(U+0063)「d」(U+0064)「e」(U+0065)など"
               "はファイルに保存できない文字です");
@@ -167,6 +169,9 @@ TEST(TextEntry, CutDropsWhatWasTypedLastBeforeTheCursor) {
     // The note names the limit in the characters the user counts.
     EXPECT_EQ(CutEntryNote(99), "全角49文字・半角99文字までです。超えた分は切り捨てました");
     EXPECT_EQ(CutEntryNote(6), "全角3文字・半角6文字までです。超えた分は切り捨てました");
+    // The entry carries the note to tell: the cut, or none for a whole text.
+    EXPECT_EQ(TakeTextEntry("abcdef", {.maxBytes = 4}).note, CutEntryNote(4));
+    EXPECT_EQ(TakeTextEntry("a\tb", {.maxBytes = 4}).note, "");
 }
 
 }  // namespace

@@ -2,14 +2,11 @@
 
 #include <QString>
 #include <algorithm>
-#include <cmath>
 #include <functional>
 #include <stdexcept>
 
 #include "core/codepage.h"
 #include "core/file_io.h"
-#include "core/number_text.h"
-#include "core/text_number.h"
 #include "ui/widgets/text_entry_guard.h"
 
 namespace {
@@ -23,7 +20,6 @@ int32_t WidestLine(const std::string& text) {
 }
 
 // Notes beside the cell when the bell refuses input.
-constexpr const char* kNotANumber = "数値を入力してください";
 constexpr const char* kPasteRefused = "数値でない値や範囲外の値は貼り付けていません";
 constexpr const char* kPasteCut = "入りきらない部分は貼り付けていません";
 constexpr const char* kNoRowsSelected = "行番号をクリックして行を選んでください";
@@ -290,14 +286,6 @@ void clsSpreadIn::CarryCopiedRows(int32_t top, int32_t rows) {
     for (int32_t i = 0; i < rows && top + i <= table_.Rows(); ++i)
         records.push_back(copiedRows_[static_cast<size_t>(i) % copiedRows_.size()]);
     table_.PasteRows(top, records);
-}
-
-bool clsSpreadIn::ToDouble(const std::string& text, double& value) {
-    std::optional<double> number = ParseNumber(HalfWidthNumberText(text));
-    if (!number || !std::isfinite(*number))
-        return false;
-    value = *number;
-    return true;
 }
 
 void clsSpreadIn::RestoreSelection(int32_t col, int32_t row) {
@@ -607,55 +595,33 @@ bool clsSpreadIn::EventLeaveCell(int32_t Col, int32_t Row, int32_t& NewCol, int3
     if (Row < 1 || Col < 1)
         return true;
     SpreadGrid& grid = Bound();
-    bool leaving = NewCol == -1 && NewRow == -1;
-    bool backward = !leaving && (NewRow < Row || (NewRow == Row && NewCol < Col));
-    QString text = grid.Text(Col, Row);
-    if (text.isEmpty() && table_.iFG(Row) == 0)
+    const bool leaving = NewCol == -1 && NewRow == -1;
+    const bool backward = !leaving && (NewRow < Row || (NewRow == Row && NewCol < Col));
+    const CellLeaveResult leave = table_.LeaveCell(Row, Col, grid.Text(Col, Row).toStdString());
+    if (leave.outcome == CellLeave::Nothing)
         return true;
-
-    bool refused = false;
-    if (text == QStringLiteral("=") && Row > 1) {
-        // Copies the row above from this column to the last.
-        if (!table_.CopyFromAbove(Row, Col))
-            return true;
-        Act = 1;
+    Act = leave.changed ? 1 : 0;
+    // A copied row, and a refused value as the cursor moves on, keep the
+    // cursor in the cell.
+    if (leave.outcome == CellLeave::Copied || (leave.refused && !backward && !leaving)) {
         NewCol = Col;
         NewRow = Row;
-        for (int32_t col = Col; col <= table_.Cols(); ++col)
-            if (table_.Slot(col) != kLabel)
-                ShowRow(Row, col);
-    } else {
-        const int16_t oldFlag = table_.iFG(Row);
-        const int32_t r = ReadRow(Row, Col).result;
-        refused = r > 0;
-        bool flagChanged = table_.iFG(Row) != oldFlag;
-        if (flagChanged || r != -1) {
-            if (r > 0) {
-                // A refused text has its own note, told below.
-                double value = 0;
-                if (entryNotes_.empty())
-                    RefuseAt(ToDouble(text.toStdString(), value) || IsBlankCellText(text)
-                                 ? table_.RangeNote(Col)
-                                 : kNotANumber,
-                             Col, Row);
-            } else {
-                Act = 1;
-            }
-        }
-        if (r > 0 && !backward && !leaving) {
-            NewCol = Col;
-            NewRow = Row;
-        }
-        ShowRow(Row, flagChanged ? 0 : Col);
     }
+    for (const std::string& note : leave.entryNotes)
+        NoteEntry(note);
+    // A refused text has its own note.
+    if (entryNotes_.empty() && !leave.refusalNote.empty())
+        NoteEntry(leave.refusalNote);
 
-    if (refused)
+    for (const ShownCell& cell : leave.shown)
+        grid.SetText(cell.col, Row, QString::fromStdString(cell.text));
+    if (leave.refused)
         grid.RefuseLeave();
     if (NewCol > 0 && NewRow > 0)
         grid.SetActiveCell(NewCol, NewRow);
     // A refused or cut text says why, in place of the bell alone.
     TellEntryNotes(Col, Row);
-    return !refused;
+    return !leave.refused;
 }
 
 bool clsSpreadIn::SaveCsvFile(const std::string& strSaveFile) {

@@ -156,7 +156,6 @@ class clsSpreadIn {
     // True for a selection that names no rows (none, or whole columns); the
     // latter is told to the user.
     bool NamesNoRows(const SpreadBlock& sel);
-    static bool ToDouble(const std::string& text, double& value);
 
     // Selects the selected rows in every column and copies them; returns the
     // first of them.

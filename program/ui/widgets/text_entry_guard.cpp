@@ -22,12 +22,12 @@ QValidator::State TextEntryGuard::validate(QString& input, int& pos) const {
     TextEntry entry =
         TakeTextEntry(input.toStdString(), rule_, pos < 0 ? 0 : static_cast<size_t>(pos));
     if (!entry.refused.empty()) {
-        note_ = RefusedCharactersNote(entry.refused);
+        note_ = entry.note;
         return Invalid;
     }
     QString taken = QString::fromStdString(entry.text);
     if (taken != input) {
-        note_ = entry.cut ? CutEntryNote(rule_.maxBytes) : std::string();
+        note_ = entry.note;
         input = taken;
         // Every character the rules keep is a single UTF-16 unit.
         pos = static_cast<int>(entry.cursor);
