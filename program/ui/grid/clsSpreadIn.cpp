@@ -559,19 +559,11 @@ void clsSpreadIn::UnderCopy() {
         return;
     int32_t col1 = sel.col1 < 1 ? 1 : sel.col1;
     int32_t col2 = sel.col1 < 1 ? table_.Cols() : sel.col2;
-    std::vector<QString> texts;
-    for (int32_t col = col1; col <= col2; ++col)
-        texts.push_back(grid.Text(col, sel.row1));
     grid.SetRedraw(false);
-    for (int32_t row = sel.row1; row <= sel.row2; ++row) {
-        for (int32_t col = col1; col <= col2; ++col) {
-            if (table_.Slot(col) == kLabel)
-                continue;
-            grid.SetText(col, row, texts[col - col1]);
-            ReadRow(row, col);
-        }
+    for (const std::string& note : table_.CopyDown(sel.row1, sel.row2, col1, col2))
+        NoteEntry(note);
+    for (int32_t row = sel.row1; row <= std::min(sel.row2, table_.Rows()); ++row)
         ShowRow(row, 0);
-    }
     grid.SetRedraw(true);
     RestoreSelection(grid.ActiveCol(), grid.ActiveRow());
     TellEntryNotes();
