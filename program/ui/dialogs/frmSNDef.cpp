@@ -143,6 +143,10 @@ frmSNDef::frmSNDef(Settings& settings, PlatformServices& services, QWidget* pare
     cmdHelp->setGeometry(696, 560, 96, 28);
     for (QPushButton* button : {cmdOk, cmdCancel, cmdHelp})
         button->setAutoDefault(false);
+    // A click on OK leaves the focus in the grid, so that OK checks the cell
+    // being edited: a refused value keeps the dialog open with its note, as
+    // the close box does, rather than being dropped as the focus moved.
+    cmdOk->setFocusPolicy(Qt::TabFocus);
     connect(cmdOk, &QPushButton::clicked, this, &frmSNDef::cmdOk_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmSNDef::cmdCancel_Click);
     connect(cmdHelp, &QPushButton::clicked, this, &frmSNDef::cmdHelp_Click);

@@ -379,10 +379,13 @@ TEST_F(SoilNameDialog, CloseBoxAsksAboutChanges) {
 // OK and the close box take what was typed into the cell with the cursor,
 // whether Return ended the edit or the editor is still open.
 TEST_F(SoilNameDialog, OkAndTheCloseBoxTakeTheCellWithTheCursor) {
+    enum class Close { OkCommand, OkClicked, CloseBox };
     for (bool withReturn : {true, false}) {
-        for (bool closeBox : {false, true}) {
+        for (Close close : {Close::OkCommand, Close::OkClicked, Close::CloseBox}) {
             SCOPED_TRACE(std::string(withReturn ? "18.5 Return" : "18.5 typed") +
-                         (closeBox ? ", close box" : ", OK"));
+                         (close == Close::CloseBox    ? ", close box"
+                          : close == Close::OkClicked ? ", OK clicked"
+                                                      : ", OK"));
             SetUp();
             ASSERT_TRUE(ShowActive(*dialog));
             Grid(0).setFocus();
@@ -394,11 +397,13 @@ TEST_F(SoilNameDialog, OkAndTheCloseBoxTakeTheCellWithTheCursor) {
                 EXPECT_TRUE(dialog->IsChanged());
             }
             services.messageAnswers = {MessageAnswer::Yes};
-            if (closeBox)
+            if (close == Close::CloseBox)
                 CloseBox();
+            else if (close == Close::OkClicked)
+                QTest::mouseClick(dialog->cmdOk, Qt::LeftButton);
             else
                 dialog->cmdOk_Click();
-            EXPECT_EQ(services.messages.size(), closeBox ? 1u : 0u);
+            EXPECT_EQ(services.messages.size(), close == Close::CloseBox ? 1u : 0u);
             EXPECT_EQ(dialog->Tag(), "Changed");
             EXPECT_DOUBLE_EQ(settings.mainSoilNames[0].gamma, 18.5);
             EXPECT_EQ(settings.mainSoilNames[0].CC, 12);
@@ -408,16 +413,26 @@ TEST_F(SoilNameDialog, OkAndTheCloseBoxTakeTheCellWithTheCursor) {
     EXPECT_EQ(services.beeps, 0);
 }
 
-// A refused value keeps the dialog open, as leaving the cell would.
+// A refused value keeps the dialog open, as leaving the cell would, also
+// when OK is clicked with the mouse while the cell's editor is open.
 TEST_F(SoilNameDialog, ARefusedCellKeepsTheDialogOpen) {
-    for (bool closeBox : {false, true}) {
-        SCOPED_TRACE(closeBox ? "close box" : "OK");
+    enum class Close { OkCommand, OkClicked, CloseBox };
+    for (Close close : {Close::OkCommand, Close::OkClicked, Close::CloseBox}) {
+        SCOPED_TRACE(close == Close::CloseBox    ? "close box"
+                     : close == Close::OkClicked ? "OK clicked"
+                                                 : "OK");
         SetUp();
         ASSERT_TRUE(ShowActive(*dialog));
         Grid(0).setFocus();
         Grid(0).SetActiveCell(4, 1);
         Keys(QStringLiteral("100"));  // an FC above 99
-        closeBox ? CloseBox() : dialog->cmdOk_Click();
+        ASSERT_NE(Grid(0).indexWidget(Grid(0).currentIndex()), nullptr) << "an editor is open";
+        if (close == Close::CloseBox)
+            CloseBox();
+        else if (close == Close::OkClicked)
+            QTest::mouseClick(dialog->cmdOk, Qt::LeftButton);
+        else
+            dialog->cmdOk_Click();
         EXPECT_EQ(services.beeps, 1);
         EXPECT_TRUE(services.messages.empty());
         EXPECT_TRUE(dialog->isVisible());
