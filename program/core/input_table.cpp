@@ -198,9 +198,14 @@ const std::string& InputTable::DataS(int32_t row) const {
     return Row(row).text;
 }
 
+bool InputTable::Fits(const InputRecord& record) const {
+    return record.longs.size() == static_cast<size_t>(maxL_) &&
+           record.doubles.size() == static_cast<size_t>(maxD_) &&
+           (maxS_ > 0 || record.text.empty());
+}
+
 void InputTable::CheckShape(const InputRecord& record) const {
-    if (record.longs.size() != static_cast<size_t>(maxL_) ||
-        record.doubles.size() != static_cast<size_t>(maxD_) || (maxS_ <= 0 && !record.text.empty()))
+    if (!Fits(record))
         throw std::out_of_range("a record of another table");
 }
 

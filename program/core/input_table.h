@@ -147,6 +147,8 @@ class InputTable {
 
     // A whole row. A record whose slot counts differ from the table's throws.
     const InputRecord& Record(int32_t row) const;
+    // Whether `record` has this table's slot counts.
+    bool Fits(const InputRecord& record) const;
     void SetRecord(int32_t row, const InputRecord& record);
     // What every new, inserted or cleared row starts as: no flag and, unless
     // set otherwise, every slot blank. The N-value grid's rows start with the

@@ -57,8 +57,13 @@ SpreadGrid& clsSpreadIn::Bound() const {
 void clsSpreadIn::SetSpread(SpreadGrid* vaS1, int32_t lMaxL, int32_t lMaxD, int32_t lMaxS) {
     grid_ = vaS1;
     table_.Reset(Bound().MaxCols(), Bound().MaxRows(), lMaxL, lMaxD, lMaxS);
-    copiedRows_.clear();
-    copiedCells_.clear();
+    // Copied rows outlast a new layout (a column switched, another document):
+    // their records hold the values by slot, whatever the columns.
+    if (!copiedRows_.empty() && !table_.Fits(copiedRows_.front())) {
+        copiedRows_.clear();
+        copiedCells_.clear();
+        copiedColumns_.clear();
+    }
     if (grower_ && grower_ != grid_)
         grower_->SetRowGrower({});
     grower_ = grid_;
@@ -288,6 +293,24 @@ void clsSpreadIn::CarryCopiedRows(int32_t top, int32_t rows) {
     table_.PasteRows(top, records);
 }
 
+bool clsSpreadIn::CopiedColumnsStand() const {
+    if (copiedColumns_.size() != static_cast<size_t>(table_.Cols()))
+        return false;
+    for (int32_t col = 1; col <= table_.Cols(); ++col)
+        if (copiedColumns_[static_cast<size_t>(col) - 1] != table_.Slot(col))
+            return false;
+    return true;
+}
+
+void clsSpreadIn::PasteCopiedRecords(int32_t top, int32_t rows) {
+    SpreadGrid& grid = Bound();
+    CarryCopiedRows(top, rows);
+    grid.SetRedraw(false);
+    for (int32_t row = top; row < top + rows && row <= table_.Rows(); ++row)
+        ShowRow(row, 0);
+    grid.SetRedraw(true);
+}
+
 void clsSpreadIn::RestoreSelection(int32_t col, int32_t row) {
     if (col >= 1 && row >= 1)
         Bound().SelectBlock({col, row, col, row});
@@ -325,6 +348,9 @@ int32_t clsSpreadIn::CopySelectedRows() {
     // The whole records go with the text, for a paste of it as rows.
     copiedRows_ = table_.CopyRows(row1, row2);
     copiedCells_ = ParseClipboardText(text);
+    copiedColumns_.clear();
+    for (int32_t col = 1; col <= table_.Cols(); ++col)
+        copiedColumns_.push_back(table_.Slot(col));
     return row1;
 }
 
@@ -371,6 +397,7 @@ void clsSpreadIn::ClipRowPaste() {
     int32_t repeats = n == 1 ? 1 : n / rows;
     bool refused = false;
     const bool carry = CarriesCopiedRows(text);
+    const bool asRecords = carry && !CopiedColumnsStand();
     // Clipboard rows beyond the last grid row get new rows rather than being
     // dropped; repeats stay inside the selection, which lies in the grid.
     if (n == 1)
@@ -379,6 +406,10 @@ void clsSpreadIn::ClipRowPaste() {
         int32_t top = s + (k - 1) * rows;
         if (top > table_.Rows())
             break;
+        if (asRecords) {
+            PasteCopiedRecords(top, rows);
+            continue;
+        }
         SpreadBlock block{1, top, table_.Cols(), std::min(top + rows - 1, table_.Rows())};
         if (carry)
             CarryCopiedRows(top, rows);
@@ -391,7 +422,8 @@ void clsSpreadIn::ClipRowPaste() {
     // hold, have nowhere to go: the note tells.
     if (refused)
         NoteEntry(kPasteRefused);
-    if (WidestLine(text) > table_.Cols() || (n == 1 && s + rows - 1 > table_.Rows()))
+    if ((!asRecords && WidestLine(text) > table_.Cols()) ||
+        (n == 1 && s + rows - 1 > table_.Rows()))
         NoteEntry(kPasteCut);
     TellEntryNotes();
 }
@@ -440,6 +472,15 @@ void clsSpreadIn::ClipCelPaste() {
                s1 + rowRepeats * rows - 1 > table_.Rows();
     // Copied rows pasted from column 1 are pasted as rows.
     const bool carry = c1 == 1 && CarriesCopiedRows(text);
+    if (carry && !CopiedColumnsStand()) {
+        for (int32_t j = 1; j <= rowRepeats && s1 + (j - 1) * rows <= table_.Rows(); ++j)
+            PasteCopiedRecords(s1 + (j - 1) * rows, rows);
+        RestoreSelection(activeCol, activeRow);
+        if (s1 + rowRepeats * rows - 1 > table_.Rows())
+            NoteEntry(kPasteCut);
+        TellEntryNotes();
+        return;
+    }
     int32_t lastRow = s1;
     for (int32_t i = 1; i <= colRepeats; ++i) {
         for (int32_t j = 1; j <= rowRepeats; ++j) {

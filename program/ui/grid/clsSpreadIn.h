@@ -153,6 +153,12 @@ class clsSpreadIn {
     // Before a paste of the copied rows into rows `top`.. : each target row
     // takes the whole record of its copied row.
     void CarryCopiedRows(int32_t top, int32_t rows);
+    // Whether the grid shows the columns it showed when the rows were copied,
+    // so that the copied texts fall into the columns they came from.
+    bool CopiedColumnsStand() const;
+    // A paste of the copied rows into a grid laid out anew: the records go
+    // in whole and are shown; their texts would land in other columns.
+    void PasteCopiedRecords(int32_t top, int32_t rows);
     // True for a selection that names no rows (none, or whole columns); the
     // latter is told to the user.
     bool NamesNoRows(const SpreadBlock& sel);
@@ -185,8 +191,10 @@ class clsSpreadIn {
     QPointer<SpreadGrid> grower_;
     // The rows, as many as the grid has, and its columns.
     InputTable table_;
-    // The rows of the last row copy or cut, and the clipboard cells it made.
+    // The rows of the last row copy or cut, the clipboard cells it made and
+    // the slot each column showed then.
     std::vector<InputRecord> copiedRows_;
     std::vector<QStringList> copiedCells_;
+    std::vector<int16_t> copiedColumns_;
     std::vector<std::string> entryNotes_;
 };

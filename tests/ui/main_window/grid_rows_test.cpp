@@ -9,9 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QTabWidget>
 #include <QTest>
 #include <functional>
 #include <memory>
@@ -230,6 +232,81 @@ TEST_F(GridRows, ARowMovedOrCopiedTakesItsHiddenColumnsAlong) {
         SelectRows(grid, c.to, c.to);
         form->mnuEditPasteRow_Click();
         EXPECT_EQ(c.line(*this), c.expected);
+    }
+}
+
+// Rows copied or cut stay whole records when the grid is laid out anew before
+// the paste (a column switched on or off, another document): the paste gives
+// the target row the copied layer whole, never the copied texts in columns
+// that now mean other constants, nor the target's own hidden values.
+TEST_F(GridRows, CopiedRowsStayWholeWhenTheGridIsLaidOutAnewBeforeThePaste) {
+    Document boring = ExampleBoring();
+    boring.layers[2].Vs = 250;
+    boring.layers[4].Vs = 400;
+    boring.layers[4].nu = 0.45;
+    boring.nPoints[1].FC = 12;
+    boring.nPoints[5].FC = 40;
+    // Layer 5's line: its bottom depth, then the layer as the file holds it.
+    const std::string fineSandAt5 = "16.5,4.5,\"細砂\",700,18.5,8,0,0,,,250,,,,,,,";
+    const std::string fineSandCutTo5 = "12,4.5,\"細砂\",700,18.5,8,0,0,,,250,,,,,,,";
+    struct Case {
+        const char* what;
+        SpreadGrid* frmMain::*grid;
+        void (frmMain::*copy)();
+        std::function<void(frmMain&)> between;
+        bool cellPaste;  // Ctrl+V at column 1 rather than 行貼り付け
+        int from, to;
+        std::function<std::string(const GridRows&)> line;
+        std::string expected;
+    };
+    const auto soilColumn = [](int k, bool on) {
+        return [k, on](frmMain& w) {
+            w.tabSoData->setCurrentIndex(1);
+            w.chkSodata[static_cast<size_t>(k)]->setChecked(on);
+            w.tabSoData->setCurrentIndex(0);
+        };
+    };
+    const auto layer5 = [](const GridRows& t) { return t.LayerLine(5); };
+    const Case cases[] = {
+        {"fine sand copied, γ switched off", &frmMain::vaSpreadS, &frmMain::mnuEditCopyRow_Click,
+         soilColumn(1, false), false, 3, 5, layer5, fineSandAt5},
+        {"fine sand cut, Vs switched on", &frmMain::vaSpreadS, &frmMain::mnuEditCutRow_Click,
+         soilColumn(7, true), false, 3, 5, layer5, fineSandCutTo5},
+        {"fine sand copied, ν switched on, pasted at column 1", &frmMain::vaSpreadS,
+         &frmMain::mnuEditCopyRow_Click, soilColumn(6, true), true, 3, 5, layer5,
+         "16.5,4.5,\"細砂\",700,18.5,8,0,0,,0,250,,,,,,,"},
+        {"point 2 cut, FC switched on", &frmMain::vaSpreadN, &frmMain::mnuEditCutRow_Click,
+         [](frmMain& w) {
+             w.tabNchi->setCurrentIndex(1);
+             w.chkNchi[1]->setChecked(true);
+             w.tabNchi->setCurrentIndex(0);
+         },
+         false, 2, 6, [](const GridRows& t) { return t.NLine(6); }, "2.15,4,30,12"},
+        {"fine sand copied, then New", &frmMain::vaSpreadS, &frmMain::mnuEditCopyRow_Click,
+         [](frmMain& w) { w.mnuFileNew_Click(); }, false, 3, 1,
+         [](const GridRows& t) { return t.LayerLine(1); },
+         // A new document shows no CC or Ip column: their zeros are written blank.
+         "4.5,4.5,\"細砂\",700,18.5,8,,,,,250,,,,,,,"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        OpenMainWindow(boring);
+        SpreadGrid* grid = form.get()->*c.grid;
+        SelectRows(grid, c.from, c.from);
+        (form.get()->*c.copy)();
+        services.messageAnswers = {MessageAnswer::No};  // New: the cut is not saved
+        c.between(*form);
+        grid = form.get()->*c.grid;
+        SelectRows(grid, c.to, c.to);
+        if (c.cellPaste) {
+            grid->SelectBlock({1, c.to, 1, c.to});
+            form->mnuEditPaste_Click();
+        } else {
+            form->mnuEditPasteRow_Click();
+        }
+        EXPECT_EQ(c.line(*this), c.expected);
+        EXPECT_TRUE(services.refusals.empty()) << services.refusals.front();
+        services.refusals.clear();
     }
 }
 
