@@ -64,6 +64,22 @@ class SoilNameDialog : public ::testing::Test {
         QCloseEvent event;
         QCoreApplication::sendEvent(dialog.get(), &event);
     }
+    // The ways the user ends the dialog with what it holds.
+    enum class Close { OkCommand, OkClicked, CloseBox };
+    static constexpr Close kCloses[] = {Close::OkCommand, Close::OkClicked, Close::CloseBox};
+    static const char* Name(Close close) {
+        return close == Close::CloseBox    ? "close box"
+               : close == Close::OkClicked ? "OK clicked"
+                                           : "OK";
+    }
+    void End(Close close) {
+        if (close == Close::CloseBox)
+            CloseBox();
+        else if (close == Close::OkClicked)
+            QTest::mouseClick(dialog->cmdOk, Qt::LeftButton);
+        else
+            dialog->cmdOk_Click();
+    }
 
     Settings settings;
     FakePlatformServices services;
@@ -379,13 +395,9 @@ TEST_F(SoilNameDialog, CloseBoxAsksAboutChanges) {
 // OK and the close box take what was typed into the cell with the cursor,
 // whether Return ended the edit or the editor is still open.
 TEST_F(SoilNameDialog, OkAndTheCloseBoxTakeTheCellWithTheCursor) {
-    enum class Close { OkCommand, OkClicked, CloseBox };
     for (bool withReturn : {true, false}) {
-        for (Close close : {Close::OkCommand, Close::OkClicked, Close::CloseBox}) {
-            SCOPED_TRACE(std::string(withReturn ? "18.5 Return" : "18.5 typed") +
-                         (close == Close::CloseBox    ? ", close box"
-                          : close == Close::OkClicked ? ", OK clicked"
-                                                      : ", OK"));
+        for (Close close : kCloses) {
+            SCOPED_TRACE(std::string(withReturn ? "18.5 Return, " : "18.5 typed, ") + Name(close));
             SetUp();
             ASSERT_TRUE(ShowActive(*dialog));
             Grid(0).setFocus();
@@ -397,12 +409,7 @@ TEST_F(SoilNameDialog, OkAndTheCloseBoxTakeTheCellWithTheCursor) {
                 EXPECT_TRUE(dialog->IsChanged());
             }
             services.messageAnswers = {MessageAnswer::Yes};
-            if (close == Close::CloseBox)
-                CloseBox();
-            else if (close == Close::OkClicked)
-                QTest::mouseClick(dialog->cmdOk, Qt::LeftButton);
-            else
-                dialog->cmdOk_Click();
+            End(close);
             EXPECT_EQ(services.messages.size(), close == Close::CloseBox ? 1u : 0u);
             EXPECT_EQ(dialog->Tag(), "Changed");
             EXPECT_DOUBLE_EQ(settings.mainSoilNames[0].gamma, 18.5);
@@ -416,23 +423,15 @@ TEST_F(SoilNameDialog, OkAndTheCloseBoxTakeTheCellWithTheCursor) {
 // A refused value keeps the dialog open, as leaving the cell would, also
 // when OK is clicked with the mouse while the cell's editor is open.
 TEST_F(SoilNameDialog, ARefusedCellKeepsTheDialogOpen) {
-    enum class Close { OkCommand, OkClicked, CloseBox };
-    for (Close close : {Close::OkCommand, Close::OkClicked, Close::CloseBox}) {
-        SCOPED_TRACE(close == Close::CloseBox    ? "close box"
-                     : close == Close::OkClicked ? "OK clicked"
-                                                 : "OK");
+    for (Close close : kCloses) {
+        SCOPED_TRACE(Name(close));
         SetUp();
         ASSERT_TRUE(ShowActive(*dialog));
         Grid(0).setFocus();
         Grid(0).SetActiveCell(4, 1);
         Keys(QStringLiteral("100"));  // an FC above 99
         ASSERT_NE(Grid(0).indexWidget(Grid(0).currentIndex()), nullptr) << "an editor is open";
-        if (close == Close::CloseBox)
-            CloseBox();
-        else if (close == Close::OkClicked)
-            QTest::mouseClick(dialog->cmdOk, Qt::LeftButton);
-        else
-            dialog->cmdOk_Click();
+        End(close);
         EXPECT_EQ(services.beeps, 1);
         EXPECT_TRUE(services.messages.empty());
         EXPECT_TRUE(dialog->isVisible());
