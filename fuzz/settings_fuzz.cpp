@@ -212,6 +212,7 @@ std::string AsciiShape(std::string bytes, bool cp932) {
 struct PlainSettings {
     std::map<std::string, std::string> values;  // "section\nkey", folded -> value
     bool header = false;                        // a plain section header stands
+    int lines = 0;                              // plain header and key lines
 };
 
 std::string Folded(std::string text) {
@@ -285,6 +286,8 @@ PlainSettings Plain(std::string_view data, int width, bool big) {
         }
         if (trimmed.empty() || trimmed.front() == ';')
             continue;
+        if (trimmed.front() == '[' || trimmed.find('=') != std::string::npos)
+            ++plain.lines;
         if (trimmed.front() == '[') {
             const size_t close = trimmed.find(']');
             if (close == std::string::npos)
@@ -382,10 +385,10 @@ std::string FallenBack(const PlainSettings& plain, const Settings& read, int& st
 }
 
 // No setting stated in plain lines falls back to its default: not in the
-// reading the reader chose, and, for a file that looks like UTF-16, no other
-// reading states settings that the chosen one, holding no plain section
-// header at all, loses. (A file whose second half is shifted by a byte is
-// read as far as it reads.)
+// reading the reader chose, and, for a file that looks like UTF-16 and whose
+// chosen reading holds no plain section header, not in another reading that
+// finds more plain lines in the file than the chosen one. (A file whose later
+// part is shifted by a byte is read as far as the form of its start reads.)
 void CheckNoSettingFallsBack(std::string_view data, IniFile::Form form, const Settings& read) {
     // A file whose form cannot be told is kept as a copy, and the start says so.
     if (!read.keptCopy.empty())
@@ -407,9 +410,12 @@ void CheckNoSettingFallsBack(std::string_view data, IniFile::Form form, const Se
         return;
     for (int other = 0; other < 3; ++other) {
         int elsewhere = 0;
-        if (other != chosen && !FallenBack(readings[other], read, elsewhere).empty()) {
-            std::fprintf(stderr, "The form guessed (%d) lost every setting reading %d states\n",
-                         chosen, other);
+        if (other != chosen && readings[other].lines > readings[chosen].lines &&
+            !FallenBack(readings[other], read, elsewhere).empty()) {
+            std::fprintf(
+                stderr,
+                "The form guessed (%d) lost what reading %d, with more plain lines, states\n",
+                chosen, other);
             std::abort();
         }
     }
