@@ -386,9 +386,11 @@ std::string FallenBack(const PlainSettings& plain, const Settings& read, int& st
 
 // No setting stated in plain lines falls back to its default: not in the
 // reading the reader chose, and, for a file that looks like UTF-16 and whose
-// chosen reading holds no plain section header, not in another reading that
-// finds more plain lines in the file than the chosen one. (A file whose later
-// part is shifted by a byte is read as far as the form of its start reads.)
+// chosen reading holds no plain section header, not in the reading of the
+// other width when that finds more plain lines than the chosen one. The two
+// byte orders are not weighed against each other: the first two bytes tell
+// the order of the start, and a file whose later part is shifted by a byte
+// is read as far as the form of its start reads.
 void CheckNoSettingFallsBack(std::string_view data, IniFile::Form form, const Settings& read) {
     // A file whose form cannot be told is kept as a copy, and the start says so.
     if (!read.keptCopy.empty())
@@ -410,7 +412,8 @@ void CheckNoSettingFallsBack(std::string_view data, IniFile::Form form, const Se
         return;
     for (int other = 0; other < 3; ++other) {
         int elsewhere = 0;
-        if (other != chosen && readings[other].lines > readings[chosen].lines &&
+        const bool otherWidth = (other == 0) != (chosen == 0);
+        if (otherWidth && readings[other].lines > readings[chosen].lines &&
             !FallenBack(readings[other], read, elsewhere).empty()) {
             std::fprintf(
                 stderr,
