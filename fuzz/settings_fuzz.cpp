@@ -231,7 +231,9 @@ std::string Trimmed(const std::string& text) {
 
 // width 1: the bytes; width 2: UTF-16 of the given order. Every unit that is
 // not printable ASCII (a NUL aside) is kept as 0x01, which no plain line holds.
-PlainSettings Plain(std::string_view data, int width, bool big) {
+// With `nulIsText` a NUL counts as such a unit too: the lines of UTF-16 text
+// that the bytes hold are then none of theirs.
+PlainSettings Plain(std::string_view data, int width, bool big, bool nulIsText = false) {
     std::string_view mark = width == 1 ? std::string_view("\xEF\xBB\xBF")
                             : big      ? std::string_view("\xFE\xFF")
                                        : std::string_view("\xFF\xFE");
@@ -247,7 +249,7 @@ PlainSettings Plain(std::string_view data, int width, bool big) {
                                       : (big ? (b0 << 8) | static_cast<unsigned char>(data[i + 1])
                                              : b0 | (static_cast<unsigned char>(data[i + 1]) << 8));
         // A NUL is no character: the reader leaves it out, and so does this.
-        if (c == 0)
+        if (c == 0 && !nulIsText)
             continue;
         units += c == '\r' || c == '\n' || c == '\t' || (c >= 0x20 && c < 0x7F)
                      ? static_cast<char>(c)
@@ -410,11 +412,15 @@ void CheckNoSettingFallsBack(std::string_view data, IniFile::Form form, const Se
                             (data.size() >= 2 && (data[0] == '\0') != (data[1] == '\0'));
     if (readings[chosen].header || !utf16Start)
         return;
+    // The bytes of a UTF-16 file, NULs left out, read as its text, shifted or
+    // not: only the lines without a NUL are 8-bit text of their own.
+    const PlainSettings eightBit = Plain(data, 1, false, true);
     for (int other = 0; other < 3; ++other) {
         int elsewhere = 0;
         const bool otherWidth = (other == 0) != (chosen == 0);
-        if (otherWidth && readings[other].lines > readings[chosen].lines &&
-            !FallenBack(readings[other], read, elsewhere).empty()) {
+        const PlainSettings& reading = other == 0 ? eightBit : readings[other];
+        if (otherWidth && reading.lines > readings[chosen].lines &&
+            !FallenBack(reading, read, elsewhere).empty()) {
             std::fprintf(
                 stderr,
                 "The form guessed (%d) lost what reading %d, with more plain lines, states\n",
